@@ -1,0 +1,163 @@
+#include "exec/exec_services.h"
+
+#include <atomic>
+#include <stop_token>
+#include <thread>
+
+#include "text/cp936.h"
+
+namespace lumora::exec {
+
+struct Worker {
+  std::stop_source stop;
+  // Held while a step of the worker takes effect; EndWorkerThread takes it too, so an
+  // end never lands in the middle of a step. Recursive because a worker may end itself.
+  std::recursive_mutex stepLock;
+  std::atomic<bool> finished{false};
+  std::thread thread;
+  std::weak_ptr<Worker> self;  // lets a post keep its worker alive while queued
+};
+
+namespace {
+
+thread_local Worker* tCurrentWorker = nullptr;
+
+void ThrowIfEnded() {
+  if (tCurrentWorker && tCurrentWorker->stop.stop_requested()) throw WorkerEnded{};
+}
+
+}  // namespace
+
+bool CurrentWorkerEnded() { return tCurrentWorker && tCurrentWorker->stop.stop_requested(); }
+
+bool RunUnlessEnded(const std::function<void()>& step) {
+  Worker* worker = tCurrentWorker;
+  if (!worker) {
+    step();
+    return true;
+  }
+  std::lock_guard guard(worker->stepLock);
+  if (worker->stop.stop_requested()) return false;
+  step();
+  return true;
+}
+
+ExecServices::ExecServices(platform::ConsolePort& console, ui::UiDispatcher& dispatcher,
+                           platform::Clock& clock)
+    : console_(console), dispatcher_(dispatcher), clock_(clock) {}
+
+ExecServices::~ExecServices() {
+  std::vector<std::shared_ptr<Worker>> workers;
+  {
+    std::lock_guard guard(workersLock_);
+    workers.swap(workers_);
+  }
+  for (auto& worker : workers) EndWorkerThread(worker);
+  for (auto& worker : workers)
+    if (worker->thread.joinable()) worker->thread.join();
+}
+
+std::string ExecServices::RunConsoleCommand(std::string_view commandLine) {
+  ThrowIfEnded();
+  Worker* worker = tCurrentWorker;
+  std::function<bool()> keepGoing;
+  if (dispatcher_.IsUiThread()) {
+    keepGoing = [this] {
+      dispatcher_.ProcessPendingEvents();
+      return true;
+    };
+  } else if (worker) {
+    keepGoing = [worker] { return !worker->stop.stop_requested(); };
+  } else {
+    keepGoing = [] { return true; };
+  }
+  const std::string output = console_.Run(commandLine, keepGoing);
+  ThrowIfEnded();
+  return text::Utf8FromCp936(output);
+}
+
+WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool keepHandle) {
+  ReapFinishedWorkers();
+  auto worker = std::make_shared<Worker>();
+  worker->self = worker;
+  Worker* raw = worker.get();
+  {
+    std::lock_guard guard(workersLock_);
+    workers_.push_back(worker);
+  }
+  raw->thread = std::thread([raw, routine = std::move(routine)] {
+    tCurrentWorker = raw;
+    try {
+      routine();
+    } catch (const WorkerEnded&) {
+      // The worker was ended at a wait or a command: nothing more to do.
+    } catch (...) {
+      // A worker's failure ends only that worker; it reports nothing.
+    }
+    tCurrentWorker = nullptr;
+    raw->finished = true;
+  });
+  return keepHandle ? worker : WorkerHandle{};
+}
+
+bool ExecServices::EndWorkerThread(const WorkerHandle& handle) {
+  if (!handle) return false;
+  std::lock_guard guard(handle->stepLock);
+  handle->stop.request_stop();
+  return true;
+}
+
+bool ExecServices::WaitPumping(std::uint32_t ms) {
+  if (dispatcher_.IsUiThread()) {
+    dispatcher_.WaitPumping(ms);
+    return true;
+  }
+  ThrowIfEnded();
+  clock_.SleepFor(ms, tCurrentWorker ? tCurrentWorker->stop.get_token() : std::stop_token{});
+  ThrowIfEnded();
+  return true;
+}
+
+void ExecServices::PostToUi(std::function<void()> task) {
+  Worker* worker = tCurrentWorker;
+  if (!worker) {
+    dispatcher_.Post(std::move(task));
+    return;
+  }
+  std::lock_guard guard(worker->stepLock);
+  if (worker->stop.stop_requested()) return;
+  // The post is checked again when it runs: an end that comes while it is queued
+  // drops it too.
+  dispatcher_.Post([owner = worker->self.lock(), task = std::move(task)] {
+    if (!owner->stop.stop_requested()) task();
+  });
+}
+
+void ExecServices::JoinAllWorkers() {
+  for (;;) {
+    std::shared_ptr<Worker> pending;
+    {
+      std::lock_guard guard(workersLock_);
+      for (auto& w : workers_)
+        if (w->thread.joinable()) pending = w;
+    }
+    if (!pending) return;
+    // A worker may be waiting for the UI thread to pump; keep the queue moving.
+    while (!pending->finished) {
+      if (dispatcher_.IsUiThread()) dispatcher_.ProcessPendingEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    pending->thread.join();
+  }
+}
+
+void ExecServices::ReapFinishedWorkers() {
+  std::lock_guard guard(workersLock_);
+  std::erase_if(workers_, [](const std::shared_ptr<Worker>& w) {
+    if (!w->finished) return false;
+    if (w->thread.joinable()) w->thread.join();
+    return true;
+  });
+}
+
+}  // namespace lumora::exec

@@ -1,0 +1,85 @@
+#pragma once
+// Console commands, worker threads and pumping waits: the services every subsystem
+// uses to act on the network without freezing the window.
+//
+// Workers end cooperatively. EndWorkerThread marks the worker ended and returns; from
+// then on nothing the worker does takes effect: its posts to the UI are dropped (also
+// those still queued), it starts no command (a running one is terminated), it writes
+// no file, and it leaves at its next wait or command.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock_port.h"
+#include "platform/console_port.h"
+#include "ui/ui_dispatcher.h"
+
+namespace lumora::exec {
+
+struct Worker;
+// A kept worker handle; empty when none was kept.
+using WorkerHandle = std::shared_ptr<Worker>;
+
+// Thrown inside an ended worker at its next wait or command, to take it out of its
+// routine; the worker's thread catches it. Code that runs on workers lets it pass.
+struct WorkerEnded {};
+
+class ExecServices {
+ public:
+  ExecServices(platform::ConsolePort& console, ui::UiDispatcher& dispatcher,
+               platform::Clock& clock);
+  // Ends every worker and waits until each has left.
+  ~ExecServices();
+  ExecServices(const ExecServices&) = delete;
+  ExecServices& operator=(const ExecServices&) = delete;
+
+  // Runs the command line with no window and returns all it wrote to standard output
+  // and standard error, decoded from the console code page; empty when it cannot be
+  // started. On the UI thread events keep being processed while it runs.
+  std::string RunConsoleCommand(std::string_view commandLine);
+
+  // Starts routine on a new thread. With keepHandle the handle is returned for a
+  // later EndWorkerThread; otherwise the result is empty.
+  WorkerHandle StartWorkerThread(std::function<void()> routine, bool keepHandle);
+
+  // Ends the worker (see above). False for an empty handle. A worker may end itself.
+  bool EndWorkerThread(const WorkerHandle& handle);
+
+  // Waits ms. On the UI thread the window's events keep flowing meanwhile; on a worker
+  // the wait ends early when the worker is ended. Always true.
+  bool WaitPumping(std::uint32_t ms);
+
+  // Runs task on the UI thread, after everything posted before it. Posts of an ended
+  // worker are dropped.
+  void PostToUi(std::function<void()> task);
+
+  // Waits until every worker started so far has left its routine.
+  void JoinAllWorkers();
+
+  ui::UiDispatcher& Dispatcher() { return dispatcher_; }
+  platform::Clock& Clock() { return clock_; }
+
+ private:
+  void ReapFinishedWorkers();
+
+  platform::ConsolePort& console_;
+  ui::UiDispatcher& dispatcher_;
+  platform::Clock& clock_;
+  std::mutex workersLock_;
+  std::vector<std::shared_ptr<Worker>> workers_;
+};
+
+// True on a worker thread whose worker has been ended; false on every other thread.
+bool CurrentWorkerEnded();
+
+// Runs step unless the calling thread's worker has been ended, and keeps
+// EndWorkerThread waiting while it runs, so that a step is either done whole before
+// the end or not at all. Returns whether it ran. Steps are short (a file replace).
+bool RunUnlessEnded(const std::function<void()>& step);
+
+}  // namespace lumora::exec

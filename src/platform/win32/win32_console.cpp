@@ -1,0 +1,74 @@
+#include "platform/win32/win32_console.h"
+
+#include <vector>
+
+#include "platform/win32/scoped_win.h"
+#include "text/cp936.h"
+
+namespace lumora::platform::win32 {
+
+namespace {
+
+// Appends whatever the pipe holds now, every byte of it (a zero byte included).
+void DrainPipe(HANDLE readEnd, std::string& output) {
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) || available == 0)
+      return;
+    char chunk[4096];
+    DWORD read = 0;
+    if (!ReadFile(readEnd, chunk, std::min<DWORD>(available, sizeof chunk), &read, nullptr) ||
+        read == 0) {
+      return;
+    }
+    output.append(chunk, read);
+  }
+}
+
+}  // namespace
+
+std::string Win32Console::Run(std::string_view commandLine,
+                              const std::function<bool()>& keepGoing) {
+  std::string output;
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  ScopedHandle readEnd;
+  ScopedHandle writeEnd;
+  if (!CreatePipe(readEnd.Put(), writeEnd.Put(), &inheritable, 0)) return output;
+  // Only the write end goes to the child; a child holding the read end would keep
+  // the pipe open after we are done with it.
+  SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdOutput = writeEnd.Get();
+  startup.hStdError = writeEnd.Get();
+  PROCESS_INFORMATION process{};
+  std::string line = text::Cp936FromUtf8(commandLine);
+  std::vector<char> mutableLine(line.begin(), line.end());
+  mutableLine.push_back('\0');
+  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return output;
+  }
+  ScopedHandle child(process.hProcess);
+  ScopedHandle childThread(process.hThread);
+  writeEnd.Reset();
+
+  // The child's end is judged by its handle, not by its exit code, so a program
+  // that exits with 259 (STILL_ACTIVE) does not keep us waiting forever.
+  for (;;) {
+    DrainPipe(readEnd.Get(), output);
+    if (WaitForSingleObject(child.Get(), 10) == WAIT_OBJECT_0) break;
+    if (!keepGoing()) {
+      TerminateProcess(child.Get(), 1);
+      WaitForSingleObject(child.Get(), 1000);
+      break;
+    }
+  }
+  DrainPipe(readEnd.Get(), output);
+  return output;
+}
+
+}  // namespace lumora::platform::win32

@@ -1,0 +1,41 @@
+#include "text/search.h"
+
+#include "text/utf.h"
+
+namespace lumora::text {
+
+namespace {
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool MatchesAt(std::string_view text, std::size_t pos, std::string_view key) {
+  for (std::size_t i = 0; i < key.size(); ++i)
+    if (FoldAscii(text[pos + i]) != FoldAscii(key[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+std::size_t FindIgnoreAsciiCase(std::string_view text, std::string_view key, std::size_t from) {
+  for (std::size_t pos = from; pos < text.size(); pos += Utf8CharLength(text, pos)) {
+    if (text.size() - pos < key.size()) break;
+    if (MatchesAt(text, pos, key)) return pos;
+  }
+  return std::string_view::npos;
+}
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && MatchesAt(a, 0, b);
+}
+
+std::size_t CountIgnoreAsciiCase(std::string_view text, std::string_view key) {
+  if (key.empty()) return 0;
+  std::size_t count = 0;
+  for (std::size_t pos = FindIgnoreAsciiCase(text, key); pos != std::string_view::npos;
+       pos = FindIgnoreAsciiCase(text, key, pos + key.size())) {
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace lumora::text

@@ -1,0 +1,178 @@
+#include "exec/exec_services.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/sim/manual_clock.h"
+#include "platform/sim/simulated_console.h"
+#include "platform/steady_clock.h"
+#include "ui/headless/headless_dispatcher.h"
+
+namespace lumora::exec {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Polls until the condition holds; a test that fails does so within the limit.
+template <typename Condition>
+bool Eventually(Condition condition, std::chrono::milliseconds limit = 5000ms) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+class ExecServicesTest : public ::testing::Test {
+ protected:
+  platform::sim::ManualClock clock;
+  platform::sim::SimulatedConsole console;
+  ui::headless::HeadlessDispatcher dispatcher{clock};
+  ExecServices exec{console, dispatcher, clock};
+
+  // A program that runs until it is stopped, counting its starts.
+  std::atomic<int> endlessStarts{0};
+  void InstallEndlessProgram() {
+    console.Install("endless", [this](std::string_view, const std::function<bool()>& keepGoing) {
+      ++endlessStarts;
+      while (keepGoing()) std::this_thread::sleep_for(1ms);
+      return std::string("stopped");
+    });
+  }
+};
+
+TEST_F(ExecServicesTest, RunsCommandsAndDecodesTheirOutput) {
+  console.Install("netsh", [](std::string_view arguments, const std::function<bool()>&) {
+    return "已停止承载网络。 args=" + std::string(arguments);
+  });
+  EXPECT_EQ(exec.RunConsoleCommand("netsh wlan stop hostednetwork"),
+            "已停止承载网络。 args=wlan stop hostednetwork");
+  EXPECT_EQ(exec.RunConsoleCommand("NETSH.EXE x"), "已停止承载网络。 args=x");
+  EXPECT_EQ(exec.RunConsoleCommand("nosuchprogram /all"), "");  // cannot start: empty text
+  EXPECT_EQ(exec.RunConsoleCommand(""), "");
+}
+
+TEST_F(ExecServicesTest, UiThreadKeepsProcessingEventsWhileACommandRuns) {
+  console.Install("slow", [](std::string_view, const std::function<bool()>& keepGoing) {
+    keepGoing();  // one pass of the runner's loop
+    return std::string("done");
+  });
+  bool ranDuringCommand = false;
+  dispatcher.Post([&] { ranDuringCommand = true; });
+  EXPECT_EQ(exec.RunConsoleCommand("slow"), "done");
+  EXPECT_TRUE(ranDuringCommand);
+}
+
+TEST_F(ExecServicesTest, PostsRunInOrderOnTheUiThread) {
+  std::vector<int> seen;
+  std::atomic<bool> posted{false};
+  exec.StartWorkerThread(
+      [&] {
+        for (int i = 0; i < 50; ++i) exec.PostToUi([&seen, i] { seen.push_back(i); });
+        posted = true;
+      },
+      false);
+  ASSERT_TRUE(Eventually([&] { return posted.load(); }));
+  EXPECT_TRUE(seen.empty());  // nothing runs before the UI thread pumps
+  dispatcher.ProcessPendingEvents();
+  ASSERT_EQ(seen.size(), 50u);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], i);
+}
+
+TEST_F(ExecServicesTest, EndingAWorkerStopsItsCommandAndDropsItsPosts) {
+  InstallEndlessProgram();
+  std::atomic<bool> leftCommand{false};
+  std::atomic<bool> reachedAfter{false};
+  bool earlyPostRan = false;
+  const WorkerHandle worker = exec.StartWorkerThread(
+      [&] {
+        exec.PostToUi([&] { earlyPostRan = true; });
+        try {
+          exec.RunConsoleCommand("endless");
+        } catch (const WorkerEnded&) {
+          leftCommand = true;
+          throw;
+        }
+        reachedAfter = true;
+      },
+      true);
+  ASSERT_TRUE(Eventually([&] { return endlessStarts.load() == 1; }));
+  EXPECT_TRUE(exec.EndWorkerThread(worker));
+  exec.JoinAllWorkers();
+  EXPECT_TRUE(leftCommand);
+  EXPECT_FALSE(reachedAfter);
+  // The post made before the end was still queued: it is dropped as well.
+  dispatcher.ProcessPendingEvents();
+  EXPECT_FALSE(earlyPostRan);
+}
+
+TEST_F(ExecServicesTest, AnEndedWorkerStartsNoCommandAndPostsNothing) {
+  InstallEndlessProgram();
+  std::atomic<bool> ended{false};
+  std::atomic<bool> postRan{false};
+  WorkerHandle worker;
+  std::atomic<bool> handleReady{false};
+  worker = exec.StartWorkerThread(
+      [&] {
+        while (!handleReady) std::this_thread::sleep_for(1ms);
+        exec.EndWorkerThread(worker);  // a worker may end itself
+        ended = CurrentWorkerEnded();
+        exec.PostToUi([&] { postRan = true; });
+        exec.RunConsoleCommand("endless");
+      },
+      true);
+  handleReady = true;
+  exec.JoinAllWorkers();
+  dispatcher.ProcessPendingEvents();
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(postRan);
+  EXPECT_EQ(endlessStarts.load(), 0);
+  EXPECT_FALSE(CurrentWorkerEnded());  // the UI thread is never an ended worker
+}
+
+TEST_F(ExecServicesTest, HandlesAreKeptOnlyWhenAsked) {
+  EXPECT_EQ(exec.StartWorkerThread([] {}, false), nullptr);
+  EXPECT_FALSE(exec.EndWorkerThread(nullptr));
+  const WorkerHandle finished = exec.StartWorkerThread([] {}, true);
+  exec.JoinAllWorkers();
+  EXPECT_TRUE(exec.EndWorkerThread(finished));  // ending a finished worker is harmless
+}
+
+TEST_F(ExecServicesTest, WaitPumpingOnTheUiThreadLetsTimePassAndRunsPosts) {
+  bool ran = false;
+  dispatcher.Post([&] { ran = true; });
+  const auto before = clock.NowMs();
+  EXPECT_TRUE(exec.WaitPumping(3000));
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(clock.NowMs() - before, 3000u);
+  EXPECT_TRUE(exec.WaitPumping(0));
+}
+
+TEST(ExecServicesRealTime, AWorkerWaitEndsEarlyWhenTheWorkerIsEnded) {
+  platform::SteadyClock clock;
+  platform::sim::SimulatedConsole console;
+  ui::headless::HeadlessDispatcher dispatcher{clock};
+  ExecServices exec{console, dispatcher, clock};
+  std::atomic<bool> waiting{false};
+  std::atomic<bool> passedWait{false};
+  const WorkerHandle worker = exec.StartWorkerThread(
+      [&] {
+        waiting = true;
+        exec.WaitPumping(60000);
+        passedWait = true;
+      },
+      true);
+  ASSERT_TRUE(Eventually([&] { return waiting.load(); }));
+  const auto start = std::chrono::steady_clock::now();
+  exec.EndWorkerThread(worker);
+  exec.JoinAllWorkers();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
+  EXPECT_FALSE(passedWait);
+}
+
+}  // namespace
+}  // namespace lumora::exec

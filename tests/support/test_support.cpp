@@ -1,0 +1,53 @@
+#include "support/test_support.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "text/cp936.h"
+
+namespace lumora::testing {
+
+TempFolder::TempFolder() {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  path_ = std::filesystem::temp_directory_path() /
+          ("lumora-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+  std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadHostFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return std::move(content).str();
+}
+
+void WriteHostFile(const std::filesystem::path& file, std::string_view bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFixture(std::string_view relativePath) {
+  const std::filesystem::path file = std::filesystem::path(LUMORA_TEST_FIXTURES) / relativePath;
+  if (!std::filesystem::exists(file)) throw std::runtime_error("missing fixture " + file.string());
+  return ReadHostFile(file);
+}
+
+std::string FixtureAsConsoleBytes(std::string_view relativePath) {
+  std::string crlf;
+  for (const char c : ReadFixture(relativePath)) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return text::Cp936FromUtf8(crlf);
+}
+
+}  // namespace lumora::testing

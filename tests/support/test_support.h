@@ -1,0 +1,34 @@
+#pragma once
+// Small helpers the tests share: a fresh folder per test, fixture texts in the form
+// a real console hands them over.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace lumora::testing {
+
+// A new empty folder under the system's temporary folder, removed on destruction.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A fixture file as stored: UTF-8 with LF line ends.
+std::string ReadFixture(std::string_view relativePath);
+
+// The fixture as Windows prints it: CR LF line ends, code page 936.
+std::string FixtureAsConsoleBytes(std::string_view relativePath);
+
+// Reads or writes a host file byte for byte.
+std::string ReadHostFile(const std::filesystem::path& file);
+void WriteHostFile(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace lumora::testing
