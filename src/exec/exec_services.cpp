@@ -1,6 +1,7 @@
 #include "exec/exec_services.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <stop_token>
 #include <thread>
 
@@ -131,6 +132,46 @@ void ExecServices::PostToUi(std::function<void()> task) {
   dispatcher_.Post([owner = worker->self.lock(), task = std::move(task)] {
     if (!owner->stop.stop_requested()) task();
   });
+}
+
+void ExecServices::RunOnUi(const std::function<void()>& step) {
+  if (dispatcher_.IsUiThread()) {
+    step();
+    return;
+  }
+  ThrowIfEnded();
+  // The step may refer to the worker's stack: it runs either whole while the worker
+  // waits, or not at all.
+  struct Handshake {
+    std::mutex lock;
+    std::condition_variable_any changed;
+    bool started = false, ran = false, abandoned = false;
+  };
+  auto handshake = std::make_shared<Handshake>();
+  PostToUi([handshake, &step] {
+    {
+      std::lock_guard guard(handshake->lock);
+      if (handshake->abandoned) return;
+      handshake->started = true;
+    }
+    step();
+    std::lock_guard guard(handshake->lock);
+    handshake->ran = true;
+    handshake->changed.notify_all();
+  });
+  std::unique_lock lock(handshake->lock);
+  if (!tCurrentWorker) {
+    handshake->changed.wait(lock, [&] { return handshake->ran; });
+    return;
+  }
+  handshake->changed.wait(lock, tCurrentWorker->stop.get_token(), [&] { return handshake->ran; });
+  if (handshake->ran) return;
+  if (handshake->started) {
+    handshake->changed.wait(lock, [&] { return handshake->ran; });
+  } else {
+    handshake->abandoned = true;
+  }
+  throw WorkerEnded{};
 }
 
 void ExecServices::JoinAllWorkers() {

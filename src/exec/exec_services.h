@@ -58,6 +58,18 @@ class ExecServices {
   // worker are dropped.
   void PostToUi(std::function<void()> task);
 
+  // Runs step on the UI thread and waits until it has run: how a worker reads the
+  // controls, and changes them when what follows depends on the change. On the UI
+  // thread it runs at once. An ended worker leaves the wait with WorkerEnded.
+  void RunOnUi(const std::function<void()>& step);
+
+  template <typename Result>
+  Result ReadOnUi(const std::function<Result()>& read) {
+    Result result{};
+    RunOnUi([&] { result = read(); });
+    return result;
+  }
+
   // Waits until every worker started so far has left its routine.
   void JoinAllWorkers();
 

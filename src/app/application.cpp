@@ -1,0 +1,150 @@
+#include "app/application.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/skin_colour.h"
+#include "app/window_actions.h"
+#include "clients/list_files.h"
+#include "netconfig/connection_discovery.h"
+#include "netconfig/service_preparation.h"
+#include "netconfig/sharing_control.h"
+#include "ui/users_tab.h"
+
+namespace lumora::app {
+
+namespace {
+
+constexpr ui::Colour kCaptionRed{255, 0, 0};
+constexpr ui::Colour kCaptionGreen{9, 124, 37};
+
+}  // namespace
+
+int OsVersionCodeOf(platform::SystemVersion version) {
+  static constexpr struct {
+    int major, minor, code;
+  } kCodes[] = {{5, 0, 1}, {5, 1, 2}, {5, 2, 3}, {6, 0, 4}, {6, 1, 5}, {6, 2, 6}};
+  for (const auto& entry : kCodes)
+    if (entry.major == version.major && entry.minor == version.minor) return entry.code;
+  return -1;
+}
+
+Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatcher,
+                         ui::MessageBoxes& messages, ProgramHost host)
+    : platform_(platform),
+      messages_(messages),
+      host_(std::move(host)),
+      settings_(platform.files),
+      toolkit_(platform.network),
+      network_{main_,     exec_,    settings_,      messages,
+               platform.network, toolkit_, osVersionCode_, reportsVersion62_},
+      exec_(platform.console, dispatcher, platform.clock) {
+  ConnectWindowActions(*this);
+  main_.选择框2.onClick = [this] { netconfig::RememberConnectionClicked(network_); };
+  main_.组合框1.onFocusLost = [this] { netconfig::ConnectionFocusLost(network_); };
+  ConnectSkinColour(*this);
+}
+
+Application::~Application() = default;
+
+bool Application::OnMainWindowCreated() {
+  ui::MainWindow& w = main_;
+  exec_.StartWorkerThread([this] { AnnouncementCheck(); }, false);
+
+  // One instance: a running one is brought up instead. The title is set only after
+  // the check, so this window cannot find itself.
+  if (platform_.instances.ShowWindowTitled(ui::kMainWindowTitle)) return false;
+  if (!platform_.instances.ClaimInstance(kInstanceName)) {
+    ShowInstanceStartedBeside();
+    return false;
+  }
+  w.SetTitle(ui::kMainWindowTitle);
+
+  const int colourPosition = settings::ParseDecimalInteger(settings_.Read(settings::kSkinColor));
+  ui::ArrangeUsersTab(w, settings_.Read(settings::kMonitorMode) == settings::kMonitorBlacklist
+                             ? ui::AccessMode::Blacklist
+                             : ui::AccessMode::Whitelist);
+  w.选择框显示流量.SetChecked(settings_.Read(settings::kSpeedBarShown) == settings::kYes);
+
+  w.滑块条色调.SetPosition(colourPosition);
+  w.透明标签位置.SetText("[" + std::to_string(w.滑块条色调.Position() - 160) + "]");
+  skin_.ApplySkin(colourPosition - 160);
+  skin_.SetGroupTitleColour(w.分组框2, kCaptionRed);
+  skin_.SetGroupTitleColour(w.分组框5, kCaptionRed);
+  skin_.SetGroupTitleColour(w.分组框1, kCaptionRed);
+  skin_.SetGroupTitleColour(w.分组框3, kCaptionRed);
+  skin_.SetGroupTitleColour(w.分组框4, kCaptionGreen);
+  skin_.SetGroupTitleColour(w.分组框6, kCaptionGreen);
+
+  clients::LoadListFileIntoView(platform_.files, clients::kBlacklistPath, w.超级列表框2, 1);
+  clients::LoadListFileIntoView(platform_.files, clients::kWhitelistPath, w.超级列表框3, 0);
+
+  w.编辑框名称.SetTip("请输入英文或数字，部分手机可能无法识别中文。。。");
+  w.编辑框密码.SetTip("密码不能少于8位数");
+  w.选择框2.SetTip("通常软件能智能匹配连网方式，若发现不对，\r\n请自行选择，并勾选这个，以后就记住这个连网了");
+  w.单选框黑.SetTip("显示上网用户和拦截黑名单，建议用这种模式。。。");
+  w.单选框白.SetTip("仅允许白名单用户上网，不能显示用户数");
+
+  const auto& hours = w.组合框_关机.Items();
+  for (std::size_t i = 0; i < hours.size(); ++i) {
+    if (hours[i].starts_with("2")) {
+      w.组合框_关机.Select(static_cast<int>(i));
+      break;
+    }
+  }
+
+  if (w.选择框_显示密码.Checked()) w.编辑框密码.SetMasked(false);
+  w.标签9.SetText("未启动");
+  w.图片框状态.Show(ui::Picture::StatusStopped);
+
+  const std::string showPassPhrase = settings_.Read(settings::kShowPassPhrase);
+  w.编辑框名称.SetText(settings_.Read(settings::kNetworkName));
+  w.编辑框密码.SetText(settings_.Read(settings::kPassPhrase));
+  if (showPassPhrase == settings::kShowPlain) {
+    w.选择框_显示密码.SetChecked(true);
+    w.编辑框密码.SetMasked(false);
+  } else if (showPassPhrase == settings::kShowMasked) {
+    w.选择框_显示密码.SetChecked(false);
+    w.编辑框密码.SetMasked(true);
+  }
+
+  // The refusal reads the environment block, which follows a compatibility mode; the
+  // version code below follows what GetVersion reports.
+  if (platform_.system.EnvironmentBlockVersion() == platform::SystemVersion{5, 1}) {
+    messages_.Show("抱歉，该软件暂不支持Win XP系统！", "提示", ui::kMessageOk);
+    w.按钮开始.SetEnabled(false);
+    w.按钮开始.SetText("不支持XP");
+    return true;
+  }
+  osVersionCode_ = OsVersionCodeOf(platform_.system.ReportedVersion());
+  reportsVersion62_ = platform_.system.ReportedVersion() == platform::SystemVersion{6, 2};
+
+  host_.loadWindow(speedBar_);
+  speedBar_.SetVisible(w.选择框显示流量.Checked());
+
+  startupWorkerHandle_ = exec_.StartWorkerThread([this] { StartupWorker(); }, true);
+  return true;
+}
+
+void Application::ShowInstanceStartedBeside() {
+  // The other copy was started at the same moment and may not have its window yet.
+  for (int attempt = 0; attempt < 30; ++attempt) {
+    if (platform_.instances.ShowWindowTitled(ui::kMainWindowTitle)) return;
+    exec_.WaitPumping(100);
+  }
+}
+
+void Application::AnnouncementCheck() {
+  // The announcement banner, the help text and the update offer come from the web
+  // site; that check is not part of the program yet.
+}
+
+void Application::StartupWorker() {
+  netconfig::ResetSharing(network_);
+  netconfig::ListConnections(network_);
+  netconfig::ChooseStartupConnection(network_);
+  // The start button stays waiting until the hotspot itself can be started.
+  netconfig::PrepareSharingServices(platform_.network.services, messages_);
+}
+
+}  // namespace lumora::app

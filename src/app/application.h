@@ -1,0 +1,89 @@
+#pragma once
+// The program as one object: its platform, its windows, its process-wide state, and the
+// start-up that puts the settings and list files into the windows.
+
+#include <functional>
+#include <string_view>
+
+#include "exec/exec_services.h"
+#include "netconfig/adapter_toolkit.h"
+#include "netconfig/network_context.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+#include "ui/main_window.h"
+#include "ui/message_boxes.h"
+#include "ui/skin.h"
+#include "ui/ui_dispatcher.h"
+
+namespace lumora::app {
+
+// The process-wide name that keeps two copies started at the same moment apart.
+inline constexpr std::string_view kInstanceName = "LumoraWiFi5.0.SingleInstance";
+
+// The class of the system version as the program branches on it: 1 = 5.0, 2 = 5.1,
+// 3 = 5.2, 4 = 6.0, 5 = 6.1 (Windows 7), 6 = 6.2 (Windows 8 and later), -1 any other.
+int OsVersionCodeOf(platform::SystemVersion version);
+inline constexpr int kWindows7 = 5;
+
+class Application {
+ public:
+  // Where the program's windows become real, and how the program ends.
+  struct ProgramHost {
+    // Makes a window model real (the view attaches it).
+    std::function<void(ui::WindowModel&)> loadWindow;
+    // Ends the program with the exit code once the current handler has returned.
+    std::function<void(int exitCode)> endProgram;
+  };
+
+  // The caller loads the main window before OnMainWindowCreated and shows it after.
+  Application(platform::Platform& platform, ui::UiDispatcher& dispatcher,
+              ui::MessageBoxes& messages, ProgramHost host);
+  ~Application();
+
+  // The main window's creation handler, before the window is first shown. False when
+  // another instance runs: its window has been brought up and this program must end
+  // at once with exit code 0, having read and written no setting.
+  bool OnMainWindowCreated();
+
+  ui::MainWindow& Main() { return main_; }
+  ui::SpeedBarWindow& SpeedBar() { return speedBar_; }
+  ui::Skin& Skin() { return skin_; }
+  settings::Settings& Settings() { return settings_; }
+  exec::ExecServices& Exec() { return exec_; }
+  platform::Platform& Platform() { return platform_; }
+  ui::MessageBoxes& Messages() { return messages_; }
+  void EndProgram(int exitCode) { host_.endProgram(exitCode); }
+  const ProgramHost& Host() const { return host_; }
+
+  // The official web site's address; empty until the update check gives one.
+  const std::string& OfficialSiteUrl() const { return officialSiteUrl_; }
+
+  // 0 until start-up has computed it; see OsVersionCodeOf.
+  int OsVersionCode() const { return osVersionCode_; }
+  const exec::WorkerHandle& StartupWorkerHandle() const { return startupWorkerHandle_; }
+  netconfig::NetworkContext& Network() { return network_; }
+
+ private:
+  void AnnouncementCheck();
+  void StartupWorker();
+  void ShowInstanceStartedBeside();
+
+  platform::Platform& platform_;
+  ui::MessageBoxes& messages_;
+  ProgramHost host_;
+  settings::Settings settings_;
+  ui::Skin skin_;
+  ui::MainWindow main_;
+  ui::SpeedBarWindow speedBar_;
+  int osVersionCode_ = 0;
+  bool reportsVersion62_ = false;
+  std::string officialSiteUrl_;
+  exec::WorkerHandle startupWorkerHandle_;
+  netconfig::AdapterToolkit toolkit_;
+  netconfig::NetworkContext network_;
+  // Last, so that it goes first: every worker has ended and left before the windows
+  // and the state it works with are gone, and its posts still queued are dropped.
+  exec::ExecServices exec_;
+};
+
+}  // namespace lumora::app

@@ -1,0 +1,106 @@
+#include "app/window_actions.h"
+
+#include "app/application.h"
+
+namespace lumora::app {
+
+namespace {
+
+constexpr int kTrafficTimerMs = 1500;
+
+void ShowPassPhraseClicked(Application& app) {
+  ui::MainWindow& w = app.Main();
+  const bool plain = w.选择框_显示密码.Checked();
+  w.编辑框密码.SetMasked(!plain);
+  app.Settings().Write(settings::kShowPassPhrase,
+                       plain ? settings::kShowPlain : settings::kShowMasked);
+}
+
+void ShowUsageHelp(Application& app) {
+  app.Messages().Show(
+      "WiFi名称和密码可以自定义，WiFi停止状态才可以修改。\r\n"
+      "WiFi名称可以使用中文，但个别手机不支持中文编码导致找不到WiFi或者乱码。\r\n"
+      "★若手机连不上，请点击下面的[重启WiFi]强制初始化WiFi试试。。",
+      "使用帮助", ui::kMessageIconInformation);
+}
+
+// The traffic figures refresh only while their tab is on screen and a hosted
+// connection is known.
+void TabChanged(Application& app) {
+  ui::MainWindow& w = app.Main();
+  if (w.选择夹1.CurrentTab() == ui::kTabTraffic) {
+    if (!w.编辑框虚拟网卡.Text().empty()) w.时钟流量统计.SetInterval(kTrafficTimerMs);
+  } else {
+    w.时钟流量统计.SetInterval(0);
+  }
+}
+
+void HideToTray(Application& app) {
+  app.Main().SetVisible(false);
+  app.Main().时钟流量统计.SetInterval(0);
+}
+
+}  // namespace
+
+void BringToFront(Application& app) {
+  ui::MainWindow& w = app.Main();
+  w.SetVisible(true);
+  const platform::ScreenSize screen = app.Platform().system.PrimaryScreenSize();
+  ui::Rect rect = w.Geometry();
+  rect.left = (screen.width - rect.width) / 2;
+  rect.top = (screen.height - rect.height) / 2;
+  w.SetGeometry(rect);
+  w.SetTopmost(true);
+  app.Exec().WaitPumping(200);
+  w.SetTopmost(false);
+  w.Activate();
+}
+
+void CloseSequence(Application& app) {
+  ui::MainWindow& w = app.Main();
+  ui::SpeedBarWindow& bar = app.SpeedBar();
+  bar.SetVisible(false);
+  bar.时钟流量.SetInterval(0);
+  w.时钟_黑.SetInterval(0);
+  w.时钟_白.SetInterval(0);
+  w.时钟流量统计.SetInterval(0);
+  w.RemoveBorder();
+
+  // The window folds up: first its height, then its width, in steps of 60 pixels.
+  ui::Rect rect = w.Geometry();
+  while (rect.height > 2) {
+    rect.height -= 60;
+    w.SetGeometry(rect);
+    rect.top += 25;
+    w.SetGeometry(rect);
+  }
+  app.Exec().WaitPumping(50);
+  while (rect.width > 2) {
+    rect.width -= 60;
+    w.SetGeometry(rect);
+    rect.left += 30;
+    w.SetGeometry(rect);
+  }
+  w.SetVisible(false);
+
+  app.Exec().EndWorkerThread(app.StartupWorkerHandle());
+  w.托盘图标1.SetImage(ui::TrayImage::None);
+  app.EndProgram(0);
+}
+
+void ConnectWindowActions(Application& app) {
+  ui::MainWindow& w = app.Main();
+  w.选择框_显示密码.onClick = [&app] { ShowPassPhraseClicked(app); };
+  w.画板_问号.onReleased = [&app] { ShowUsageHelp(app); };
+  w.选择夹1.onTabChanged = [&app] { TabChanged(app); };
+  w.按钮右下角.onClick = [&app] { HideToTray(app); };
+  w.按钮查看连接.onClick = [&app] { app.Platform().shell.StartProgram("control.exe ncpa.cpl"); };
+  w.托盘图标1.onLeftClick = [&app] { BringToFront(app); };
+  w.托盘图标1.onLeftDoubleClick = [&app] { BringToFront(app); };
+  w.托盘图标1.onRightClick = [&w] { w.菜单.PopUp(); };
+  w.onRightButtonReleased = [&w] { w.菜单.PopUp(); };
+  w.菜单_官方网站.onChosen = [&app] { app.Platform().shell.OpenUrl(app.OfficialSiteUrl()); };
+  w.onCloseRequested = [&app] { CloseSequence(app); };
+}
+
+}  // namespace lumora::app

@@ -1,0 +1,16 @@
+#pragma once
+// The main window's own actions: bringing it up from the tray, hiding it there, the
+// menus, the connections folder, the tab switch that runs the traffic timer, the
+// show-pass-phrase box, the usage help and the close sequence.
+
+namespace lumora::app {
+
+class Application;
+
+// Gives the controls of the main window these actions as their handlers.
+void ConnectWindowActions(Application& app);
+
+void BringToFront(Application& app);
+void CloseSequence(Application& app);
+
+}  // namespace lumora::app

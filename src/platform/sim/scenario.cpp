@@ -1,0 +1,204 @@
+#include "platform/sim/scenario.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "settings/ini_text.h"
+
+namespace lumora::platform::sim {
+
+namespace {
+
+constexpr int kMostConnections = 32;
+
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& number) {
+  Number parsed{};
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return false;
+  number = parsed;
+  return true;
+}
+
+// "6.1" as a version; false for anything else.
+bool ParseVersion(std::string_view text, SystemVersion& version) {
+  const std::size_t dot = text.find('.');
+  if (dot == std::string_view::npos) return false;
+  SystemVersion parsed;
+  if (!ParseNumber(text.substr(0, dot), parsed.major) ||
+      !ParseNumber(text.substr(dot + 1), parsed.minor)) {
+    return false;
+  }
+  version = parsed;
+  return true;
+}
+
+// "1280x800" as a screen size.
+bool ParseScreen(std::string_view text, ScreenSize& screen) {
+  const std::size_t x = text.find('x');
+  if (x == std::string_view::npos) return false;
+  ScreenSize parsed;
+  if (!ParseNumber(text.substr(0, x), parsed.width) ||
+      !ParseNumber(text.substr(x + 1), parsed.height) || parsed.width <= 0 ||
+      parsed.height <= 0) {
+    return false;
+  }
+  screen = parsed;
+  return true;
+}
+
+bool ParseFlag(std::string_view text, bool& flag) {
+  if (text == "yes" || text == "1" || text == "true") {
+    flag = true;
+  } else if (text == "no" || text == "0" || text == "false") {
+    flag = false;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// "00-1A-2B-3C-4D-5E" as bytes.
+bool ParseMac(std::string_view text, std::vector<std::uint8_t>& mac) {
+  std::vector<std::uint8_t> parsed;
+  for (std::size_t pos = 0; pos < text.size(); pos += 3) {
+    unsigned value = 0;
+    const auto result = std::from_chars(text.data() + pos,
+                                        text.data() + std::min(pos + 2, text.size()), value, 16);
+    if (result.ec != std::errc{} || result.ptr != text.data() + std::min(pos + 2, text.size()))
+      return false;
+    parsed.push_back(static_cast<std::uint8_t>(value));
+    if (pos + 2 < text.size() && text[pos + 2] != '-') return false;
+  }
+  if (parsed.empty()) return false;
+  mac = std::move(parsed);
+  return true;
+}
+
+bool LaterSystem(const Scenario& scenario) {
+  return !(scenario.reportedVersion == SystemVersion{6, 1});
+}
+
+std::string DescriptionFor(ConnectionKind kind, bool laterSystem) {
+  switch (kind) {
+    case ConnectionKind::Wired: return "Gigabit Ethernet Adapter";
+    case ConnectionKind::Wireless: return "802.11n Wireless LAN Adapter";
+    case ConnectionKind::DialUp: return "WAN Miniport (PPPOE)";
+    case ConnectionKind::Hosted:
+      return laterSystem ? "Microsoft 托管网络虚拟适配器" : "Microsoft Virtual WiFi Miniport Adapter";
+  }
+  return {};
+}
+
+// Fills what a connection of the scenario did not say: the n-th connection (from 1)
+// gets its own GUID, interface index and address.
+void CompleteConnection(SimConnection& c, int n, bool laterSystem) {
+  if (c.guid.empty()) {
+    char guid[64];
+    std::snprintf(guid, sizeof guid, "{5A1C0D2E-7F3B-4C6A-9E10-%012X}", n);
+    c.guid = guid;
+  }
+  if (c.interfaceIndex == 0) c.interfaceIndex = static_cast<std::uint32_t>(10 + n);
+  if (c.description.empty()) c.description = DescriptionFor(c.kind, laterSystem);
+  if (c.physicalAddress.empty())
+    c.physicalAddress = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, static_cast<std::uint8_t>(n)};
+}
+
+SimConnection MakeConnection(std::string name, ConnectionKind kind, int status) {
+  SimConnection c;
+  c.name = std::move(name);
+  c.kind = kind;
+  c.status = status;
+  c.interfaceType = kind == ConnectionKind::Wired ? 6 : kind == ConnectionKind::DialUp ? 23 : 71;
+  return c;
+}
+
+void AddDefaultConnections(Scenario& scenario) {
+  const bool later = LaterSystem(scenario);
+  scenario.connections.push_back(
+      MakeConnection(later ? "以太网" : "本地连接", ConnectionKind::Wired, 2));
+  scenario.connections.push_back(
+      MakeConnection(later ? "WLAN" : "无线网络连接", ConnectionKind::Wireless, 7));
+  scenario.internetConnection = "LAN 连接";
+  for (std::size_t i = 0; i < scenario.connections.size(); ++i)
+    CompleteConnection(scenario.connections[i], static_cast<int>(i) + 1, later);
+}
+
+void ReadConnections(std::string_view ini, Scenario& scenario) {
+  const bool later = LaterSystem(scenario);
+  for (int n = 1; n <= kMostConnections; ++n) {
+    const std::string section = "connection" + std::to_string(n);
+    const auto name = settings::FindIniValue(ini, section, "name");
+    if (!name) continue;
+    ConnectionKind kind = ConnectionKind::Wired;
+    if (const auto value = settings::FindIniValue(ini, section, "kind")) {
+      if (*value == "wireless") kind = ConnectionKind::Wireless;
+      if (*value == "dialup") kind = ConnectionKind::DialUp;
+      if (*value == "hosted") kind = ConnectionKind::Hosted;
+    }
+    SimConnection c = MakeConnection(*name, kind, 2);
+    auto get = [&](std::string_view key) { return settings::FindIniValue(ini, section, key); };
+    if (auto v = get("status")) ParseNumber(*v, c.status);
+    if (auto v = get("guid")) c.guid = *v;
+    if (auto v = get("description")) c.description = *v;
+    if (auto v = get("index")) ParseNumber(*v, c.interfaceIndex);
+    if (auto v = get("type")) ParseNumber(*v, c.interfaceType);
+    if (auto v = get("mac")) ParseMac(*v, c.physicalAddress);
+    if (auto v = get("mtu")) ParseNumber(*v, c.mtu);
+    if (auto v = get("speed")) ParseNumber(*v, c.linkSpeed);
+    if (auto v = get("received")) ParseNumber(*v, c.receivedBytes);
+    if (auto v = get("sent")) ParseNumber(*v, c.sentBytes);
+    if (auto v = get("name_in_registry")) ParseFlag(*v, c.nameInRegistry);
+    CompleteConnection(c, n, later);
+    scenario.connections.push_back(std::move(c));
+  }
+}
+
+void ReadServices(std::string_view ini, Scenario& scenario) {
+  for (const char* name : {"SharedAccess", "MpsSvc"}) {
+    const std::string section = std::string("service.") + name;
+    SimService& service = scenario.services[name];
+    if (auto v = settings::FindIniValue(ini, section, "start_type")) ParseNumber(*v, service.startType);
+    if (auto v = settings::FindIniValue(ini, section, "state")) ParseNumber(*v, service.state);
+    if (auto v = settings::FindIniValue(ini, section, "can_start")) ParseFlag(*v, service.canStart);
+  }
+}
+
+}  // namespace
+
+Scenario DefaultScenario() { return ParseScenario(""); }
+
+Scenario ParseScenario(std::string_view ini) {
+  Scenario scenario;
+  if (auto value = settings::FindIniValue(ini, "system", "version")) {
+    if (ParseVersion(*value, scenario.reportedVersion)) {
+      // Unless said otherwise, the process runs in no compatibility mode.
+      scenario.environmentBlockVersion = scenario.reportedVersion;
+    }
+  }
+  if (auto value = settings::FindIniValue(ini, "system", "environment_version"))
+    ParseVersion(*value, scenario.environmentBlockVersion);
+  if (auto value = settings::FindIniValue(ini, "system", "screen")) ParseScreen(*value, scenario.screen);
+  if (auto value = settings::FindIniValue(ini, "system", "program_path"))
+    if (!value->empty()) scenario.programPath = *value;
+
+  scenario.services["SharedAccess"] = {4, 1, true};
+  scenario.services["MpsSvc"] = {2, 4, true};
+  ReadConnections(ini, scenario);
+  if (scenario.connections.empty()) AddDefaultConnections(scenario);
+  if (auto v = settings::FindIniValue(ini, "network", "internet")) scenario.internetConnection = *v;
+  if (auto v = settings::FindIniValue(ini, "network", "wireless_interfaces"))
+    ParseNumber(*v, scenario.wirelessInterfaces);
+  if (auto v = settings::FindIniValue(ini, "network", "administrator")) ParseFlag(*v, scenario.administrator);
+  ReadServices(ini, scenario);
+  auto fault = [&](std::string_view key, bool& flag) {
+    if (auto v = settings::FindIniValue(ini, "faults", key)) ParseFlag(*v, flag);
+  };
+  fault("sharing_object_missing", scenario.sharingObjectMissing);
+  fault("sharing_walk_fails", scenario.sharingWalkFails);
+  fault("wmi_fails", scenario.wmiFails);
+  fault("wlan_service_missing", scenario.wlanServiceMissing);
+  return scenario;
+}
+
+}  // namespace lumora::platform::sim

@@ -1,0 +1,370 @@
+#include "platform/sim/simulated_network.h"
+
+#include <algorithm>
+
+#include "text/search.h"
+
+namespace lumora::platform::sim {
+
+namespace {
+
+constexpr std::string_view kConnectionNameKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
+constexpr std::string_view kDevicePrefix = "\\DEVICE\\TCPIP_";
+
+// Reads a WQL string literal that starts at text[pos] (after the opening quote):
+// backslash escapes the next character. nullopt when it is not closed.
+std::optional<std::string> ReadWqlString(std::string_view text, std::size_t pos, char quote,
+                                         std::size_t* end) {
+  std::string value;
+  for (; pos < text.size(); ++pos) {
+    if (text[pos] == '\\') {
+      if (++pos >= text.size()) return std::nullopt;
+      value += text[pos];
+    } else if (text[pos] == quote) {
+      *end = pos + 1;
+      return value;
+    } else {
+      value += text[pos];
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+class SimulatedNetwork::SharedView final : public SharedConnection {
+ public:
+  SharedView(SimulatedNetwork& network, std::string name)
+      : network_(network), name_(std::move(name)) {}
+  std::string Name() override { return name_; }
+  int Status() override { return network_.StatusOf(name_); }
+  bool DisableSharing() override { return network_.DisableSharing(name_); }
+  bool EnableSharing(SharingType type) override { return network_.EnableSharing(name_, type); }
+
+ private:
+  SimulatedNetwork& network_;
+  std::string name_;
+};
+
+class SimulatedNetwork::ManagedView final : public ManagedConnection {
+ public:
+  ManagedView(SimulatedNetwork& network, std::string name)
+      : network_(network), name_(std::move(name)) {}
+  std::string Name() override { return name_; }
+  int Status() override { return network_.StatusOf(name_); }
+  void Connect() override {
+    std::lock_guard guard(network_.lock_);
+    LiveConnection* c = network_.Find(name_);
+    // Switching an adapter on takes administrator rights. A wireless adapter that
+    // comes back has no network in range until it joins one.
+    if (!c || !network_.administrator_ || c->connection.status != 0) return;
+    c->connection.status = c->connection.kind == ConnectionKind::Wireless ? 7 : 2;
+  }
+
+ private:
+  SimulatedNetwork& network_;
+  std::string name_;
+};
+
+SimulatedNetwork::SimulatedNetwork(const Scenario& scenario)
+    : internetConnection_(scenario.internetConnection),
+      wirelessInterfaces_(scenario.wirelessInterfaces),
+      administrator_(scenario.administrator),
+      services_(scenario.services),
+      sharingObjectMissing_(scenario.sharingObjectMissing),
+      sharingWalkFails_(scenario.sharingWalkFails),
+      wmiFails_(scenario.wmiFails),
+      wlanServiceMissing_(scenario.wlanServiceMissing) {
+  for (const SimConnection& c : scenario.connections) connections_.push_back({c});
+}
+
+NetworkPorts SimulatedNetwork::Ports() {
+  return {*this, *this, *this, *this, *this, *this, *this, *this};
+}
+
+SimulatedNetwork::LiveConnection* SimulatedNetwork::Find(std::string_view name) {
+  for (LiveConnection& c : connections_)
+    if (c.connection.name == name) return &c;
+  return nullptr;
+}
+
+const SimulatedNetwork::LiveConnection* SimulatedNetwork::Find(std::string_view name) const {
+  return const_cast<SimulatedNetwork*>(this)->Find(name);
+}
+
+int SimulatedNetwork::StatusOf(std::string_view name) const {
+  std::lock_guard guard(lock_);
+  const LiveConnection* c = Find(name);
+  return c ? c->connection.status : 0;
+}
+
+std::vector<std::string> SimulatedNetwork::NamesInOrder() const {
+  std::lock_guard guard(lock_);
+  std::vector<std::string> names;
+  for (const LiveConnection& c : connections_) names.push_back(c.connection.name);
+  return names;
+}
+
+bool SimulatedNetwork::WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) {
+  if (sharingObjectMissing_ || sharingWalkFails_) return false;
+  for (const std::string& name : NamesInOrder()) {
+    SharedView view(*this, name);
+    visit(view);
+  }
+  return true;
+}
+
+std::vector<PublicConnection> SimulatedNetwork::PublicConnections() {
+  std::lock_guard guard(lock_);
+  std::vector<PublicConnection> result;
+  if (sharingObjectMissing_) return result;
+  // Every connection but the hosted network's own can be the public side.
+  for (const LiveConnection& c : connections_)
+    if (c.connection.kind != ConnectionKind::Hosted)
+      result.push_back({c.connection.name, c.sharingPublic});
+  return result;
+}
+
+bool SimulatedNetwork::EnableSharing(std::string_view name, SharingType type) {
+  std::lock_guard guard(lock_);
+  LiveConnection* target = Find(name);
+  if (!target || !administrator_) return false;
+  // One public and one private connection at a time: a side moves to its new owner.
+  for (LiveConnection& c : connections_) {
+    if (type == SharingType::Public) {
+      c.sharingPublic = false;
+    } else if (c.sharingPrivate) {
+      c.sharingPrivate = false;
+      c.address.clear();
+    }
+  }
+  if (type == SharingType::Public) {
+    target->sharingPublic = true;
+    sharingLog_.push_back("public " + std::string(name));
+  } else {
+    target->sharingPrivate = true;
+    target->address = std::string(kSharingPrivateAddress);
+    sharingLog_.push_back("private " + std::string(name));
+  }
+  return true;
+}
+
+bool SimulatedNetwork::DisableSharing(std::string_view name) {
+  std::lock_guard guard(lock_);
+  LiveConnection* target = Find(name);
+  if (!target || !administrator_) return false;
+  if (target->sharingPrivate) target->address.clear();
+  target->sharingPublic = false;
+  target->sharingPrivate = false;
+  sharingLog_.push_back("off " + std::string(name));
+  return true;
+}
+
+bool SimulatedNetwork::WalkConnections(const std::function<bool(ManagedConnection&)>& visit) {
+  for (const std::string& name : NamesInOrder()) {
+    ManagedView view(*this, name);
+    if (!visit(view)) break;
+  }
+  return true;
+}
+
+std::optional<std::vector<WmiObject>> SimulatedNetwork::Query(std::string_view wmiNamespace,
+                                                              std::string_view wql,
+                                                              int maxObjects) {
+  if (wmiFails_ || !text::EqualsIgnoreAsciiCase(wmiNamespace, "root\\cimv2")) return std::nullopt;
+  // SELECT <properties> FROM Win32_NetworkAdapter WHERE NetConnectionID = '<name>'
+  const std::size_t from = text::FindIgnoreAsciiCase(wql, " From Win32_NetworkAdapter WHERE ");
+  if (text::FindIgnoreAsciiCase(wql, "Select ") != 0 || from == std::string_view::npos)
+    return std::nullopt;
+  std::size_t pos = text::FindIgnoreAsciiCase(wql, "NetConnectionID", from);
+  if (pos == std::string_view::npos) return std::nullopt;
+  pos = wql.find_first_not_of(' ', pos + 15);
+  if (pos == std::string_view::npos || wql[pos] != '=') return std::nullopt;
+  pos = wql.find_first_not_of(' ', pos + 1);
+  if (pos == std::string_view::npos || (wql[pos] != '\'' && wql[pos] != '"')) return std::nullopt;
+  std::size_t end = 0;
+  const std::optional<std::string> name = ReadWqlString(wql, pos + 1, wql[pos], &end);
+  // Anything after the literal would be more WQL than the program ever sends.
+  if (!name || wql.find_first_not_of(' ', end) != std::string_view::npos) return std::nullopt;
+
+  std::lock_guard guard(lock_);
+  std::vector<WmiObject> objects;
+  for (const LiveConnection& c : connections_) {
+    if (static_cast<int>(objects.size()) >= maxObjects) break;
+    if (c.connection.name != *name) continue;
+    objects.push_back({{"GUID", c.connection.guid},
+                       {"NetConnectionID", c.connection.name},
+                       {"NetConnectionStatus", std::to_string(c.connection.status)}});
+  }
+  return objects;
+}
+
+std::optional<std::vector<AdapterInfo>> SimulatedNetwork::AdaptersInfo() {
+  std::lock_guard guard(lock_);
+  std::vector<AdapterInfo> adapters;
+  for (const LiveConnection& c : connections_) {
+    // A dial-up connection has an IPv4 adapter only while it is connected.
+    if (c.connection.kind == ConnectionKind::DialUp && c.connection.status != 2) continue;
+    adapters.push_back({c.connection.guid, c.connection.description});
+  }
+  return adapters;
+}
+
+std::optional<std::vector<AdapterAddresses>> SimulatedNetwork::AdaptersAddresses() {
+  std::lock_guard guard(lock_);
+  std::vector<AdapterAddresses> adapters;
+  for (const LiveConnection& c : connections_)
+    adapters.push_back({c.connection.guid, c.connection.name});
+  return adapters;
+}
+
+std::uint32_t SimulatedNetwork::AdapterIndex(std::string_view deviceName) {
+  if (text::FindIgnoreAsciiCase(deviceName, kDevicePrefix) != 0) return 0;
+  const std::string_view guid = deviceName.substr(kDevicePrefix.size());
+  std::lock_guard guard(lock_);
+  for (const LiveConnection& c : connections_)
+    if (!guid.empty() && text::EqualsIgnoreAsciiCase(c.connection.guid, guid))
+      return c.connection.interfaceIndex;
+  return 0;
+}
+
+std::optional<InterfaceRow> SimulatedNetwork::InterfaceEntry(std::uint32_t index) {
+  std::lock_guard guard(lock_);
+  for (const LiveConnection& c : connections_) {
+    const SimConnection& s = c.connection;
+    if (index == 0 || s.interfaceIndex != index) continue;
+    InterfaceRow row;
+    row.luid = (std::uint64_t{s.interfaceType} << 48) | index;
+    row.index = index;
+    row.alias = s.name;
+    row.description = s.description;
+    row.physicalAddressLength = static_cast<std::uint32_t>(s.physicalAddress.size());
+    row.physicalAddress = s.physicalAddress;
+    row.mtu = s.mtu;
+    row.type = s.interfaceType;
+    row.mediaType = 0;
+    row.physicalMediumType = s.kind == ConnectionKind::Wireless ? 9 : 14;
+    row.accessType = 2;
+    row.operStatus = s.status == 2 ? 1 : 2;
+    row.adminStatus = s.status == 0 ? 2 : 1;
+    row.transmitLinkSpeed = s.linkSpeed;
+    row.receiveLinkSpeed = s.linkSpeed;
+    row.inOctets = s.receivedBytes;
+    row.outOctets = s.sentBytes;
+    return row;
+  }
+  return std::nullopt;
+}
+
+std::string SimulatedNetwork::ConnectedStateName() {
+  std::lock_guard guard(lock_);
+  // The buffer was filled with blanks; a machine with no answer leaves it so.
+  return internetConnection_.empty() ? std::string(511, ' ') : internetConnection_;
+}
+
+std::optional<std::string> SimulatedNetwork::ReadMachineString(std::string_view keyPath,
+                                                               std::string_view valueName) {
+  if (!text::EqualsIgnoreAsciiCase(valueName, "Name") ||
+      !text::EqualsIgnoreAsciiCase(keyPath.substr(0, kConnectionNameKey.size()), kConnectionNameKey))
+    return std::nullopt;
+  std::lock_guard guard(lock_);
+  for (const LiveConnection& c : connections_) {
+    const std::string key = std::string(kConnectionNameKey) + c.connection.guid + "\\Connection";
+    if (c.connection.nameInRegistry && text::EqualsIgnoreAsciiCase(keyPath, key))
+      return c.connection.name;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> SimulatedNetwork::CountInterfaces(int) {
+  if (wlanServiceMissing_) return std::nullopt;
+  return wirelessInterfaces_;
+}
+
+std::uint32_t SimulatedNetwork::StartType(std::string_view service) {
+  std::lock_guard guard(lock_);
+  const auto found = services_.find(std::string(service));
+  return !administrator_ || found == services_.end() ? 0 : found->second.startType;
+}
+
+bool SimulatedNetwork::SetStartType(std::string_view service, std::uint32_t startType) {
+  std::lock_guard guard(lock_);
+  const auto found = services_.find(std::string(service));
+  if (!administrator_ || found == services_.end()) return false;
+  found->second.startType = startType;
+  return true;
+}
+
+std::uint32_t SimulatedNetwork::CurrentState(std::string_view service) {
+  std::lock_guard guard(lock_);
+  const auto found = services_.find(std::string(service));
+  return !administrator_ || found == services_.end() ? 0 : found->second.state;
+}
+
+bool SimulatedNetwork::Start(std::string_view service) {
+  std::lock_guard guard(lock_);
+  const auto found = services_.find(std::string(service));
+  // A disabled service does not start, nor one whose dependencies are missing.
+  if (!administrator_ || found == services_.end() || !found->second.canStart ||
+      found->second.startType == 4) {
+    return false;
+  }
+  found->second.state = 4;
+  return true;
+}
+
+SimulatedNetwork::SharingState SimulatedNetwork::Sharing() const {
+  std::lock_guard guard(lock_);
+  SharingState state;
+  for (const LiveConnection& c : connections_) {
+    if (c.sharingPublic) state.publicConnection = c.connection.name;
+    if (c.sharingPrivate) state.privateConnection = c.connection.name;
+  }
+  return state;
+}
+
+std::optional<SimConnection> SimulatedNetwork::Connection(std::string_view name) const {
+  std::lock_guard guard(lock_);
+  const LiveConnection* c = Find(name);
+  return c ? std::optional(c->connection) : std::nullopt;
+}
+
+std::string SimulatedNetwork::AddressOf(std::string_view name) const {
+  std::lock_guard guard(lock_);
+  const LiveConnection* c = Find(name);
+  return c ? c->address : std::string{};
+}
+
+SimService SimulatedNetwork::Service(std::string_view name) const {
+  std::lock_guard guard(lock_);
+  const auto found = services_.find(std::string(name));
+  return found == services_.end() ? SimService{} : found->second;
+}
+
+std::vector<std::string> SimulatedNetwork::SharingLog() const {
+  std::lock_guard guard(lock_);
+  return sharingLog_;
+}
+
+void SimulatedNetwork::AddConnection(SimConnection connection) {
+  std::lock_guard guard(lock_);
+  connections_.push_back({std::move(connection)});
+}
+
+void SimulatedNetwork::RemoveConnection(std::string_view name) {
+  std::lock_guard guard(lock_);
+  std::erase_if(connections_, [&](const LiveConnection& c) { return c.connection.name == name; });
+}
+
+void SimulatedNetwork::SetStatus(std::string_view name, int status) {
+  std::lock_guard guard(lock_);
+  if (LiveConnection* c = Find(name)) c->connection.status = status;
+}
+
+void SimulatedNetwork::SetInternetConnection(std::string internetConnection) {
+  std::lock_guard guard(lock_);
+  internetConnection_ = std::move(internetConnection);
+}
+
+}  // namespace lumora::platform::sim

@@ -1,0 +1,30 @@
+#pragma once
+// The simulated PC: one model of a Windows machine behind the ports. Its scenario
+// chooses the machine. The settings and list files live on a drive of their own:
+// a folder in tests, the real drive C in LumoraWiFiSim.exe.
+
+#include "platform/sim/scenario.h"
+#include "platform/sim/simulated_console.h"
+#include "platform/sim/simulated_network.h"
+#include "platform/sim/simulated_system.h"
+
+namespace lumora::platform::sim {
+
+class SimulatedPc {
+  Scenario scenario_;  // first: the parts below read it
+
+ public:
+  explicit SimulatedPc(Scenario scenario);
+  SimulatedPc(const SimulatedPc&) = delete;
+  SimulatedPc& operator=(const SimulatedPc&) = delete;
+
+  const Scenario& GetScenario() const { return scenario_; }
+
+  SimulatedConsole console;
+  SimulatedSystem system;
+  SimulatedInstances instances;
+  SimulatedShell shell;
+  SimulatedNetwork network;
+};
+
+}  // namespace lumora::platform::sim

@@ -1,0 +1,108 @@
+#include <winsock2.h>
+#include <ws2ipdef.h>
+// After Winsock 2, in whose terms the tables are declared. iphlpapi.h leaves the
+// interface rows out for the Windows version the build names, so netioapi.h is asked
+// for by itself.
+#include <iphlpapi.h>
+#include <netioapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "platform/win32/scoped_win.h"
+#include "platform/win32/win32_network.h"
+#include "text/cp936.h"
+
+namespace lumora::platform::win32 {
+
+namespace {
+
+constexpr ULONG kIncludePrefix = 0x10;  // GAA_FLAG_INCLUDE_PREFIX
+constexpr std::size_t kShownAddressBytes = 6;
+
+// A zero-filled block the tables are written into, aligned for their 64-bit fields.
+class TableBuffer {
+ public:
+  explicit TableBuffer(ULONG bytes) : words_((bytes + 7) / 8 + 1, 0) {}
+  template <typename Record>
+  Record* As() {
+    return reinterpret_cast<Record*>(words_.data());
+  }
+
+ private:
+  std::vector<std::uint64_t> words_;
+};
+
+// The ANSI tables are in the system code page, which on the machines the program is
+// for is 936.
+std::string FromAnsi(const char* text) { return text::Utf8FromCp936(text ? text : ""); }
+
+}  // namespace
+
+std::optional<std::vector<AdapterInfo>> Win32IpHelper::AdaptersInfo() {
+  ULONG size = 0;
+  GetAdaptersInfo(nullptr, &size);
+  TableBuffer buffer(size);
+  auto* first = buffer.As<IP_ADAPTER_INFO>();
+  if (GetAdaptersInfo(first, &size) != NO_ERROR) return std::nullopt;
+  std::vector<AdapterInfo> adapters;
+  for (const IP_ADAPTER_INFO* a = first; a; a = a->Next)
+    adapters.push_back({FromAnsi(a->AdapterName), FromAnsi(a->Description)});
+  return adapters;
+}
+
+std::optional<std::vector<AdapterAddresses>> Win32IpHelper::AdaptersAddresses() {
+  ULONG size = 0;
+  GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, nullptr, &size);
+  TableBuffer buffer(size);
+  auto* first = buffer.As<IP_ADAPTER_ADDRESSES>();
+  if (GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, first, &size) != NO_ERROR)
+    return std::nullopt;
+  std::vector<AdapterAddresses> adapters;
+  for (const IP_ADAPTER_ADDRESSES* a = first; a; a = a->Next) {
+    adapters.push_back(
+        {FromAnsi(a->AdapterName), a->FriendlyName ? Utf8(a->FriendlyName) : std::string()});
+  }
+  return adapters;
+}
+
+std::uint32_t Win32IpHelper::AdapterIndex(std::string_view deviceName) {
+  std::wstring name = Wide(deviceName);
+  ULONG index = 0;
+  if (GetAdapterIndex(name.data(), &index) != NO_ERROR) return 0;
+  return index;
+}
+
+std::optional<InterfaceRow> Win32IpHelper::InterfaceEntry(std::uint32_t index) {
+  MIB_IF_ROW2 row{};
+  row.InterfaceIndex = index;
+  if (GetIfEntry2(&row) != NO_ERROR) return std::nullopt;
+  InterfaceRow entry;
+  entry.luid = row.InterfaceLuid.Value;
+  entry.index = row.InterfaceIndex;
+  entry.alias = Utf8(row.Alias);
+  entry.description = Utf8(row.Description);
+  entry.physicalAddressLength = row.PhysicalAddressLength;
+  // Readers show six bytes whatever the length says, so at least six are handed on.
+  const std::size_t shown =
+      std::min<std::size_t>(std::max<std::size_t>(row.PhysicalAddressLength, kShownAddressBytes),
+                            sizeof row.PhysicalAddress);
+  entry.physicalAddress.assign(row.PhysicalAddress, row.PhysicalAddress + shown);
+  entry.mtu = row.Mtu;
+  entry.type = row.Type;
+  entry.tunnelType = row.TunnelType;
+  entry.mediaType = row.MediaType;
+  entry.physicalMediumType = row.PhysicalMediumType;
+  entry.accessType = row.AccessType;
+  entry.directionType = row.DirectionType;
+  entry.operStatus = row.OperStatus;
+  entry.adminStatus = row.AdminStatus;
+  entry.transmitLinkSpeed = row.TransmitLinkSpeed;
+  entry.receiveLinkSpeed = row.ReceiveLinkSpeed;
+  entry.inOctets = row.InOctets;
+  entry.outOctets = row.OutOctets;
+  return entry;
+}
+
+}  // namespace lumora::platform::win32

@@ -1,0 +1,72 @@
+#pragma once
+// The network ports on the real machine. Every call brings up what it needs (COM on the
+// calling thread, the service manager, wlanapi.dll) and releases it before it returns,
+// so each object can be used from any thread. Failures give the ports' neutral answers.
+
+#include "platform/network_ports.h"
+
+namespace lumora::platform::win32 {
+
+// HNetCfg.HNetShare through its INetSharingManager interface.
+class Win32Sharing final : public SharingPort {
+ public:
+  bool WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) override;
+  std::vector<PublicConnection> PublicConnections() override;
+};
+
+// The network connection manager (CLSID_ConnectionManager).
+class Win32ConnectionManager final : public ConnectionManagerPort {
+ public:
+  bool WalkConnections(const std::function<bool(ManagedConnection&)>& visit) override;
+};
+
+// WMI through the in-process locator. The first query of the process also sets the
+// process's COM security. Properties come as text: strings as they are, integers in
+// decimal (unsigned 32-bit ones unsigned), booleans "1" or "0", a null value "", and
+// anything else as COM converts it to text; arrays are left out.
+class Win32Wmi final : public WmiPort {
+ public:
+  std::optional<std::vector<WmiObject>> Query(std::string_view wmiNamespace, std::string_view wql,
+                                              int maxObjects) override;
+};
+
+// IP Helper. The physical address of an interface row holds its first
+// physicalAddressLength bytes, and at least six.
+class Win32IpHelper final : public IpHelperPort {
+ public:
+  std::optional<std::vector<AdapterInfo>> AdaptersInfo() override;
+  std::optional<std::vector<AdapterAddresses>> AdaptersAddresses() override;
+  std::uint32_t AdapterIndex(std::string_view deviceName) override;
+  std::optional<InterfaceRow> InterfaceEntry(std::uint32_t index) override;
+};
+
+// InternetGetConnectedStateExA.
+class Win32InternetState final : public InternetStatePort {
+ public:
+  std::string ConnectedStateName() override;
+};
+
+// String values under HKEY_LOCAL_MACHINE, read from the 64-bit view.
+class Win32Registry final : public RegistryPort {
+ public:
+  std::optional<std::string> ReadMachineString(std::string_view keyPath,
+                                               std::string_view valueName) override;
+};
+
+// The WLAN service through wlanapi.dll, loaded for each call: a system without it
+// answers nullopt.
+class Win32Wlan final : public WlanPort {
+ public:
+  std::optional<int> CountInterfaces(int clientVersion) override;
+};
+
+// The service control manager, opened with full access for each call.
+class Win32Services final : public ServicePort {
+ public:
+  std::uint32_t StartType(std::string_view service) override;
+  bool SetStartType(std::string_view service, std::uint32_t startType) override;
+  std::uint32_t CurrentState(std::string_view service) override;
+  bool Start(std::string_view service) override;
+};
+
+}  // namespace lumora::platform::win32

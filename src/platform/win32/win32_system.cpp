@@ -1,0 +1,88 @@
+#include "platform/win32/win32_system.h"
+
+#include <shellapi.h>
+#include <winternl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace lumora::platform::win32 {
+
+namespace {
+
+// Where the process environment block of a 64-bit process keeps the system's major and
+// minor version numbers (OSMajorVersion, OSMinorVersion).
+constexpr std::size_t kPebMajorVersionOffset = 0x118;
+constexpr std::size_t kPebMinorVersionOffset = 0x11C;
+
+}  // namespace
+
+SystemVersion Win32SystemFacts::ReportedVersion() {
+  // GetVersion is deprecated for its answer on later systems, which is exactly the
+  // answer the program wants.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const DWORD version = GetVersion();
+#pragma GCC diagnostic pop
+  return {static_cast<int>(LOBYTE(LOWORD(version))), static_cast<int>(HIBYTE(LOWORD(version)))};
+}
+
+SystemVersion Win32SystemFacts::EnvironmentBlockVersion() {
+  // GCC takes the segment-relative read inside NtCurrentTeb for an out-of-bounds one.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+  const auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+#pragma GCC diagnostic pop
+  ULONG major = 0, minor = 0;
+  std::memcpy(&major, peb + kPebMajorVersionOffset, sizeof major);
+  std::memcpy(&minor, peb + kPebMinorVersionOffset, sizeof minor);
+  return {static_cast<int>(major), static_cast<int>(minor)};
+}
+
+ScreenSize Win32SystemFacts::PrimaryScreenSize() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+std::string Win32SystemFacts::ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return Utf8(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool Win32Instances::ClaimInstance(std::string_view name) {
+  mutex_.Reset(CreateMutexW(nullptr, TRUE, Wide(name).c_str()));
+  return mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+bool Win32Instances::ShowWindowTitled(std::string_view title) {
+  const HWND window = FindWindowW(nullptr, Wide(title).c_str());
+  if (!window) return false;
+  ShowWindowAsync(window, SW_SHOWNORMAL);
+  return true;
+}
+
+void Win32Shell::OpenUrl(std::string_view url) {
+  ShellExecuteW(nullptr, L"open", Wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32Shell::StartProgram(std::string_view commandLine) {
+  std::wstring line = Wide(commandLine);
+  std::vector<wchar_t> mutableLine(line.begin(), line.end());
+  mutableLine.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    ScopedHandle thread(process.hThread);  // not waited for: only released
+    ScopedHandle child(process.hProcess);
+  }
+}
+
+}  // namespace lumora::platform::win32

@@ -1,0 +1,460 @@
+#pragma once
+// The model of the program's windows: every control by its name, with its design data
+// and its state. The model is the program's state; only the UI thread touches it. The
+// Win32 view and the headless UI of the tests observe it and feed it events.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/list_view_rows.h"
+
+namespace lumora::ui {
+
+enum class ControlKind {
+  TabControl,
+  GroupBox,
+  Label,
+  TransparentLabel,
+  EditBox,
+  Button,
+  CheckBox,
+  RadioButton,
+  ComboBox,
+  ListView,
+  Slider,
+  PictureBox,
+  DrawPanel,
+  Hyperlink,
+  HtmlBrowser,
+  SimpleHtmlBox,
+  Timer,
+  TrayIcon,
+  BalloonTip,
+  Menu,
+  MenuItem,
+};
+
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+struct Point {
+  int x = 0, y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct Colour {
+  std::uint8_t red = 0, green = 0, blue = 0;
+  bool operator==(const Colour&) const = default;
+};
+
+// The pictures the program shows. The artwork belongs to the view.
+enum class Picture {
+  None,
+  StatusStopped,
+  StatusBusy1,
+  StatusBusy2,
+  StatusBusy3,
+  StatusBusy4,
+  StatusBusy5,
+  StatusDone,
+  Download,
+  Upload,
+  QuestionMark,
+  ExclamationMark,
+};
+
+enum class TrayImage { None, Normal, Busy1, Busy2, Busy3, Running };
+
+// What changed on a control, for its observers.
+enum class Change {
+  Text,
+  Enabled,
+  Visible,
+  Checked,
+  Geometry,
+  TextColour,
+  Tip,
+  Masked,      // edit box: password characters or plain
+  Items,       // combo box items
+  Selection,   // combo box, tab control
+  Rows,        // list view rows or cells
+  Position,    // slider
+  Interval,    // timer
+  Picture,     // picture box, draw panel, tray icon
+  Content,     // browser URL, HTML text
+  Balloon,     // a balloon or a tray notice was shown
+  PopUp,       // a menu is to pop up at the mouse
+};
+
+// What changed on a window itself.
+enum class WindowChange { Title, Geometry, Visible, Topmost, Border, Activate };
+
+class Control;
+class WindowModel;
+
+class ModelObserver {
+ public:
+  virtual ~ModelObserver() = default;
+  virtual void OnControlChanged(Control& control, Change change) = 0;
+  virtual void OnWindowChanged(WindowModel& window, WindowChange change) = 0;
+};
+
+// Where a control stands: on a tab page (or the window itself, page -1), or inside a
+// group box. Positions are relative to that container.
+struct Place {
+  int tabPage = -1;
+  Control* groupBox = nullptr;
+  static Place Tab(int page) { return {page, nullptr}; }
+  static Place In(Control& groupBox);
+  static Place Window() { return {-1, nullptr}; }
+};
+
+// The design state of a control: anything not said is visible and enabled.
+enum DesignFlags : unsigned {
+  kDesignDefault = 0,
+  kHidden = 1,
+  kDisabled = 2,
+  kTicked = 4,
+  kHandCursor = 8,
+  kEditable = 16,  // combo box: the user may type
+};
+
+class Control {
+ public:
+  Control(WindowModel& owner, std::string_view name, ControlKind kind, Place place, Rect rect,
+          std::string_view text, unsigned flags);
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& Name() const { return name_; }
+  ControlKind Kind() const { return kind_; }
+  WindowModel& Owner() const { return owner_; }
+  // The tab page the control stands on, also through its group box; -1 for none.
+  int TabPage() const;
+  Control* GroupBox() const { return groupBox_; }
+  bool HandCursor() const { return handCursor_; }
+
+  const Rect& Geometry() const { return rect_; }
+  void SetGeometry(Rect rect);
+  void SetLeft(int left) { SetGeometry({left, rect_.top, rect_.width, rect_.height}); }
+
+  const std::string& Text() const { return text_; }
+  void SetText(std::string_view text);
+
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+
+  // Caption colour; unset until the program gives one.
+  const Colour* TextColour() const { return hasColour_ ? &colour_ : nullptr; }
+  void SetTextColour(Colour colour);
+
+  // The hover tip; a line break starts a new line.
+  const std::string& Tip() const { return tip_; }
+  void SetTip(std::string_view tip);
+
+ protected:
+  void Notify(Change change);
+  // Changes the text without telling the observers; for a change that another
+  // notification carries.
+  void SetTextQuietly(std::string_view text) { text_ = std::string(text); }
+
+ private:
+  WindowModel& owner_;
+  std::string name_;
+  ControlKind kind_;
+  int tabPage_;
+  Control* groupBox_;
+  Rect rect_;
+  std::string text_;
+  bool enabled_;
+  bool visible_;
+  bool handCursor_;
+  bool hasColour_ = false;
+  Colour colour_;
+  std::string tip_;
+};
+
+// Group boxes, labels, transparent labels.
+class StaticControl : public Control {
+ public:
+  using Control::Control;
+};
+
+class Button : public Control {
+ public:
+  using Control::Control;
+  std::function<void()> onClick;
+};
+
+class Hyperlink : public Control {
+ public:
+  using Control::Control;
+  std::function<void()> onReleased;
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(WindowModel& owner, std::string_view name, ControlKind kind, Place place, Rect rect,
+           std::string_view text, unsigned flags);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+  // Called after the box has changed its state.
+  std::function<void()> onClick;
+
+ private:
+  bool checked_;
+};
+
+class EditBox : public Control {
+ public:
+  using Control::Control;
+  // Password characters instead of the text.
+  bool Masked() const { return masked_; }
+  void SetMasked(bool masked);
+  std::function<void(int keyCode)> onKeyReleased;
+  std::function<void()> onFocusLost;
+
+ private:
+  bool masked_ = false;
+};
+
+class ComboBox : public Control {
+ public:
+  ComboBox(WindowModel& owner, std::string_view name, Place place, Rect rect, unsigned flags,
+           std::vector<std::string> items = {});
+  bool Editable() const { return editable_; }
+  const std::vector<std::string>& Items() const { return items_; }
+  void SetItems(std::vector<std::string> items);
+  void AddItem(std::string_view item);
+  void ClearItems() { SetItems({}); }
+  // -1 when no item is selected.
+  int SelectedIndex() const { return selected_; }
+  // Selects an item and shows its text; -1 clears the selection and keeps the text.
+  void Select(int index);
+  std::function<void()> onSelectionChanged;
+  std::function<void(int keyCode)> onKeyPressed;
+  std::function<void()> onFocusLost;
+
+ private:
+  bool editable_;
+  std::vector<std::string> items_;
+  int selected_ = -1;
+};
+
+struct ListColumn {
+  std::string title;
+  int width = 0;
+};
+
+class ListView : public Control, public ListViewRows {
+ public:
+  ListView(WindowModel& owner, std::string_view name, Place place, Rect rect,
+           std::vector<ListColumn> columns);
+  const std::vector<ListColumn>& Columns() const { return columns_; }
+  std::size_t RowCount() const { return rows_.size(); }
+  // The cell's text; empty for a cell that was never set.
+  const std::string& Cell(std::size_t row, int column) const;
+  const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
+
+  std::size_t AppendRow() override;
+  void SetCell(std::size_t row, int column, std::string_view text) override;
+  void DeleteRow(std::size_t row);
+  void DeleteAllRows();
+
+  std::function<void(int row)> onRightClickItem;
+  // The point is relative to the list view's client area.
+  std::function<void(Point point)> onDoubleClick;
+
+ private:
+  std::vector<ListColumn> columns_;
+  std::vector<std::vector<std::string>> rows_;
+};
+
+class Slider : public Control {
+ public:
+  Slider(WindowModel& owner, std::string_view name, Place place, Rect rect, int minimum,
+         int maximum);
+  int Minimum() const { return minimum_; }
+  int Maximum() const { return maximum_; }
+  int Position() const { return position_; }
+  // Kept within the range, as a real slider does.
+  void SetPosition(int position);
+  std::function<void()> onPositionChanged;
+
+ private:
+  int minimum_, maximum_, position_;
+};
+
+class TabControl : public Control {
+ public:
+  TabControl(WindowModel& owner, std::string_view name, Rect rect, std::vector<std::string> tabs);
+  const std::vector<std::string>& Tabs() const { return tabs_; }
+  int CurrentTab() const { return current_; }
+  void SetCurrentTab(int index);
+  // Called when the current tab has changed (not when the same tab is chosen again).
+  std::function<void()> onTabChanged;
+
+ private:
+  std::vector<std::string> tabs_;
+  int current_ = 0;
+};
+
+// Picture boxes and draw panels.
+class PictureControl : public Control {
+ public:
+  PictureControl(WindowModel& owner, std::string_view name, ControlKind kind, Place place,
+                 Rect rect, Picture picture, unsigned flags);
+  Picture Shown() const { return picture_; }
+  void Show(Picture picture);
+  std::function<void()> onReleased;
+
+ private:
+  Picture picture_;
+};
+
+// HTML browsers (Text is the URL) and the simple HTML box (Text is the HTML).
+class HtmlControl : public Control {
+ public:
+  using Control::Control;
+};
+
+class Timer : public Control {
+ public:
+  Timer(WindowModel& owner, std::string_view name);
+  // 0: stopped; positive: running with that period in milliseconds.
+  int Interval() const { return interval_; }
+  void SetInterval(int ms);
+  bool Running() const { return interval_ > 0; }
+  std::function<void()> onTick;
+
+ private:
+  int interval_ = 0;
+};
+
+class TrayIcon : public Control {
+ public:
+  TrayIcon(WindowModel& owner, std::string_view name);
+  // None takes the icon out of the notification area.
+  TrayImage Image() const { return image_; }
+  void SetImage(TrayImage image);
+  // The tip shown over the icon (the control's tip).
+  struct Notice {
+    std::string title, text;
+  };
+  // A balloon notice over the icon.
+  void ShowNotice(std::string_view title, std::string_view text);
+  const Notice& LastNotice() const { return notice_; }
+  std::function<void()> onLeftClick;
+  std::function<void()> onLeftDoubleClick;
+  std::function<void()> onRightClick;
+
+ private:
+  TrayImage image_ = TrayImage::None;
+  Notice notice_;
+};
+
+// A balloon tip shown at a point relative to the window's top-left corner.
+class BalloonTip : public Control {
+ public:
+  BalloonTip(WindowModel& owner, std::string_view name);
+  void ShowAt(Point point, std::string_view text);
+  Point LastPoint() const { return point_; }
+  int ShownCount() const { return shownCount_; }
+  // Speed bar: a link of the balloon's HTML chosen, with its message text.
+  std::function<void(std::string_view message)> onLinkChosen;
+
+ private:
+  Point point_;
+  int shownCount_ = 0;
+};
+
+class Menu;
+
+class MenuItem : public Control {
+ public:
+  MenuItem(WindowModel& owner, std::string_view name, Menu& menu, std::string_view text,
+           unsigned flags);
+  Menu& OwnerMenu() const { return menu_; }
+  std::function<void()> onChosen;
+
+ private:
+  Menu& menu_;
+};
+
+// A popup menu; its items are the MenuItems that name it.
+class Menu : public Control {
+ public:
+  Menu(WindowModel& owner, std::string_view name);
+  const std::vector<MenuItem*>& Items() const { return items_; }
+  // Asks the view to pop the menu up at the mouse.
+  void PopUp();
+  int PopUpCount() const { return popUps_; }
+
+ private:
+  friend class MenuItem;
+  std::vector<MenuItem*> items_;
+  int popUps_ = 0;
+};
+
+// A top-level window: its controls (in design order), geometry and state.
+class WindowModel {
+ public:
+  WindowModel(std::string_view id, Rect rect, std::string_view title);
+  WindowModel(const WindowModel&) = delete;
+  WindowModel& operator=(const WindowModel&) = delete;
+
+  // A fixed ASCII name of the window, for the view's window class.
+  const std::string& Id() const { return id_; }
+  const std::vector<Control*>& Controls() const { return controls_; }
+  // The control of that name, or nullptr.
+  Control* Find(std::string_view name) const;
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(std::string_view title);
+  // Screen position and outer size.
+  const Rect& Geometry() const { return rect_; }
+  void SetGeometry(Rect rect);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  bool Topmost() const { return topmost_; }
+  void SetTopmost(bool topmost);
+  bool Bordered() const { return bordered_; }
+  void RemoveBorder();
+  // Brings the window to the foreground and gives it the focus.
+  void Activate();
+
+  void AddObserver(ModelObserver* observer);
+  void RemoveObserver(ModelObserver* observer);
+
+  // Right mouse button released over the window itself, not over a control.
+  std::function<void()> onRightButtonReleased;
+  // Close box, Alt+F4, the system menu, or Windows ending the session.
+  std::function<void()> onCloseRequested;
+  // The window has moved (by the user or by the program).
+  std::function<void()> onMoved;
+
+ private:
+  friend class Control;
+  void Register(Control* control) { controls_.push_back(control); }
+  void NotifyControl(Control& control, Change change);
+  void NotifyWindow(WindowChange change);
+
+  std::string id_;
+  std::vector<Control*> controls_;
+  std::vector<ModelObserver*> observers_;
+  std::string title_;
+  Rect rect_;
+  bool visible_ = false;
+  bool topmost_ = false;
+  bool bordered_ = true;
+};
+
+}  // namespace lumora::ui

@@ -1,0 +1,151 @@
+// The main window's own actions, driven as a user would on the simulated PC.
+#include "app/window_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/settings.h"
+#include "support/headless_program.h"
+
+namespace lumora::app {
+namespace {
+
+using namespace ui::headless;
+using testing::HeadlessProgram;
+
+class WindowActionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(program.Start()); }
+  HeadlessProgram program;
+  ui::MainWindow& w() { return program.Main(); }
+};
+
+TEST_F(WindowActionsTest, ShowPassPhraseMasksAtOnceAndIsRememberedForTheNextStart) {
+  Click(w().选择框_显示密码);
+  EXPECT_TRUE(w().编辑框密码.Masked());
+  EXPECT_EQ(program.App().Settings().Read(settings::kShowPassPhrase), "2");
+  Click(w().选择框_显示密码);
+  EXPECT_FALSE(w().编辑框密码.Masked());
+  EXPECT_EQ(program.App().Settings().Read(settings::kShowPassPhrase), "1");
+  Click(w().选择框_显示密码);
+
+  HeadlessProgram next;
+  next.PutRawFile(settings::kSettingsPath, program.RawFile(settings::kSettingsPath));
+  ASSERT_TRUE(next.Start());
+  EXPECT_TRUE(next.Main().编辑框密码.Masked());
+  EXPECT_FALSE(next.Main().选择框_显示密码.Checked());
+}
+
+TEST_F(WindowActionsTest, UsageHelpShowsItsMessage) {
+  Release(w().画板_问号);
+  const auto shown = program.messages.AllShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "使用帮助");
+  EXPECT_EQ(shown[0].style, 0x40u);
+  EXPECT_TRUE(shown[0].text.starts_with("WiFi名称和密码可以自定义，WiFi停止状态才可以修改。\r\n"));
+  EXPECT_TRUE(shown[0].text.ends_with("强制初始化WiFi试试。。"));
+}
+
+TEST_F(WindowActionsTest, TrafficTimerRunsOnlyOnItsTabWithAHostedConnection) {
+  ui::Timer& timer = w().时钟流量统计;
+  ChooseTab(w().选择夹1, ui::kTabTraffic);
+  EXPECT_FALSE(timer.Running());  // no hotspot has been started: nothing to count
+  ChooseTab(w().选择夹1, ui::kTabMain);
+  w().编辑框虚拟网卡.SetText("本地连接* 12");
+  ChooseTab(w().选择夹1, ui::kTabTraffic);
+  EXPECT_EQ(timer.Interval(), 1500);
+  ChooseTab(w().选择夹1, ui::kTabHelp);
+  EXPECT_FALSE(timer.Running());
+
+  // Hiding to the tray stops it; coming back does not restart it, nor does choosing
+  // the tab that is already current.
+  ChooseTab(w().选择夹1, ui::kTabTraffic);
+  Click(w().按钮右下角);
+  EXPECT_FALSE(w().Visible());
+  EXPECT_FALSE(timer.Running());
+  w().托盘图标1.onLeftClick();
+  program.Settle();
+  EXPECT_TRUE(w().Visible());
+  ChooseTab(w().选择夹1, ui::kTabTraffic);
+  EXPECT_FALSE(timer.Running());
+}
+
+TEST_F(WindowActionsTest, BringToFrontCentresTheWindowAndLeavesItNotTopmost) {
+  w().SetGeometry({5, 5, 430, 316});
+  w().SetVisible(false);
+  BringToFront(program.App());
+  EXPECT_TRUE(w().Visible());
+  EXPECT_EQ(w().Geometry(), (ui::Rect{(1280 - 430) / 2, (800 - 316) / 2, 430, 316}));
+  EXPECT_FALSE(w().Topmost());
+}
+
+TEST_F(WindowActionsTest, MenusAndTheConnectionsFolder) {
+  w().托盘图标1.onRightClick();
+  w().onRightButtonReleased();
+  EXPECT_EQ(w().菜单.PopUpCount(), 2);
+  EXPECT_FALSE(w().菜单_重启WiFi.Enabled());  // no hotspot yet
+  Click(w().菜单_官方网站);
+  EXPECT_EQ(program.pc.shell.OpenedUrls(), std::vector<std::string>{""});
+  Click(w().按钮查看连接);
+  EXPECT_EQ(program.pc.shell.StartedPrograms(), std::vector<std::string>{"control.exe ncpa.cpl"});
+}
+
+TEST_F(WindowActionsTest, CloseSequenceFoldsTheWindowAndEndsTheProgram) {
+  std::vector<ui::Rect> steps;
+  struct Recorder : ui::ModelObserver {
+    std::vector<ui::Rect>& steps;
+    explicit Recorder(std::vector<ui::Rect>& s) : steps(s) {}
+    void OnControlChanged(ui::Control&, ui::Change) override {}
+    void OnWindowChanged(ui::WindowModel& window, ui::WindowChange change) override {
+      if (change == ui::WindowChange::Geometry) steps.push_back(window.Geometry());
+    }
+  } recorder(steps);
+  w().AddObserver(&recorder);
+  w().时钟_黑.SetInterval(6000);
+  w().onCloseRequested();
+  w().RemoveObserver(&recorder);
+
+  // Six height steps and eight width steps, each a resize and then a move.
+  ASSERT_EQ(steps.size(), 28u);
+  EXPECT_EQ(steps[0], (ui::Rect{50, 50, 430, 256}));
+  EXPECT_EQ(steps[1], (ui::Rect{50, 75, 430, 256}));
+  EXPECT_EQ(steps[11], (ui::Rect{50, 200, 430, -44}));
+  EXPECT_EQ(steps[27], (ui::Rect{290, 200, -50, -44}));
+  EXPECT_FALSE(w().Bordered());
+  EXPECT_FALSE(w().Visible());
+  EXPECT_FALSE(w().时钟_黑.Running());
+  EXPECT_EQ(w().托盘图标1.Image(), ui::TrayImage::None);
+  EXPECT_EQ(program.exitCode, 0);
+}
+
+}  // namespace
+}  // namespace lumora::app
+
+namespace lumora::app {
+namespace {
+
+TEST_F(WindowActionsTest, ColourSliderReskinsStoresAndLabelsEveryPosition) {
+  using ui::headless::MoveSlider;
+  struct Case {
+    int position;
+    const char* label;
+  };
+  for (const Case& c : {Case{0, "[-160]"}, Case{340, "[180]"}, Case{200, "[40]"}}) {
+    MoveSlider(w().滑块条色调, c.position);
+    EXPECT_EQ(w().透明标签位置.Text(), c.label);
+    EXPECT_EQ(program.App().Skin().Hue(), c.position - 160);
+    EXPECT_EQ(program.App().Settings().Read(settings::kSkinColor), std::to_string(c.position));
+  }
+  // Restoring writes the default even when the slider already stands there.
+  ui::headless::Click(w().按钮色调);
+  EXPECT_EQ(w().滑块条色调.Position(), 310);
+  program.PutFile(settings::kSettingsPath, "[skin]\r\ncolor=310\r\n[user]\r\nssid=x\r\n");
+  program.App().Skin().ApplySkin(0);
+  ui::headless::Click(w().按钮色调);
+  EXPECT_EQ(program.App().Skin().Hue(), 150);
+  EXPECT_EQ(w().透明标签位置.Text(), "[150]");
+  EXPECT_EQ(program.App().Settings().Read(settings::kSkinColor), "310");
+  EXPECT_EQ(program.App().Settings().Read(settings::kNetworkName), "x");
+}
+
+}  // namespace
+}  // namespace lumora::app

@@ -1,0 +1,65 @@
+#include "support/headless_program.h"
+
+#include "text/cp936.h"
+
+namespace lumora::testing {
+
+std::optional<std::string> CountingDrive::ReadWholeFile(std::string_view path) {
+  ++reads;
+  return inner_.ReadWholeFile(path);
+}
+
+bool CountingDrive::FileExists(std::string_view path) { return inner_.FileExists(path); }
+
+bool CountingDrive::ReplaceWholeFile(std::string_view path, std::string_view bytes) {
+  ++writes;
+  return inner_.ReplaceWholeFile(path, bytes);
+}
+
+HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario)
+    : pc(std::move(scenario)),
+      platform{countingDrive, pc.console,   clock,
+               pc.system,     pc.instances, pc.shell,
+               pc.network.Ports()} {
+  dispatcher.SetEventSource([this] { timers.FireDue(); });
+}
+
+HeadlessProgram::~HeadlessProgram() = default;
+
+void HeadlessProgram::PutRawFile(std::string_view windowsPath, std::string_view bytes) {
+  WriteHostFile(drive.HostPath(windowsPath), bytes);
+}
+
+void HeadlessProgram::PutFile(std::string_view windowsPath, std::string_view utf8) {
+  PutRawFile(windowsPath, text::Cp936FromUtf8(utf8));
+}
+
+std::string HeadlessProgram::RawFile(std::string_view windowsPath) {
+  return drive.ReadWholeFile(windowsPath).value_or("");
+}
+
+bool HeadlessProgram::Start() {
+  app::Application::ProgramHost host;
+  host.loadWindow = [this](ui::WindowModel& window) {
+    loadedWindows.push_back(&window);
+    timers.Observe(window);
+  };
+  host.endProgram = [this](int code) { exitCode = code; };
+  app_ = std::make_unique<app::Application>(platform, dispatcher, messages, std::move(host));
+  app_->Host().loadWindow(app_->Main());
+  if (!app_->OnMainWindowCreated()) {
+    exitCode = 0;
+    return false;
+  }
+  app_->Main().SetVisible(true);
+  return true;
+}
+
+void HeadlessProgram::Settle() {
+  app_->Exec().JoinAllWorkers();
+  while (dispatcher.PendingCount() > 0) dispatcher.ProcessPendingEvents();
+}
+
+void HeadlessProgram::RunFor(std::uint32_t ms) { dispatcher.WaitPumping(ms); }
+
+}  // namespace lumora::testing

@@ -1,0 +1,71 @@
+#pragma once
+// The whole program on the simulated PC with the headless UI: what the flow tests
+// start, click through and read.
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "app/application.h"
+#include "platform/sim/manual_clock.h"
+#include "platform/sim/simulated_drive.h"
+#include "platform/sim/simulated_pc.h"
+#include "support/test_support.h"
+#include "ui/headless/headless_dispatcher.h"
+#include "ui/headless/headless_ui.h"
+
+namespace lumora::testing {
+
+// Counts the reads and writes that reach drive C.
+class CountingDrive final : public platform::FilePort {
+ public:
+  explicit CountingDrive(platform::FilePort& inner) : inner_(inner) {}
+  std::optional<std::string> ReadWholeFile(std::string_view path) override;
+  bool FileExists(std::string_view path) override;
+  bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override;
+  int reads = 0;
+  int writes = 0;
+
+ private:
+  platform::FilePort& inner_;
+};
+
+class HeadlessProgram {
+ public:
+  explicit HeadlessProgram(platform::sim::Scenario scenario = platform::sim::DefaultScenario());
+  ~HeadlessProgram();
+
+  // A file on drive C, as CP936 bytes or as UTF-8 text to be stored in CP936.
+  void PutRawFile(std::string_view windowsPath, std::string_view bytes);
+  void PutFile(std::string_view windowsPath, std::string_view utf8);
+  std::string RawFile(std::string_view windowsPath);
+
+  // Program start: the main window is loaded, its creation handler runs, and the window
+  // is shown unless the program ended there. Returns whether it goes on.
+  bool Start();
+  // Runs the UI thread's events until every worker has left and nothing is queued.
+  void Settle();
+  // Lets ms pass on the manual clock, firing timers and running posts.
+  void RunFor(std::uint32_t ms);
+
+  app::Application& App() { return *app_; }
+  ui::MainWindow& Main() { return app_->Main(); }
+
+  TempFolder folder;
+  platform::sim::SimulatedDrive drive{folder.Path()};
+  CountingDrive countingDrive{drive};
+  platform::sim::ManualClock clock;
+  platform::sim::SimulatedPc pc;
+  ui::headless::HeadlessDispatcher dispatcher{clock};
+  ui::headless::HeadlessMessageBoxes messages;
+  ui::headless::HeadlessTimers timers{clock};
+  platform::Platform platform;
+  std::vector<ui::WindowModel*> loadedWindows;
+  std::optional<int> exitCode;
+
+ private:
+  std::unique_ptr<app::Application> app_;
+};
+
+}  // namespace lumora::testing
