@@ -16,6 +16,8 @@ namespace lumora::app {
 namespace {
 
 constexpr ui::Colour kCaptionRed{255, 0, 0};
+constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr std::string_view kRunValueName = "lmrawifiqd";
 constexpr ui::Colour kCaptionGreen{9, 124, 37};
 
 }  // namespace
@@ -38,6 +40,7 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       toolkit_(platform.network),
       network_{main_,     exec_,    settings_,      messages,
                platform.network, toolkit_, osVersionCode_, reportsVersion62_},
+      hotspot_(network_, speedBar_),
       exec_(platform.console, dispatcher, platform.clock) {
   ConnectWindowActions(*this);
   main_.选择框2.onClick = [this] { netconfig::RememberConnectionClicked(network_); };
@@ -140,10 +143,26 @@ void Application::AnnouncementCheck() {
 }
 
 void Application::StartupWorker() {
-  netconfig::ResetSharing(network_);
+  netconfig::ResetSharing(network_, [this] { hotspot_.HostedNetwork().StopHostedNetwork(); });
   netconfig::ListConnections(network_);
   netconfig::ChooseStartupConnection(network_);
-  // The start button stays waiting until the hotspot itself can be started.
+  exec_.RunOnUi([this] {
+    main_.按钮开始.SetEnabled(true);
+    main_.按钮开始.SetText(hotspot::kCaptionStopped);
+    main_.托盘图标1.SetImage(ui::TrayImage::Normal);
+    main_.托盘图标1.SetTip(hotspot::kWelcomeTip);
+  });
+
+  // Setting the two boxes from here writes nothing back.
+  const bool runAtLogon =
+      platform_.network.registry.ReadMachineString(kRunKey, kRunValueName).has_value();
+  const bool autoStart = settings_.Read(settings::kAutoStart) == settings::kAutoStartOn;
+  exec_.RunOnUi([&] {
+    main_.选择框_开机启动.SetChecked(runAtLogon);
+    main_.选择框_启动.SetChecked(autoStart);
+    if (autoStart) hotspot_.StartButtonClicked();
+  });
+
   netconfig::PrepareSharingServices(platform_.network.services, messages_);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "exec/exec_services.h"
+#include "hotspot/hotspot.h"
 #include "netconfig/adapter_toolkit.h"
 #include "netconfig/network_context.h"
 #include "platform/platform.h"
@@ -62,6 +63,7 @@ class Application {
   int OsVersionCode() const { return osVersionCode_; }
   const exec::WorkerHandle& StartupWorkerHandle() const { return startupWorkerHandle_; }
   netconfig::NetworkContext& Network() { return network_; }
+  hotspot::Hotspot& Hotspot() { return hotspot_; }
 
  private:
   void AnnouncementCheck();
@@ -81,6 +83,7 @@ class Application {
   exec::WorkerHandle startupWorkerHandle_;
   netconfig::AdapterToolkit toolkit_;
   netconfig::NetworkContext network_;
+  hotspot::Hotspot hotspot_;
   // Last, so that it goes first: every worker has ended and left before the windows
   // and the state it works with are gone, and its posts still queued are dropped.
   exec::ExecServices exec_;

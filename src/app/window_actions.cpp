@@ -40,6 +40,47 @@ void HideToTray(Application& app) {
   app.Main().时钟流量统计.SetInterval(0);
 }
 
+// The tray icon and the status picture cycle while a start runs; each settles on the
+// first tick after sharing is confirmed.
+void TrayAnimationTick(Application& app) {
+  ui::MainWindow& w = app.Main();
+  hotspot::Hotspot& hotspot = app.Hotspot();
+  static constexpr ui::TrayImage kFrames[] = {ui::TrayImage::Busy1, ui::TrayImage::Busy2,
+                                               ui::TrayImage::Busy3, ui::TrayImage::Normal};
+  w.托盘图标1.SetImage(kFrames[hotspot.trayFrame++ % 4]);
+  if (hotspot.trayFrame >= 4) hotspot.trayFrame = 0;
+  if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
+    w.时钟_右下角灰动.SetInterval(0);
+    w.托盘图标1.SetTip(hotspot::kRunningTip);
+    w.托盘图标1.SetImage(ui::TrayImage::Running);
+  }
+}
+
+void StatusAnimationTick(Application& app) {
+  ui::MainWindow& w = app.Main();
+  hotspot::Hotspot& hotspot = app.Hotspot();
+  static constexpr ui::Picture kFrames[] = {ui::Picture::StatusBusy1, ui::Picture::StatusBusy2,
+                                             ui::Picture::StatusBusy3, ui::Picture::StatusBusy4,
+                                             ui::Picture::StatusBusy5};
+  w.图片框状态.Show(kFrames[hotspot.statusFrame++ % 5]);
+  if (hotspot.statusFrame >= 5) hotspot.statusFrame = 0;
+  if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
+    w.时钟状态.SetInterval(0);
+    w.图片框状态.Show(ui::Picture::StatusDone);
+  }
+}
+
+// What every way out does before the program ends: the speed bar and the window go,
+// the start-up worker is ended, the tray icon is removed and the hotspot is taken down.
+void LeaveProgram(Application& app) {
+  app.Exec().EndWorkerThread(app.StartupWorkerHandle());
+  app.Main().托盘图标1.SetImage(ui::TrayImage::None);
+  app.Hotspot().AbortHotspot();
+  // The forced stop puts the stopped icon back; a program that ends leaves none.
+  app.Main().托盘图标1.SetImage(ui::TrayImage::None);
+  app.EndProgram(0);
+}
+
 }  // namespace
 
 void BringToFront(Application& app) {
@@ -83,9 +124,13 @@ void CloseSequence(Application& app) {
   }
   w.SetVisible(false);
 
-  app.Exec().EndWorkerThread(app.StartupWorkerHandle());
-  w.托盘图标1.SetImage(ui::TrayImage::None);
-  app.EndProgram(0);
+  LeaveProgram(app);
+}
+
+void ExitProgram(Application& app) {
+  app.SpeedBar().SetVisible(false);
+  app.Main().SetVisible(false);
+  LeaveProgram(app);
 }
 
 void ConnectWindowActions(Application& app) {
@@ -101,6 +146,12 @@ void ConnectWindowActions(Application& app) {
   w.onRightButtonReleased = [&w] { w.菜单.PopUp(); };
   w.菜单_官方网站.onChosen = [&app] { app.Platform().shell.OpenUrl(app.OfficialSiteUrl()); };
   w.onCloseRequested = [&app] { CloseSequence(app); };
+  w.菜单_退出.onChosen = [&app] { ExitProgram(app); };
+  w.按钮开始.onClick = [&app] { app.Hotspot().StartButtonClicked(); };
+  w.超级链接框_重启.onReleased = [&app] { app.Hotspot().RestartHotspot(); };
+  w.菜单_重启WiFi.onChosen = [&app] { app.Hotspot().RestartHotspot(); };
+  w.时钟_右下角灰动.onTick = [&app] { TrayAnimationTick(app); };
+  w.时钟状态.onTick = [&app] { StatusAnimationTick(app); };
 }
 
 }  // namespace lumora::app

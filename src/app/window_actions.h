@@ -12,5 +12,7 @@ void ConnectWindowActions(Application& app);
 
 void BringToFront(Application& app);
 void CloseSequence(Application& app);
+// The exit of the tray menu (and of the speed bar's menu).
+void ExitProgram(Application& app);
 
 }  // namespace lumora::app

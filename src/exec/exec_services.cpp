@@ -29,6 +29,10 @@ void ThrowIfEnded() {
 
 }  // namespace
 
+bool IsCurrentWorker(const WorkerHandle& handle) {
+  return handle && handle.get() == tCurrentWorker;
+}
+
 bool CurrentWorkerEnded() { return tCurrentWorker && tCurrentWorker->stop.stop_requested(); }
 
 bool RunUnlessEnded(const std::function<void()>& step) {

@@ -86,6 +86,9 @@ class ExecServices {
   std::vector<std::shared_ptr<Worker>> workers_;
 };
 
+// True when the calling thread is the worker of that handle.
+bool IsCurrentWorker(const WorkerHandle& handle);
+
 // True on a worker thread whose worker has been ended; false on every other thread.
 bool CurrentWorkerEnded();
 

@@ -13,7 +13,7 @@ namespace {
 // long subject never deepens the C++ stack; only parentheses (while parsing and
 // compiling) and lookaheads nested in each other recurse, and their depth is capped.
 // Every cap below turns a pattern into "cannot run" instead of a hang or a crash.
-constexpr std::size_t kMaxNesting = 200;          // parentheses inside one another
+constexpr std::size_t kMaxNesting = 50;           // parentheses inside one another
 constexpr std::uint32_t kMaxCount = 100000;       // largest number in {n,m}
 constexpr std::size_t kMaxProgram = 200000;       // instructions, after {n,m} copies
 constexpr std::size_t kMaxPending = 400000;       // alternatives waiting on the stack
@@ -55,13 +55,20 @@ enum Builtin : std::uint8_t {
 
 std::uint8_t BuiltinFor(char32_t letter) {
   switch (letter) {
-    case 'd': return kDigit;
-    case 'D': return kNotDigit;
-    case 'w': return kWord;
-    case 'W': return kNotWord;
-    case 's': return kSpace;
-    case 'S': return kNotSpace;
-    default: return 0;
+    case 'd':
+      return kDigit;
+    case 'D':
+      return kNotDigit;
+    case 'w':
+      return kWord;
+    case 'W':
+      return kNotWord;
+    case 's':
+      return kSpace;
+    case 'S':
+      return kNotSpace;
+    default:
+      return 0;
   }
 }
 
@@ -199,20 +206,23 @@ class Parser {
       std::uint32_t min = 0, max = 0;
       bool quantified = true;
       switch (Peek()) {
-        case '*': min = 0, max = kUnbounded, ++at_; break;
-        case '+': min = 1, max = kUnbounded, ++at_; break;
-        case '?': min = 0, max = 1, ++at_; break;
+        case '*':
+          min = 0, max = kUnbounded, ++at_;
+          break;
+        case '+':
+          min = 1, max = kUnbounded, ++at_;
+          break;
+        case '?':
+          min = 0, max = 1, ++at_;
+          break;
         case '{': {
           const Braces braces = ReadBraces(&min, &max);
           if (braces == Braces::kInvalid) return false;
           quantified = braces == Braces::kValid;
           break;
         }
-        default: quantified = false;
-      }
-      if (AtEnd() && !quantified) {
-        out->children.push_back(std::move(atom));
-        break;
+        default:
+          quantified = false;
       }
       if (quantified) {
         if (IsAssertion(atom)) return false;
@@ -267,12 +277,21 @@ class Parser {
   bool ParseAtom(Node* out, std::size_t depth) {
     const char32_t c = text_[at_++];
     switch (c) {
-      case '(': return ParseGroup(out, depth);
-      case '[': return ParseClass(out);
-      case '.': out->kind = Node::Kind::kAny; return true;
-      case '^': out->kind = Node::Kind::kLineStart; return true;
-      case '$': out->kind = Node::Kind::kLineEnd; return true;
-      case '\\': return ParseEscape(out);
+      case '(':
+        return ParseGroup(out, depth);
+      case '[':
+        return ParseClass(out);
+      case '.':
+        out->kind = Node::Kind::kAny;
+        return true;
+      case '^':
+        out->kind = Node::Kind::kLineStart;
+        return true;
+      case '$':
+        out->kind = Node::Kind::kLineEnd;
+        return true;
+      case '\\':
+        return ParseEscape(out);
       case '*':
       case '+':
       case '?':
@@ -280,9 +299,8 @@ class Parser {
       case '{': {
         std::uint32_t min = 0, max = 0;
         --at_;
-        const std::size_t brace = at_;
-        if (ReadBraces(&min, &max) != Braces::kNone) return false;
-        at_ = brace + 1;
+        if (ReadBraces(&min, &max) != Braces::kNone) return false;  // a count of nothing
+        ++at_;
         break;
       }
       default:
@@ -320,19 +338,31 @@ class Parser {
   // The escapes that stand for one character, in and out of classes.
   bool ReadCharEscape(char32_t letter, char32_t* out) {
     switch (letter) {
-      case 'n': *out = '\n'; return true;
-      case 'r': *out = '\r'; return true;
-      case 't': *out = '\t'; return true;
-      case 'f': *out = '\f'; return true;
-      case 'v': *out = '\v'; return true;
-      case '0': *out = 0; return true;
+      case 'n':
+        *out = '\n';
+        return true;
+      case 'r':
+        *out = '\r';
+        return true;
+      case 't':
+        *out = '\t';
+        return true;
+      case 'f':
+        *out = '\f';
+        return true;
+      case 'v':
+        *out = '\v';
+        return true;
+      case '0':
+        *out = 0;
+        return true;
       case 'x':
       case 'u': {
         const std::size_t digits = letter == 'x' ? 2 : 4;
         char32_t value = 0;
         for (std::size_t i = 0; i < digits; ++i) {
           const int digit = HexValue(Peek(i));
-          if (digit < 0 || at_ + i >= text_.size()) {
+          if (digit < 0) {
             *out = letter;  // \x or \u without its digits is the letter itself
             return true;
           }
@@ -344,7 +374,8 @@ class Parser {
       }
       case 'c': {
         const char32_t control = Peek();
-        if (!AtEnd() && ((control >= 'a' && control <= 'z') || (control >= 'A' && control <= 'Z'))) {
+        if (!AtEnd() &&
+            ((control >= 'a' && control <= 'z') || (control >= 'A' && control <= 'Z'))) {
           ++at_;
           *out = control % 32;
         } else {
@@ -537,17 +568,32 @@ class Compiler {
   }
 
   bool Emit(const Node& node) {
-    if (program_->code.size() > kMaxProgram) return false;
+    // Counting calls as well as instructions stops {n} over an empty body, which adds
+    // no instructions however often it is copied.
+    if (program_->code.size() > kMaxProgram || ++emitCalls_ > kMaxProgram) return false;
     switch (node.kind) {
-      case Node::Kind::kEmpty: return true;
+      case Node::Kind::kEmpty:
+        return true;
       case Node::Kind::kChar:
       case Node::Kind::kAny:
-      case Node::Kind::kClass: Add(Unit(node)); return true;
-      case Node::Kind::kLineStart: Add(Inst{.op = Op::kLineStart}); return true;
-      case Node::Kind::kLineEnd: Add(Inst{.op = Op::kLineEnd}); return true;
-      case Node::Kind::kWordBoundary: Add(Inst{.op = Op::kWordBoundary}); return true;
-      case Node::Kind::kNotWordBoundary: Add(Inst{.op = Op::kNotWordBoundary}); return true;
-      case Node::Kind::kBackref: Add(Inst{.op = Op::kBackref, .a = node.index}); return true;
+      case Node::Kind::kClass:
+        Add(Unit(node));
+        return true;
+      case Node::Kind::kLineStart:
+        Add(Inst{.op = Op::kLineStart});
+        return true;
+      case Node::Kind::kLineEnd:
+        Add(Inst{.op = Op::kLineEnd});
+        return true;
+      case Node::Kind::kWordBoundary:
+        Add(Inst{.op = Op::kWordBoundary});
+        return true;
+      case Node::Kind::kNotWordBoundary:
+        Add(Inst{.op = Op::kNotWordBoundary});
+        return true;
+      case Node::Kind::kBackref:
+        Add(Inst{.op = Op::kBackref, .a = node.index});
+        return true;
       case Node::Kind::kGroup:
         if (node.index == kNoGroup) return Emit(node.children[0]);
         Add(Inst{.op = Op::kSave, .a = 2 * node.index});
@@ -566,8 +612,10 @@ class Compiler {
         for (const Node& child : node.children)
           if (!Emit(child)) return false;
         return true;
-      case Node::Kind::kAlternation: return EmitAlternation(node);
-      case Node::Kind::kRepeat: return EmitRepeat(node);
+      case Node::Kind::kAlternation:
+        return EmitAlternation(node);
+      case Node::Kind::kRepeat:
+        return EmitRepeat(node);
     }
     return false;
   }
@@ -636,6 +684,7 @@ class Compiler {
 
   Program* program_;
   bool ignoreCase_;
+  std::size_t emitCalls_ = 0;
 };
 
 class Machine {
@@ -694,9 +743,12 @@ class Machine {
     if (pos >= subject_.size()) return false;
     const char32_t c = text::DecodeUtf8At(subject_, pos, length);
     switch (inst.unit) {
-      case Op::kChar: return (ignoreCase_ ? FoldAscii(c) : c) == inst.ch;
-      case Op::kAny: return c != '\n';
-      default: return program_.classes[inst.a].Contains(c, ignoreCase_);
+      case Op::kChar:
+        return (ignoreCase_ ? FoldAscii(c) : c) == inst.ch;
+      case Op::kAny:
+        return c != '\n';
+      default:
+        return program_.classes[inst.a].Contains(c, ignoreCase_);
     }
   }
 
@@ -773,7 +825,7 @@ class Machine {
       return true;
     }
     slots_ = saved;
-    return found == false && inst.flag;
+    return !found && inst.flag;
   }
 
   // Pops pending entries down to `base` until one offers a way on.
@@ -904,8 +956,7 @@ std::string ReplaceQuoteMarkers(std::string_view pattern) {
 
 }  // namespace
 
-bool PatternMatcher::Match(std::string_view pattern, std::string_view subject,
-                           Options options) {
+bool PatternMatcher::Match(std::string_view pattern, std::string_view subject, Options options) {
   subject_.assign(subject);
   matches_.clear();
   const std::string source =
@@ -985,21 +1036,16 @@ std::string PatternMatcher::Replace(std::string_view replacement) const {
 }
 
 std::string EscapeForPattern(std::string_view literal) {
+  static constexpr std::string_view kSpecial = "\\()[]{}?.|+*^$";
   std::string out;
   for (const char c : literal) {
-    switch (c) {
-      case '\\': case '(': case ')': case '[': case ']': case '{': case '}': case '?':
-      case '.': case '|': case '+': case '*': case '^': case '$':
-        out += '\\';
-        out += c;
-        break;
-      case '#':
-        // Written as a code so that no "#引号" survives for the quote-marker option to
-        // turn into a double quote.
-        out += "\\x23";
-        break;
-      default:
-        out += c;
+    if (c == '#') {
+      // Written as a code so that no "#引号" survives for the quote-marker option to
+      // turn into a double quote.
+      out += "\\x23";
+    } else {
+      if (kSpecial.find(c) != std::string_view::npos) out += '\\';
+      out += c;
     }
   }
   return out;

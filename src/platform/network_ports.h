@@ -138,12 +138,32 @@ class RegistryPort {
                                                        std::string_view valueName) = 0;
 };
 
+// The WLAN service. Every call opens its own client handle (client version 2) and
+// closes it again; when the service cannot be opened, a call does nothing and gives
+// false, nullopt or 0.
 class WlanPort {
  public:
   virtual ~WlanPort() = default;
   // The number of wireless interfaces (0 when the enumeration fails); nullopt when the
   // WLAN service cannot be opened with that client version.
   virtual std::optional<int> CountInterfaces(int clientVersion) = 0;
+
+  // The hosted network. Its states: 0 unavailable, 1 idle, 2 active.
+  virtual std::optional<bool> HostedNetworkEnabled() = 0;
+  virtual bool SetHostedNetworkEnabled(bool enabled) = 0;
+  virtual std::optional<int> HostedNetworkState() = 0;
+  // The maximum number of peers of the current settings; 0 when they cannot be read.
+  virtual std::uint32_t HostedNetworkPeerLimit() = 0;
+  virtual bool InitHostedNetworkSettings() = 0;
+  // ssid: the network name's bytes in code page 936, at most 32 (the SSID field);
+  // longer input is refused with false and nothing written.
+  virtual bool SetHostedNetworkSsid(std::string_view ssid, std::uint32_t peerLimit) = 0;
+  // passPhrase: its bytes in code page 936; the platform gets its length with the
+  // terminating zero counted.
+  virtual bool SetHostedNetworkPassPhrase(std::string_view passPhrase) = 0;
+  virtual bool RefreshHostedNetworkSecurity() = 0;
+  virtual bool ForceStartHostedNetwork() = 0;
+  virtual bool ForceStopHostedNetwork() = 0;
 };
 
 // The service control manager. Numbers are the platform's: start type 2 automatic,

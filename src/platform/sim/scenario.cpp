@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "settings/ini_text.h"
+#include "text/search.h"
 
 namespace lumora::platform::sim {
 
@@ -85,7 +86,7 @@ std::string DescriptionFor(ConnectionKind kind, bool laterSystem) {
     case ConnectionKind::Wireless: return "802.11n Wireless LAN Adapter";
     case ConnectionKind::DialUp: return "WAN Miniport (PPPOE)";
     case ConnectionKind::Hosted:
-      return laterSystem ? "Microsoft 托管网络虚拟适配器" : "Microsoft Virtual WiFi Miniport Adapter";
+      return std::string(laterSystem ? kVirtualAdapterLater : kVirtualAdapterWin7);
   }
   return {};
 }
@@ -158,10 +159,41 @@ void ReadServices(std::string_view ini, Scenario& scenario) {
   for (const char* name : {"SharedAccess", "MpsSvc"}) {
     const std::string section = std::string("service.") + name;
     SimService& service = scenario.services[name];
-    if (auto v = settings::FindIniValue(ini, section, "start_type")) ParseNumber(*v, service.startType);
+    if (auto v = settings::FindIniValue(ini, section, "start_type"))
+      ParseNumber(*v, service.startType);
     if (auto v = settings::FindIniValue(ini, section, "state")) ParseNumber(*v, service.state);
     if (auto v = settings::FindIniValue(ini, section, "can_start")) ParseFlag(*v, service.canStart);
   }
+}
+
+void ReadHostedNetwork(std::string_view ini, Scenario& scenario) {
+  SimHostedNetwork& hosted = scenario.hosted;
+  auto get = [&](std::string_view key) { return settings::FindIniValue(ini, "hosted", key); };
+  if (auto v = get("mode")) {
+    if (text::EqualsIgnoreAsciiCase(*v, "allow")) hosted.allowed = true;
+    if (text::EqualsIgnoreAsciiCase(*v, "disallow")) hosted.allowed = false;
+  }
+  if (auto v = get("ssid")) hosted.ssid = *v;
+  if (auto v = get("key")) hosted.passPhrase = *v;
+  if (auto v = get("peer_limit")) ParseNumber(*v, hosted.peerLimit);
+  if (auto v = get("connection_name")) hosted.connectionName = *v;
+
+  // The faults of the hosted network may stand with the others or with it.
+  auto fault = [&](std::string_view key) {
+    auto v = settings::FindIniValue(ini, "faults", key);
+    return v ? v : get(key);
+  };
+  if (auto v = fault("radio")) {
+    if (*v == "on") hosted.radioOn = true;
+    if (*v == "off") hosted.radioOn = false;
+  }
+  if (auto v = fault("hosted_supported")) ParseFlag(*v, hosted.driverSupportsIt);
+  if (auto v = fault("sharing_fails_starts"))
+    if (ParseNumber(*v, hosted.sharingFailsStarts) && hosted.sharingFailsStarts < -1)
+      hosted.sharingFailsStarts = 0;
+  if (auto v = fault("hosted_appears_after"))
+    if (ParseNumber(*v, hosted.appearsAfterCalls) && hosted.appearsAfterCalls < 0)
+      hosted.appearsAfterCalls = 0;
 }
 
 }  // namespace
@@ -178,9 +210,14 @@ Scenario ParseScenario(std::string_view ini) {
   }
   if (auto value = settings::FindIniValue(ini, "system", "environment_version"))
     ParseVersion(*value, scenario.environmentBlockVersion);
-  if (auto value = settings::FindIniValue(ini, "system", "screen")) ParseScreen(*value, scenario.screen);
+  if (auto value = settings::FindIniValue(ini, "system", "screen"))
+    ParseScreen(*value, scenario.screen);
   if (auto value = settings::FindIniValue(ini, "system", "program_path"))
     if (!value->empty()) scenario.programPath = *value;
+  if (auto value = settings::FindIniValue(ini, "system", "language")) {
+    for (std::string_view known : {"zh-CN", "en-US"})
+      if (text::EqualsIgnoreAsciiCase(*value, known)) scenario.language = known;
+  }
 
   scenario.services["SharedAccess"] = {4, 1, true};
   scenario.services["MpsSvc"] = {2, 4, true};
@@ -189,8 +226,10 @@ Scenario ParseScenario(std::string_view ini) {
   if (auto v = settings::FindIniValue(ini, "network", "internet")) scenario.internetConnection = *v;
   if (auto v = settings::FindIniValue(ini, "network", "wireless_interfaces"))
     ParseNumber(*v, scenario.wirelessInterfaces);
-  if (auto v = settings::FindIniValue(ini, "network", "administrator")) ParseFlag(*v, scenario.administrator);
+  if (auto v = settings::FindIniValue(ini, "network", "administrator"))
+    ParseFlag(*v, scenario.administrator);
   ReadServices(ini, scenario);
+  ReadHostedNetwork(ini, scenario);
   auto fault = [&](std::string_view key, bool& flag) {
     if (auto v = settings::FindIniValue(ini, "faults", key)) ParseFlag(*v, flag);
   };

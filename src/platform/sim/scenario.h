@@ -18,6 +18,10 @@ inline constexpr std::string_view kScenarioPath = "c:\\LumoraWiFiSim.ini";
 
 enum class ConnectionKind { Wired, Wireless, DialUp, Hosted };
 
+// The description Windows gives the hosted network's virtual adapter.
+inline constexpr std::string_view kVirtualAdapterWin7 = "Microsoft Virtual WiFi Miniport Adapter";
+inline constexpr std::string_view kVirtualAdapterLater = "Microsoft 托管网络虚拟适配器";
+
 // A network connection of the simulated PC and the adapter behind it.
 struct SimConnection {
   std::string name;
@@ -42,11 +46,31 @@ struct SimService {
   bool canStart = true;
 };
 
+// The hosted network as the machine keeps it between runs, and what its hardware can do.
+struct SimHostedNetwork {
+  bool allowed = false;  // netsh's mode, the WLAN service's enable property
+  std::string ssid;      // UTF-8; empty until one is set
+  std::string passPhrase;
+  std::uint32_t peerLimit = 100;
+  // The virtual adapter's connection; empty for the name Windows gives it.
+  std::string connectionName;
+  bool radioOn = true;
+  bool driverSupportsIt = true;
+  // Enabling the public side of sharing does not stick during the first N starts of
+  // the hosted network; -1 for every start.
+  int sharingFailsStarts = 0;
+  // After the virtual adapter appears, IP Helper leaves it out of the first N calls
+  // for the adapter list.
+  int appearsAfterCalls = 0;
+};
+
 struct Scenario {
   SystemVersion reportedVersion{6, 1};
   SystemVersion environmentBlockVersion{6, 1};
   ScreenSize screen{1280, 800};
   std::string programPath = "C:\\Program Files\\LumoraWiFi\\LumoraWiFi.exe";
+  // The display language: "zh-CN" or "en-US"; netsh answers in it.
+  std::string language = "zh-CN";
 
   std::vector<SimConnection> connections;
   // What the "which connection reaches the Internet" question answers; may be the
@@ -55,6 +79,7 @@ struct Scenario {
   int wirelessInterfaces = 1;
   bool administrator = true;
   std::map<std::string, SimService> services;
+  SimHostedNetwork hosted;
 
   // Faults.
   bool sharingObjectMissing = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/cp936.h"
 #include "text/search.h"
 
 namespace lumora::platform::sim {
@@ -11,6 +12,27 @@ namespace {
 constexpr std::string_view kConnectionNameKey =
     "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 constexpr std::string_view kDevicePrefix = "\\DEVICE\\TCPIP_";
+constexpr std::string_view kSharingPrivateMask = "255.255.255.0";
+constexpr std::string_view kVirtualAdapterGuid = "{8E2B4F61-93C7-4D0A-B5E8-2F6C1A7D9E30}";
+constexpr std::size_t kMostSsidBytes = 32;
+constexpr std::size_t kLeastPassPhraseBytes = 8;
+constexpr std::size_t kMostPassPhraseBytes = 63;
+
+// The automatic metrics Windows gives the kinds of interface on a typical machine.
+std::uint32_t MetricOf(ConnectionKind kind) {
+  switch (kind) {
+    case ConnectionKind::Wired: return 10;
+    case ConnectionKind::Wireless: return 25;
+    case ConnectionKind::DialUp: return 50;
+    case ConnectionKind::Hosted: return 30;
+  }
+  return 0;
+}
+
+// A dial-up connection has an IPv4 interface only while it is connected.
+bool HasIpv4Interface(const SimConnection& c) {
+  return c.kind != ConnectionKind::DialUp || c.status == 2;
+}
 
 // Reads a WQL string literal that starts at text[pos] (after the opening quote):
 // backslash escapes the next character. nullopt when it is not closed.
@@ -75,8 +97,23 @@ SimulatedNetwork::SimulatedNetwork(const Scenario& scenario)
       sharingObjectMissing_(scenario.sharingObjectMissing),
       sharingWalkFails_(scenario.sharingWalkFails),
       wmiFails_(scenario.wmiFails),
-      wlanServiceMissing_(scenario.wlanServiceMissing) {
-  for (const SimConnection& c : scenario.connections) connections_.push_back({c});
+      wlanServiceMissing_(scenario.wlanServiceMissing),
+      laterSystem_(!(scenario.reportedVersion == SystemVersion{6, 1})),
+      hosted_(scenario.hosted) {
+  for (const SimConnection& c : scenario.connections) {
+    connections_.push_back({c});
+    virtualIndex_ = std::max(virtualIndex_, c.interfaceIndex + 1);
+    // The virtual adapter sits on the wireless one: its address with the locally
+    // administered bit set.
+    if (virtualMac_.empty() && c.kind == ConnectionKind::Wireless && !c.physicalAddress.empty()) {
+      virtualMac_ = c.physicalAddress;
+      virtualMac_[0] |= 0x02;
+    }
+  }
+  if (virtualIndex_ == 0) virtualIndex_ = 10;
+  if (virtualMac_.empty()) virtualMac_ = {0x02, 0x1A, 0x2B, 0x3C, 0x4D, 0xF0};
+  std::lock_guard guard(lock_);
+  UpdateVirtualAdapterLocked();
 }
 
 NetworkPorts SimulatedNetwork::Ports() {
@@ -126,6 +163,16 @@ std::vector<PublicConnection> SimulatedNetwork::PublicConnections() {
   return result;
 }
 
+void SimulatedNetwork::DropPrivateSide(LiveConnection& c) {
+  if (!c.sharingPrivate) return;
+  c.sharingPrivate = false;
+  // The address sharing gave goes with it; one set by hand stays.
+  if (c.dhcp) {
+    c.address.clear();
+    c.mask.clear();
+  }
+}
+
 bool SimulatedNetwork::EnableSharing(std::string_view name, SharingType type) {
   std::lock_guard guard(lock_);
   LiveConnection* target = Find(name);
@@ -134,17 +181,21 @@ bool SimulatedNetwork::EnableSharing(std::string_view name, SharingType type) {
   for (LiveConnection& c : connections_) {
     if (type == SharingType::Public) {
       c.sharingPublic = false;
-    } else if (c.sharingPrivate) {
-      c.sharingPrivate = false;
-      c.address.clear();
+    } else {
+      DropPrivateSide(c);
     }
   }
   if (type == SharingType::Public) {
-    target->sharingPublic = true;
+    // The fault: Windows reports success, and the connection is not shared.
+    if (!PublicSharingFailsNow()) target->sharingPublic = true;
     sharingLog_.push_back("public " + std::string(name));
   } else {
+    // Sharing gives its private side its address but leaves the adapter on DHCP, as
+    // the hosted network's adapter is often found on Windows 7; the program fixes
+    // that with netsh.
     target->sharingPrivate = true;
     target->address = std::string(kSharingPrivateAddress);
+    target->mask = std::string(kSharingPrivateMask);
     sharingLog_.push_back("private " + std::string(name));
   }
   return true;
@@ -154,9 +205,8 @@ bool SimulatedNetwork::DisableSharing(std::string_view name) {
   std::lock_guard guard(lock_);
   LiveConnection* target = Find(name);
   if (!target || !administrator_) return false;
-  if (target->sharingPrivate) target->address.clear();
+  DropPrivateSide(*target);
   target->sharingPublic = false;
-  target->sharingPrivate = false;
   sharingLog_.push_back("off " + std::string(name));
   return true;
 }
@@ -202,10 +252,12 @@ std::optional<std::vector<WmiObject>> SimulatedNetwork::Query(std::string_view w
 
 std::optional<std::vector<AdapterInfo>> SimulatedNetwork::AdaptersInfo() {
   std::lock_guard guard(lock_);
+  const bool hideVirtual = hiddenAdapterCalls_ > 0;
+  if (hideVirtual) --hiddenAdapterCalls_;
   std::vector<AdapterInfo> adapters;
   for (const LiveConnection& c : connections_) {
-    // A dial-up connection has an IPv4 adapter only while it is connected.
-    if (c.connection.kind == ConnectionKind::DialUp && c.connection.status != 2) continue;
+    if (!HasIpv4Interface(c.connection)) continue;
+    if (hideVirtual && c.connection.name == virtualConnection_) continue;
     adapters.push_back({c.connection.guid, c.connection.description});
   }
   return adapters;
@@ -214,8 +266,10 @@ std::optional<std::vector<AdapterInfo>> SimulatedNetwork::AdaptersInfo() {
 std::optional<std::vector<AdapterAddresses>> SimulatedNetwork::AdaptersAddresses() {
   std::lock_guard guard(lock_);
   std::vector<AdapterAddresses> adapters;
-  for (const LiveConnection& c : connections_)
+  for (const LiveConnection& c : connections_) {
+    if (hiddenAdapterCalls_ > 0 && c.connection.name == virtualConnection_) continue;
     adapters.push_back({c.connection.guid, c.connection.name});
+  }
   return adapters;
 }
 
@@ -266,7 +320,8 @@ std::string SimulatedNetwork::ConnectedStateName() {
 std::optional<std::string> SimulatedNetwork::ReadMachineString(std::string_view keyPath,
                                                                std::string_view valueName) {
   if (!text::EqualsIgnoreAsciiCase(valueName, "Name") ||
-      !text::EqualsIgnoreAsciiCase(keyPath.substr(0, kConnectionNameKey.size()), kConnectionNameKey))
+      !text::EqualsIgnoreAsciiCase(keyPath.substr(0, kConnectionNameKey.size()),
+                                   kConnectionNameKey))
     return std::nullopt;
   std::lock_guard guard(lock_);
   for (const LiveConnection& c : connections_) {
@@ -280,6 +335,198 @@ std::optional<std::string> SimulatedNetwork::ReadMachineString(std::string_view 
 std::optional<int> SimulatedNetwork::CountInterfaces(int) {
   if (wlanServiceMissing_) return std::nullopt;
   return wirelessInterfaces_;
+}
+
+bool SimulatedNetwork::HostedHardwareReady() const {
+  return wirelessInterfaces_ > 0 && hosted_.driverSupportsIt;
+}
+
+int SimulatedNetwork::HostedStateLocked() const {
+  if (!HostedHardwareReady() || !hosted_.radioOn || !hosted_.allowed) return 0;
+  return hostedActive_ ? 2 : 1;
+}
+
+bool SimulatedNetwork::PublicSharingFailsNow() const {
+  const int failing = hosted_.sharingFailsStarts;
+  if (failing < 0) return true;
+  // Sharing belongs to the start that runs, or before one to the start that comes:
+  // the program switches it on before netsh starts the network, after a forced start.
+  const int start = hostedActive_ ? hostedStarts_ : hostedStarts_ + 1;
+  return start <= failing;
+}
+
+void SimulatedNetwork::SetAllowedLocked(bool allowed) {
+  hosted_.allowed = allowed;
+  if (!allowed) hostedActive_ = false;
+  UpdateVirtualAdapterLocked();
+}
+
+void SimulatedNetwork::StartLocked() {
+  if (!hostedActive_) ++hostedStarts_;
+  hostedActive_ = true;
+  UpdateVirtualAdapterLocked();
+}
+
+void SimulatedNetwork::StopLocked() {
+  hostedActive_ = false;
+  UpdateVirtualAdapterLocked();
+}
+
+std::string SimulatedNetwork::VirtualConnectionName() const {
+  if (!hosted_.connectionName.empty()) return hosted_.connectionName;
+  // Windows numbers the new connection after the ones whose names it would take.
+  const std::string stem = laterSystem_ ? "本地连接* " : "无线网络连接 ";
+  for (int n = laterSystem_ ? 12 : 2;; ++n) {
+    std::string name = stem + std::to_string(n);
+    if (!Find(name)) return name;
+  }
+}
+
+void SimulatedNetwork::UpdateVirtualAdapterLocked() {
+  const bool present =
+      HostedHardwareReady() && (hostedActive_ || (!laterSystem_ && hosted_.allowed));
+  LiveConnection* live = virtualConnection_.empty() ? nullptr : Find(virtualConnection_);
+  if (!present) {
+    if (live)
+      std::erase_if(connections_, [&](const LiveConnection& c) {
+        return c.connection.name == virtualConnection_;
+      });
+    virtualConnection_.clear();
+    return;
+  }
+  if (!live) {
+    SimConnection c;
+    c.name = VirtualConnectionName();
+    c.kind = ConnectionKind::Hosted;
+    c.guid = std::string(kVirtualAdapterGuid);
+    c.description = std::string(laterSystem_ ? kVirtualAdapterLater : kVirtualAdapterWin7);
+    c.interfaceIndex = virtualIndex_;
+    c.interfaceType = 71;
+    c.physicalAddress = virtualMac_;
+    virtualConnection_ = c.name;
+    connections_.push_back({std::move(c)});
+    live = &connections_.back();
+    hiddenAdapterCalls_ = hosted_.appearsAfterCalls;
+  }
+  live->connection.status = hostedActive_ ? 2 : 7;
+}
+
+std::optional<bool> SimulatedNetwork::HostedNetworkEnabled() {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_) return std::nullopt;
+  return hosted_.allowed;
+}
+
+bool SimulatedNetwork::SetHostedNetworkEnabled(bool enabled) {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_) return false;
+  SetAllowedLocked(enabled);
+  return true;
+}
+
+std::optional<int> SimulatedNetwork::HostedNetworkState() {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_) return std::nullopt;
+  return HostedStateLocked();
+}
+
+std::uint32_t SimulatedNetwork::HostedNetworkPeerLimit() {
+  std::lock_guard guard(lock_);
+  return wlanServiceMissing_ ? 0 : hosted_.peerLimit;
+}
+
+bool SimulatedNetwork::InitHostedNetworkSettings() { return !wlanServiceMissing_; }
+
+bool SimulatedNetwork::SetHostedNetworkSsid(std::string_view ssid, std::uint32_t peerLimit) {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_ || ssid.empty() || ssid.size() > kMostSsidBytes) return false;
+  hosted_.ssid = text::Utf8FromCp936(ssid);
+  hosted_.peerLimit = peerLimit;
+  return true;
+}
+
+bool SimulatedNetwork::SetHostedNetworkPassPhrase(std::string_view passPhrase) {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_ || passPhrase.size() < kLeastPassPhraseBytes ||
+      passPhrase.size() > kMostPassPhraseBytes) {
+    return false;
+  }
+  hosted_.passPhrase = text::Utf8FromCp936(passPhrase);
+  return true;
+}
+
+bool SimulatedNetwork::RefreshHostedNetworkSecurity() { return !wlanServiceMissing_; }
+
+bool SimulatedNetwork::ForceStartHostedNetwork() {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_ || !administrator_ || HostedStateLocked() == 0) return false;
+  StartLocked();
+  return true;
+}
+
+bool SimulatedNetwork::ForceStopHostedNetwork() {
+  std::lock_guard guard(lock_);
+  if (wlanServiceMissing_ || !administrator_) return false;
+  StopLocked();
+  return true;
+}
+
+bool SimulatedNetwork::Administrator() const {
+  std::lock_guard guard(lock_);
+  return administrator_;
+}
+
+bool SimulatedNetwork::WlanServiceRunning() const { return !wlanServiceMissing_; }
+
+void SimulatedNetwork::SetHostedNetworkMode(bool allowed) {
+  std::lock_guard guard(lock_);
+  SetAllowedLocked(allowed);
+}
+
+void SimulatedNetwork::ConfigureHostedNetwork(const std::optional<std::string>& ssid,
+                                              const std::optional<std::string>& passPhrase) {
+  std::lock_guard guard(lock_);
+  if (ssid) hosted_.ssid = *ssid;
+  if (passPhrase) hosted_.passPhrase = *passPhrase;
+}
+
+SimulatedNetwork::HostedStart SimulatedNetwork::StartHostedNetwork() {
+  std::lock_guard guard(lock_);
+  if (!HostedHardwareReady()) return HostedStart::BadState;
+  if (!hosted_.radioOn) return HostedStart::RadioOff;
+  if (!hosted_.allowed || hosted_.ssid.empty()) return HostedStart::BadState;
+  StartLocked();
+  return HostedStart::Started;
+}
+
+void SimulatedNetwork::StopHostedNetwork() {
+  std::lock_guard guard(lock_);
+  StopLocked();
+}
+
+std::vector<SimulatedNetwork::Ipv4Interface> SimulatedNetwork::Ipv4Interfaces() const {
+  std::lock_guard guard(lock_);
+  std::vector<Ipv4Interface> interfaces;
+  for (const LiveConnection& c : connections_) {
+    if (!HasIpv4Interface(c.connection)) continue;
+    interfaces.push_back(
+        {c.connection.name, c.dhcp, c.address, c.mask, MetricOf(c.connection.kind)});
+  }
+  return interfaces;
+}
+
+bool SimulatedNetwork::SetInterfaceAddress(std::string_view name, const std::string& address,
+                                           const std::string& mask) {
+  std::lock_guard guard(lock_);
+  for (LiveConnection& c : connections_) {
+    if (!HasIpv4Interface(c.connection) || !text::EqualsIgnoreAsciiCase(c.connection.name, name))
+      continue;
+    c.dhcp = address.empty();
+    c.address = address;
+    c.mask = address.empty() ? std::string{} : mask;
+    return true;
+  }
+  return false;
 }
 
 std::uint32_t SimulatedNetwork::StartType(std::string_view service) {
@@ -342,6 +589,18 @@ SimService SimulatedNetwork::Service(std::string_view name) const {
   return found == services_.end() ? SimService{} : found->second;
 }
 
+SimulatedNetwork::HostedNetworkView SimulatedNetwork::HostedNetwork() const {
+  std::lock_guard guard(lock_);
+  return {hosted_.allowed,   HostedStateLocked(), hosted_.ssid, hosted_.passPhrase,
+          hosted_.peerLimit, virtualConnection_,  hostedStarts_};
+}
+
+std::optional<bool> SimulatedNetwork::DhcpOf(std::string_view name) const {
+  std::lock_guard guard(lock_);
+  const LiveConnection* c = Find(name);
+  return c ? std::optional(c->dhcp) : std::nullopt;
+}
+
 std::vector<std::string> SimulatedNetwork::SharingLog() const {
   std::lock_guard guard(lock_);
   return sharingLog_;
@@ -365,6 +624,18 @@ void SimulatedNetwork::SetStatus(std::string_view name, int status) {
 void SimulatedNetwork::SetInternetConnection(std::string internetConnection) {
   std::lock_guard guard(lock_);
   internetConnection_ = std::move(internetConnection);
+}
+
+void SimulatedNetwork::SetAdministrator(bool administrator) {
+  std::lock_guard guard(lock_);
+  administrator_ = administrator;
+}
+
+void SimulatedNetwork::SetRadioOn(bool on) {
+  std::lock_guard guard(lock_);
+  hosted_.radioOn = on;
+  // Switching the radio off takes the running network down with it.
+  if (!on) StopLocked();
 }
 
 }  // namespace lumora::platform::sim

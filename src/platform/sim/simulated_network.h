@@ -1,8 +1,13 @@
 #pragma once
 // The network of the simulated PC: its connections and adapters, Internet connection
 // sharing with Windows' rules, the connection manager, WMI's view of the adapters, the
-// WLAN service and the two services sharing needs. One state behind every network
-// port, safe to use from any thread.
+// WLAN service with its hosted network and the two services sharing needs. One state
+// behind every network port and the simulated netsh, safe to use from any thread.
+//
+// The hosted network's virtual adapter brings its own connection, added at the end of
+// the list: on Windows 7 (reported version 6.1) it is there while the hosted network is
+// allowed (status 7 until it is started, 2 while it runs); on later systems only while
+// it runs. When it goes, any sharing side it had goes with it.
 
 #include <mutex>
 #include <optional>
@@ -48,15 +53,70 @@ class SimulatedNetwork final : public SharingPort,
   // RegistryPort
   std::optional<std::string> ReadMachineString(std::string_view keyPath,
                                                std::string_view valueName) override;
-  // WlanPort
+  // WlanPort. The enable property is the mode netsh sets: one setting, two ways in.
   std::optional<int> CountInterfaces(int clientVersion) override;
+  std::optional<bool> HostedNetworkEnabled() override;
+  bool SetHostedNetworkEnabled(bool enabled) override;
+  // 0 (unavailable) when there is no wireless interface, its driver has no hosted
+  // network, the radio is off or the hosted network is not enabled.
+  std::optional<int> HostedNetworkState() override;
+  std::uint32_t HostedNetworkPeerLimit() override;
+  bool InitHostedNetworkSettings() override;
+  // Refuses an empty SSID as well as one over 32 bytes.
+  bool SetHostedNetworkSsid(std::string_view ssid, std::uint32_t peerLimit) override;
+  // Refuses a pass phrase of fewer than 8 or more than 63 bytes.
+  bool SetHostedNetworkPassPhrase(std::string_view passPhrase) override;
+  bool RefreshHostedNetworkSecurity() override;
+  // Both need administrator rights; the start also needs the hosted network enabled, a
+  // wireless interface whose driver supports it, and the radio on.
+  bool ForceStartHostedNetwork() override;
+  bool ForceStopHostedNetwork() override;
   // ServicePort
   std::uint32_t StartType(std::string_view service) override;
   bool SetStartType(std::string_view service, std::uint32_t startType) override;
   std::uint32_t CurrentState(std::string_view service) override;
   bool Start(std::string_view service) override;
 
+  // What netsh does to the machine. These ignore administrator rights and the WLAN
+  // service: netsh looks at those itself and answers with its own texts.
+  bool Administrator() const;
+  bool WlanServiceRunning() const;
+  void SetHostedNetworkMode(bool allowed);
+  // UTF-8 values, taken as given; a missing one stays as it is.
+  void ConfigureHostedNetwork(const std::optional<std::string>& ssid,
+                              const std::optional<std::string>& passPhrase);
+  enum class HostedStart { Started, BadState, RadioOff };
+  // Besides what a forced start needs, a start by netsh needs an SSID.
+  HostedStart StartHostedNetwork();
+  void StopHostedNetwork();
+  struct Ipv4Interface {
+    std::string name;
+    bool dhcp = true;
+    std::string address;  // empty when it has none
+    std::string mask;
+    std::uint32_t metric = 0;
+  };
+  // The IPv4 interfaces in the platform's order, the loopback not included.
+  std::vector<Ipv4Interface> Ipv4Interfaces() const;
+  // Gives the interface (named ignoring ASCII case) a static address, DHCP off, or
+  // with an empty address puts it back on DHCP; false when no interface has the name.
+  bool SetInterfaceAddress(std::string_view name, const std::string& address,
+                           const std::string& mask);
+
   // What tests look at.
+  struct HostedNetworkView {
+    bool allowed = false;
+    int state = 0;  // as HostedNetworkState answers it
+    std::string ssid;
+    std::string passPhrase;
+    std::uint32_t peerLimit = 0;
+    // The virtual adapter's connection while it is there, else empty.
+    std::string connection;
+    int starts = 0;  // times the hosted network went from stopped to running
+  };
+  HostedNetworkView HostedNetwork() const;
+  // Whether the connection is on DHCP; nullopt when there is no such connection.
+  std::optional<bool> DhcpOf(std::string_view name) const;
   struct SharingState {
     std::string publicConnection;   // empty when none
     std::string privateConnection;  // empty when none
@@ -73,6 +133,8 @@ class SimulatedNetwork final : public SharingPort,
   void RemoveConnection(std::string_view name);
   void SetStatus(std::string_view name, int status);
   void SetInternetConnection(std::string internetConnection);
+  void SetAdministrator(bool administrator);
+  void SetRadioOn(bool on);
 
  private:
   struct LiveConnection {
@@ -80,6 +142,8 @@ class SimulatedNetwork final : public SharingPort,
     bool sharingPublic = false;
     bool sharingPrivate = false;
     std::string address;
+    std::string mask;
+    bool dhcp = true;
   };
   class SharedView;
   class ManagedView;
@@ -90,6 +154,16 @@ class SimulatedNetwork final : public SharingPort,
   std::vector<std::string> NamesInOrder() const;
   bool EnableSharing(std::string_view name, SharingType type);
   bool DisableSharing(std::string_view name);
+  static void DropPrivateSide(LiveConnection& c);
+  // The hosted network, with lock_ held.
+  bool HostedHardwareReady() const;
+  int HostedStateLocked() const;
+  bool PublicSharingFailsNow() const;
+  void SetAllowedLocked(bool allowed);
+  void StartLocked();
+  void StopLocked();
+  void UpdateVirtualAdapterLocked();
+  std::string VirtualConnectionName() const;
 
   mutable std::mutex lock_;
   std::vector<LiveConnection> connections_;
@@ -99,6 +173,15 @@ class SimulatedNetwork final : public SharingPort,
   std::map<std::string, SimService> services_;
   bool sharingObjectMissing_, sharingWalkFails_, wmiFails_, wlanServiceMissing_;
   std::vector<std::string> sharingLog_;
+
+  bool laterSystem_;
+  SimHostedNetwork hosted_;
+  bool hostedActive_ = false;
+  int hostedStarts_ = 0;
+  std::string virtualConnection_;  // its name while it is there
+  std::uint32_t virtualIndex_ = 0;
+  std::vector<std::uint8_t> virtualMac_;
+  int hiddenAdapterCalls_ = 0;
 };
 
 }  // namespace lumora::platform::sim

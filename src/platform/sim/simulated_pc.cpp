@@ -3,6 +3,13 @@
 namespace lumora::platform::sim {
 
 SimulatedPc::SimulatedPc(Scenario scenario)
-    : scenario_(std::move(scenario)), system(scenario_), network(scenario_) {}
+    : scenario_(std::move(scenario)),
+      system(scenario_),
+      network(scenario_),
+      netsh(network, scenario_.language) {
+  console.Install("netsh", [this](std::string_view arguments, const std::function<bool()>&) {
+    return netsh.Run(arguments);
+  });
+}
 
 }  // namespace lumora::platform::sim

@@ -1,10 +1,11 @@
 #pragma once
 // The simulated PC: one model of a Windows machine behind the ports. Its scenario
-// chooses the machine. The settings and list files live on a drive of their own:
-// a folder in tests, the real drive C in LumoraWiFiSim.exe.
+// chooses the machine; its console has netsh installed. The settings and list files
+// live on a drive of their own: a folder in tests, the real drive C in LumoraWiFiSim.exe.
 
 #include "platform/sim/scenario.h"
 #include "platform/sim/simulated_console.h"
+#include "platform/sim/simulated_netsh.h"
 #include "platform/sim/simulated_network.h"
 #include "platform/sim/simulated_system.h"
 
@@ -25,6 +26,7 @@ class SimulatedPc {
   SimulatedInstances instances;
   SimulatedShell shell;
   SimulatedNetwork network;
+  SimulatedNetsh netsh;
 };
 
 }  // namespace lumora::platform::sim

@@ -53,11 +53,26 @@ class Win32Registry final : public RegistryPort {
                                                std::string_view valueName) override;
 };
 
-// The WLAN service through wlanapi.dll, loaded for each call: a system without it
-// answers nullopt.
+// The WLAN service through wlanapi.dll, loaded for each call: a system without it, or
+// whose library lacks the export a call needs (Windows before 7 for the hosted network),
+// gets the neutral answer. The hosted-network calls open their client handle with
+// client version 2.
 class Win32Wlan final : public WlanPort {
  public:
   std::optional<int> CountInterfaces(int clientVersion) override;
+
+  std::optional<bool> HostedNetworkEnabled() override;
+  // Makes the default settings first (WlanHostedNetworkInitSettings), then sets the flag.
+  bool SetHostedNetworkEnabled(bool enabled) override;
+  std::optional<int> HostedNetworkState() override;
+  std::uint32_t HostedNetworkPeerLimit() override;
+  bool InitHostedNetworkSettings() override;
+  bool SetHostedNetworkSsid(std::string_view ssid, std::uint32_t peerLimit) override;
+  // Sets a persistent pass phrase.
+  bool SetHostedNetworkPassPhrase(std::string_view passPhrase) override;
+  bool RefreshHostedNetworkSecurity() override;
+  bool ForceStartHostedNetwork() override;
+  bool ForceStopHostedNetwork() override;
 };
 
 // The service control manager, opened with full access for each call.

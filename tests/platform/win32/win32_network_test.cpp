@@ -223,6 +223,70 @@ TEST(Win32NetWlan, CountsInterfacesOrAnswersNothingForAnUnknownClientVersion) {
   }
 }
 
+// Wine's wlanapi.dll gives a client handle, answers the two hosted-network queries it
+// exports with ERROR_CALL_NOT_IMPLEMENTED and lacks every other hosted-network export: each
+// call has to end in its neutral answer without calling through a missing export.
+TEST(Win32NetWlan, HostedNetworkCallsGiveNeutralAnswersWhereTheLibraryCannotHost) {
+  const ScopedModule wlanapi(L"wlanapi.dll");
+  ASSERT_TRUE(wlanapi);
+  for (const char* missing :
+       {"WlanHostedNetworkSetProperty", "WlanHostedNetworkInitSettings",
+        "WlanHostedNetworkSetSecondaryKey", "WlanHostedNetworkRefreshSecuritySettings",
+        "WlanHostedNetworkForceStart", "WlanHostedNetworkForceStop"}) {
+    ASSERT_EQ(wlanapi.Find<void()>(missing), nullptr) << missing;
+  }
+  using QueryStatus = DWORD WINAPI(HANDLE, void**, void*);
+  const auto queryStatus = wlanapi.Find<QueryStatus>("WlanHostedNetworkQueryStatus");
+  ASSERT_NE(queryStatus, nullptr);
+  ASSERT_NE(wlanapi.Find<void()>("WlanHostedNetworkQueryProperty"), nullptr);
+  void* status = nullptr;
+  ASSERT_EQ(queryStatus(nullptr, &status, nullptr), static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED));
+
+  Win32Wlan wlan;
+  ASSERT_TRUE(wlan.CountInterfaces(2).has_value());  // the client handle is not what fails
+  EXPECT_EQ(wlan.HostedNetworkEnabled(), std::nullopt);
+  EXPECT_EQ(wlan.HostedNetworkState(), std::nullopt);
+  EXPECT_EQ(wlan.HostedNetworkPeerLimit(), 0u);
+  EXPECT_FALSE(wlan.SetHostedNetworkEnabled(true));
+  EXPECT_FALSE(wlan.SetHostedNetworkEnabled(false));
+  EXPECT_FALSE(wlan.InitHostedNetworkSettings());
+  EXPECT_FALSE(wlan.SetHostedNetworkSsid("Lumora", 100));
+  EXPECT_FALSE(wlan.SetHostedNetworkPassPhrase("12345678"));
+  EXPECT_FALSE(wlan.RefreshHostedNetworkSecurity());
+  EXPECT_FALSE(wlan.ForceStartHostedNetwork());
+  EXPECT_FALSE(wlan.ForceStopHostedNetwork());
+}
+
+// Looking up an export that the library lacks leaves ERROR_PROC_NOT_FOUND in the thread's
+// last error, so a call that never reached the library is the one that leaves it alone.
+TEST(Win32NetWlan, RefusesAnSsidLongerThan32BytesBeforeTouchingTheLibrary) {
+  constexpr DWORD kUntouched = 0x20000001;  // the application bit: no system code
+  struct Case {
+    std::string ssid;  // bytes in code page 936
+    bool reachesLibrary;
+  };
+  const Case cases[] = {
+      {std::string(33, 'a'), false},
+      {std::string(200, 'a'), false},
+      {[] {  // seventeen times 中: 34 bytes
+         std::string ssid;
+         for (int i = 0; i < 17; ++i) ssid += "\xD6\xD0";
+         return ssid;
+       }(),
+       false},
+      {std::string(32, 'a'), true},
+      {std::string(), true},
+  };
+  Win32Wlan wlan;
+  for (const Case& c : cases) {
+    SetLastError(kUntouched);
+    const bool set = wlan.SetHostedNetworkSsid(c.ssid, 8);
+    const DWORD lastError = GetLastError();
+    EXPECT_FALSE(set) << c.ssid.size();
+    EXPECT_EQ(lastError != kUntouched, c.reachesLibrary) << c.ssid.size();
+  }
+}
+
 TEST(Win32NetServices, ReadsAndChangesServicesAndAnswersZeroForUnknownOnes) {
   Win32Services services;
   const char* const unknown = "LumoraNoSuchService";

@@ -1,0 +1,391 @@
+#include "hotspot/hotspot.h"
+
+#include "netconfig/adapter_toolkit.h"
+#include "netconfig/connection_discovery.h"
+#include "netconfig/pattern_matcher.h"
+#include "netconfig/sharing_control.h"
+#include "text/cp936.h"
+
+namespace lumora::hotspot {
+
+namespace {
+
+constexpr int kAnimationMs = 500;
+constexpr int kAccessControlMs = 6000;
+constexpr int kSpeedBarMs = 1000;
+constexpr int kMostAutomaticReruns = 3;
+constexpr ui::Colour kStartedGreen{0, 128, 0};
+
+constexpr ui::Point kNameBalloon{200, 90};
+constexpr ui::Point kPassPhraseBalloon{200, 135};
+constexpr ui::Point kAdministratorBalloon{210, 250};
+constexpr ui::Point kConnectionBalloon{140, 40};
+
+constexpr std::size_t kMostSsidBytes = 32;
+constexpr std::size_t kLeastPassPhraseBytes = 8;
+constexpr std::size_t kMostPassPhraseBytes = 63;
+
+constexpr std::string_view kStartCommand = "netsh wlan start hostednetwork";
+constexpr std::string_view kStopCommand = "netsh wlan stop hostednetwork";
+constexpr std::string_view kShowAddressesCommand = "netsh interface ipv4 show addresses";
+
+constexpr std::string_view kUnableFailureHelp =
+    "\r\n解决办法：\r\n①、电脑的无线网络开关是否打开。\r\n"
+    "（如果开了，点开电脑右下角的网络图标能看到附近的无线网络，\r\n"
+    "看不到就是没开，开关一般在F1-12那栏有个无线发射的标志，大部分电脑在F2，按组合键Fn+F2打开，"
+    "也有的电脑是硬件开关）\r\n\r\n"
+    "②、如果无线网络开关开了，还是提示这个，是因为无线网卡驱动太旧了，请下载驱动精灵升级 "
+    "[无线网卡驱动] 到最新版。";
+
+// The cleaning of the name and pass phrase: the first three blanks go, later ones stay.
+std::string RemoveFirstThreeSpaces(std::string text) {
+  for (int removed = 0; removed < 3; ++removed) {
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string::npos) break;
+    text.erase(blank, 1);
+  }
+  return text;
+}
+
+// Both animations stop and show their stopped pictures.
+void ShowStoppedAnimations(ui::MainWindow& w) {
+  w.时钟状态.SetInterval(0);
+  w.图片框状态.Show(ui::Picture::StatusStopped);
+  w.时钟_右下角灰动.SetInterval(0);
+  w.托盘图标1.SetImage(ui::TrayImage::Normal);
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string TidyNetshOutput(std::string_view output) {
+  if (output.starts_with("\r\n")) output.remove_prefix(2);
+  if (output.ends_with("\r\n")) output.remove_suffix(2);
+  netconfig::PatternMatcher matcher;
+  if (!matcher.Match("\\n\\s*\\r", output)) return std::string(output);
+  return matcher.Replace("");
+}
+
+Hotspot::Hotspot(netconfig::NetworkContext& net, ui::SpeedBarWindow& speedBar)
+    : net_(net), speedBar_(speedBar), wlan_(net) {}
+
+std::string Hotspot::SharingStatusText() const {
+  std::lock_guard guard(lock_);
+  return sharingStatusText_;
+}
+
+int Hotspot::StartRetryCount() const {
+  std::lock_guard guard(lock_);
+  return startRetryCount_;
+}
+
+exec::WorkerHandle Hotspot::StartWorkerHandle() const {
+  std::lock_guard guard(lock_);
+  return startWorkerHandle_;
+}
+
+void Hotspot::SetSharingStatusText(std::string_view text) {
+  std::lock_guard guard(lock_);
+  sharingStatusText_ = std::string(text);
+}
+
+void Hotspot::StartWorker(bool keepHandle) {
+  exec::WorkerHandle handle = net_.exec.StartWorkerThread([this] { HotspotStartSequence(); },
+                                                          keepHandle);
+  if (keepHandle) {
+    std::lock_guard guard(lock_);
+    startWorkerHandle_ = std::move(handle);
+  }
+}
+
+void Hotspot::StartButtonClicked() {
+  ui::MainWindow& w = net_.window;
+  if (w.按钮开始.Text() == kCaptionStopped) {
+    {
+      std::lock_guard guard(lock_);
+      startRetryCount_ = 0;
+    }
+    StartWorker(true);
+    return;
+  }
+  w.超级列表框1.DeleteAllRows();
+  w.超级链接框_重启.SetVisible(false);
+  w.时钟_黑.SetInterval(0);
+  w.时钟_白.SetInterval(0);
+  w.时钟流量统计.SetInterval(0);
+  speedBar_.时钟流量.SetInterval(0);
+  StopHotspot();
+}
+
+void Hotspot::ShowBalloon(ui::Point at, std::string_view text) {
+  net_.exec.RunOnUi([&] { net_.window.气球提示框1.ShowAt(at, text); });
+}
+
+void Hotspot::ResetStoppedControls() {
+  {
+    std::lock_guard guard(lock_);
+    lastNetshOutput_.clear();
+  }
+  net_.exec.RunOnUi([&] {
+    net_.window.按钮开始.SetText(kCaptionStopped);
+    net_.window.按钮开始.SetEnabled(true);
+    ShowStoppedAnimations(net_.window);
+  });
+}
+
+std::string Hotspot::HostedConnection() {
+  return net_.exec.ReadOnUi<std::string>([&] { return net_.window.编辑框虚拟网卡.Text(); });
+}
+
+void Hotspot::ApplyHostedNameOverride() {
+  if (net_.settings.Read(settings::kHostedNameOverride) != settings::kOverrideOn) return;
+  const std::string name = net_.settings.Read(settings::kHostedNameOverrideName);
+  net_.exec.RunOnUi([&] { net_.window.编辑框虚拟网卡.SetText(name); });
+}
+
+void Hotspot::HotspotStartSequence() {
+  ui::MainWindow& w = net_.window;
+  exec::ExecServices& exec = net_.exec;
+  exec.RunOnUi([&] {
+    trayFrame = 0;
+    statusFrame = 0;
+    w.时钟_黑.SetInterval(0);
+    w.时钟_白.SetInterval(0);
+    w.时钟流量统计.SetInterval(0);
+    speedBar_.时钟流量.SetInterval(0);
+  });
+  SetSharingStatusText("");
+
+  std::string name, passPhrase;
+  exec.RunOnUi([&] {
+    name = w.编辑框名称.Text();
+    passPhrase = w.编辑框密码.Text();
+  });
+  const std::string cleanName = RemoveFirstThreeSpaces(name);
+  const std::string cleanPassPhrase = RemoveFirstThreeSpaces(passPhrase);
+  // Lengths are those of what reaches the hosted network: the cleaned texts, counted
+  // in the bytes of code page 936. netsh cannot take a double quote inside its quoted
+  // arguments, and the SSID field holds 32 bytes.
+  if (name.empty()) return ShowBalloon(kNameBalloon, "您还没有输入WiFi名称哦！");
+  if (passPhrase.empty()) return ShowBalloon(kPassPhraseBalloon, "您还没有输入密码哦！");
+  if (text::Cp936Length(cleanPassPhrase) < kLeastPassPhraseBytes)
+    return ShowBalloon(kPassPhraseBalloon, "密码不能少于8位数！");
+  if (Contains(name, "\"")) return ShowBalloon(kNameBalloon, "WiFi名称和密码不能包含双引号！");
+  if (Contains(passPhrase, "\""))
+    return ShowBalloon(kPassPhraseBalloon, "WiFi名称和密码不能包含双引号！");
+  if (text::Cp936Length(cleanName) > kMostSsidBytes)
+    return ShowBalloon(kNameBalloon, "WiFi名称不能超过32个字节！");
+  if (text::Cp936Length(cleanPassPhrase) > kMostPassPhraseBytes)
+    return ShowBalloon(kPassPhraseBalloon, "密码不能超过63位！");
+
+  exec.RunOnUi([&] {
+    w.按钮开始.SetEnabled(false);
+    w.按钮开始.SetText(kCaptionStarting);
+    w.时钟状态.SetInterval(kAnimationMs);
+    w.时钟_右下角灰动.SetInterval(kAnimationMs);
+  });
+
+  const std::string connection = exec.ReadOnUi<std::string>([&] { return w.组合框1.Text(); });
+  bool reset;
+  {
+    std::lock_guard guard(lock_);
+    reset = connection != connectionAtLastStop_ || restartRequested_ || sharingFailedLastTime_;
+  }
+  if (reset) {
+    netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
+    exec.WaitPumping(100);
+  }
+  {
+    std::lock_guard guard(lock_);
+    restartRequested_ = false;
+  }
+
+  exec.RunOnUi([&] {
+    w.编辑框名称.SetText(cleanName);
+    w.编辑框密码.SetText(cleanPassPhrase);
+  });
+  net_.settings.Write(settings::kNetworkName, cleanName);
+  net_.settings.Write(settings::kPassPhrase, cleanPassPhrase);
+
+  if (net_.Windows7()) {
+    // Quoted, so that blanks left inside the name reach netsh as one argument.
+    const std::string output = exec.RunConsoleCommand(
+        "netsh wlan set hostednetwork mode=allow ssid=\"" +
+        std::string(netconfig::TrimSpaces(cleanName)) + "\" key=\"" +
+        std::string(netconfig::TrimSpaces(cleanPassPhrase)) + "\"");
+    {
+      std::lock_guard guard(lock_);
+      lastNetshOutput_ = output;
+    }
+    if (Contains(output, "管理员")) {
+      ShowBalloon(kAdministratorBalloon,
+                  "无法开启！共享需要管理员权限，检测到您的电脑没有管理员权限。\r\n"
+                  "请参照界面上的【帮助信息】设置管理权限后重新运行。");
+      return ResetStoppedControls();
+    }
+  }
+
+  if (netconfig::TrimSpaces(connection).empty()) {
+    ShowBalloon(kConnectionBalloon, "本机连网方式为空，请在【设置中心】选择一下！");
+    return ResetStoppedControls();
+  }
+
+  if (net_.Windows7()) {
+    netconfig::FindHostedConnectionWin7(net_);
+    for (int retry = 0; retry < 3 && HostedConnection().empty(); ++retry) {
+      netconfig::FindHostedConnectionWin7(net_);
+      exec.WaitPumping(200);
+    }
+    ApplyHostedNameOverride();
+    exec.WaitPumping(100);
+    netconfig::SwitchOnSharing(net_);
+    const std::string started = exec.RunConsoleCommand(kStartCommand);
+    {
+      std::lock_guard guard(lock_);
+      lastNetshOutput_ = started;
+    }
+    exec.WaitPumping(100);
+    const std::string addresses = exec.RunConsoleCommand(kShowAddressesCommand);
+    // The hosted connection is on automatic addressing when the line after its name
+    // says DHCP is on; then it gets the address sharing gives its private side. The
+    // name is matched as literal text.
+    const std::string hosted = HostedConnection();
+    netconfig::PatternMatcher matcher;
+    if (matcher.Match(netconfig::EscapeForPattern(hosted) + ".*\\n.*DHCP.*", addresses) &&
+        matcher.Count() > 0 && Contains(matcher.Value(1), "是")) {
+      exec.RunConsoleCommand("netsh interface ip set address name=\"" + hosted +
+                             "\" source=static addr=192.168.137.1 mask=255.255.255.0 gwmetric=1");
+      exec.WaitPumping(500);
+      exec.RunConsoleCommand(kStopCommand);
+      netconfig::SwitchOnSharing(net_);
+      exec.WaitPumping(1000);
+      exec.RunConsoleCommand(kStartCommand);
+    }
+  } else {
+    wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
+    netconfig::FindHostedConnectionLater(net_);
+    for (int retry = 0; retry < 3 && HostedConnection().empty(); ++retry) {
+      netconfig::FindHostedConnectionLater(net_);
+      exec.WaitPumping(300);
+    }
+    ApplyHostedNameOverride();
+  }
+
+  std::string lastOutput;
+  {
+    std::lock_guard guard(lock_);
+    lastOutput = lastNetshOutput_;
+  }
+  if (Contains(lastOutput, "无法")) {
+    net_.messages.Show("开启失败！失败类型：" + TidyNetshOutput(lastOutput) +
+                           std::string(kUnableFailureHelp),
+                       "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+    AbortHotspot();
+    return ResetStoppedControls();
+  }
+
+  if (net_.toolkit.QueryPublicSharing().empty()) {
+    bool rerun;
+    {
+      std::lock_guard guard(lock_);
+      sharingFailedLastTime_ = true;
+      rerun = startRetryCount_ <= kMostAutomaticReruns;
+      if (rerun) ++startRetryCount_;
+    }
+    if (rerun) return StartWorker(true);
+    exec.RunOnUi([&] {
+      w.时钟状态.SetInterval(0);
+      w.图片框状态.Show(ui::Picture::StatusStopped);
+      w.时钟_右下角灰动.SetInterval(0);
+      w.托盘图标1.SetImage(ui::TrayImage::Normal);
+      w.按钮开始.SetText(kCaptionStopped);
+      w.按钮开始.SetEnabled(true);
+    });
+    net_.messages.Show("启动WiFi失败，可能网卡共享出问题，请按照[帮助信息]手动操作一下网卡。",
+                       "启动失败", ui::kMessageOk | ui::kMessageIconInformation);
+    return;
+  }
+
+  {
+    std::lock_guard guard(lock_);
+    sharingFailedLastTime_ = false;
+  }
+  exec.RunOnUi([&] {
+    w.按钮开始.SetText(kCaptionRunning);
+    w.按钮开始.SetEnabled(true);
+    w.编辑框名称.SetEnabled(false);
+    w.编辑框密码.SetEnabled(false);
+    w.标签9.SetTextColour(kStartedGreen);
+    w.标签9.SetText("已启动");
+    w.组合框1.SetEnabled(false);
+    const bool blacklist = w.单选框黑.Checked();
+    w.时钟_黑.SetInterval(blacklist ? kAccessControlMs : 0);
+    w.时钟_白.SetInterval(w.单选框白.Checked() ? kAccessControlMs : 0);
+    if (w.选择框显示流量.Checked()) speedBar_.时钟流量.SetInterval(kSpeedBarMs);
+    w.超级链接框_重启.SetVisible(true);
+    w.超级链接框_重启.SetEnabled(true);
+    SetSharingStatusText(kSharingDone);
+    w.菜单_重启WiFi.SetEnabled(true);
+  });
+}
+
+void Hotspot::StopHotspot() {
+  ui::MainWindow& w = net_.window;
+  w.按钮开始.SetEnabled(false);
+  w.按钮开始.SetText(kCaptionStopped);
+  w.组合框1.SetEnabled(true);
+  w.标签9.SetText("未启动");
+  ShowStoppedAnimations(w);
+  w.编辑框名称.SetEnabled(true);
+  w.编辑框密码.SetEnabled(true);
+  {
+    std::lock_guard guard(lock_);
+    connectionAtLastStop_ = w.组合框1.Text();
+  }
+  if (net_.Windows7()) {
+    net_.exec.RunConsoleCommand(kStopCommand);
+  } else {
+    wlan_.StopHostedNetwork();
+  }
+  w.菜单_重启WiFi.SetEnabled(false);
+  w.按钮开始.SetEnabled(true);
+  w.托盘图标1.SetImage(ui::TrayImage::Normal);
+  w.托盘图标1.SetTip(kWelcomeTip);
+}
+
+void Hotspot::AbortHotspot() {
+  net_.exec.RunOnUi([&] {
+    ui::MainWindow& w = net_.window;
+    w.时钟_黑.SetInterval(0);
+    w.时钟_白.SetInterval(0);
+    w.时钟流量统计.SetInterval(0);
+    w.按钮开始.SetEnabled(true);
+    w.按钮开始.SetText(kCaptionStopped);
+    w.标签9.SetText("未启动");
+    ShowStoppedAnimations(w);
+    w.编辑框名称.SetEnabled(true);
+    w.编辑框密码.SetEnabled(true);
+  });
+  // From the start worker itself (its netsh failure) the worker goes on to its end.
+  const exec::WorkerHandle worker = StartWorkerHandle();
+  if (!exec::IsCurrentWorker(worker)) net_.exec.EndWorkerThread(worker);
+  netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
+}
+
+void Hotspot::RestartHotspot() {
+  ui::MainWindow& w = net_.window;
+  w.超级链接框_重启.SetEnabled(false);
+  w.菜单_重启WiFi.SetEnabled(false);
+  w.托盘图标1.SetImage(ui::TrayImage::Normal);
+  w.托盘图标1.SetTip(kWelcomeTip);
+  {
+    std::lock_guard guard(lock_);
+    restartRequested_ = true;
+  }
+  StartWorker(false);
+}
+
+}  // namespace lumora::hotspot

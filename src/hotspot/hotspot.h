@@ -1,0 +1,80 @@
+#pragma once
+// The hotspot's life: the start button, the start sequence that brings up a shared
+// hosted network (with its own re-runs when sharing does not come up), the stop, the
+// forced stop every exit path takes, and the restart. The state the user sees is the
+// start button's: "开启WiFi" enabled is Stopped, "启动中\r\n请稍后" disabled is
+// Starting, "关闭WiFi" enabled is Running.
+
+#include <mutex>
+#include <string>
+
+#include "exec/exec_services.h"
+#include "hotspot/wlan_hosted_network.h"
+#include "netconfig/network_context.h"
+#include "ui/main_window.h"
+
+namespace lumora::hotspot {
+
+inline constexpr std::string_view kSharingDone = "共享完成";
+inline constexpr std::string_view kWelcomeTip = "欢迎使用LumoraWiFi，点击开启WiFi即可哦";
+inline constexpr std::string_view kRunningTip = "已开启WiFi，现在可以拿手机来连接啦";
+inline constexpr std::string_view kCaptionStopped = "开启WiFi";
+inline constexpr std::string_view kCaptionStarting = "启动中\r\n请稍后";
+inline constexpr std::string_view kCaptionRunning = "关闭WiFi";
+
+// The text of a netsh failure for its message box: without the line break before and
+// after it, and without blank lines.
+std::string TidyNetshOutput(std::string_view output);
+
+class Hotspot {
+ public:
+  Hotspot(netconfig::NetworkContext& net, ui::SpeedBarWindow& speedBar);
+  Hotspot(const Hotspot&) = delete;
+  Hotspot& operator=(const Hotspot&) = delete;
+
+  // The start button (UI thread): starts the sequence when Stopped, else stops.
+  void StartButtonClicked();
+  // The start sequence; runs on its own worker.
+  void HotspotStartSequence();
+  // The stop of the running hotspot (UI thread).
+  void StopHotspot();
+  // The forced stop of every exit path, from any thread.
+  void AbortHotspot();
+  // The restart link and menu item (UI thread).
+  void RestartHotspot();
+
+  // What the window's animations and the access-control modes look at.
+  std::string SharingStatusText() const;
+  int StartRetryCount() const;
+  exec::WorkerHandle StartWorkerHandle() const;
+  WlanHostedNetwork& HostedNetwork() { return wlan_; }
+
+  // The animation frame counters; the sequence sets both to 0 when it begins.
+  int trayFrame = 0;
+  int statusFrame = 0;
+
+ private:
+  void ShowBalloon(ui::Point at, std::string_view text);
+  void ResetStoppedControls();
+  void StartWorker(bool keepHandle);
+  std::string HostedConnection();
+  void ApplyHostedNameOverride();
+  void SetSharingStatusText(std::string_view text);
+
+  netconfig::NetworkContext& net_;
+  ui::SpeedBarWindow& speedBar_;
+  WlanHostedNetwork wlan_;
+
+  // The shared variables of the lifecycle, read and written from the UI thread and
+  // from the start worker.
+  mutable std::mutex lock_;
+  std::string sharingStatusText_;
+  std::string lastNetshOutput_;
+  std::string connectionAtLastStop_;
+  bool restartRequested_ = false;
+  bool sharingFailedLastTime_ = false;
+  int startRetryCount_ = 0;
+  exec::WorkerHandle startWorkerHandle_;
+};
+
+}  // namespace lumora::hotspot

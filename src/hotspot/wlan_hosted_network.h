@@ -1,0 +1,30 @@
+#pragma once
+// The hosted network through the WLAN service, on every system after Windows 7: start
+// it with a name and pass phrase and share a connection to it; stop it and switch
+// sharing off.
+
+#include <string_view>
+
+#include "netconfig/network_context.h"
+
+namespace lumora::hotspot {
+
+class WlanHostedNetwork {
+ public:
+  explicit WlanHostedNetwork(netconfig::NetworkContext& net) : net_(net) {}
+
+  // Enables the hosted network and, unless it is already active, configures it with
+  // the name and pass phrase, force-starts it, and shares the connection (public)
+  // with the connection that came up with it (private).
+  void StartHostedNetwork(std::string_view name, std::string_view passPhrase,
+                          std::string_view connection);
+
+  // Force-stops the hosted network if active, disables it if enabled, and switches
+  // sharing off on every connection.
+  void StopHostedNetwork();
+
+ private:
+  netconfig::NetworkContext& net_;
+};
+
+}  // namespace lumora::hotspot
