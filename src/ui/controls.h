@@ -408,6 +408,7 @@ class Menu : public Control {
 class WindowModel {
  public:
   WindowModel(std::string_view id, Rect rect, std::string_view title);
+  virtual ~WindowModel() = default;
   WindowModel(const WindowModel&) = delete;
   WindowModel& operator=(const WindowModel&) = delete;
 

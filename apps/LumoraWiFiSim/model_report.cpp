@@ -1,0 +1,62 @@
+#include "LumoraWiFiSim/model_report.h"
+
+#include <windows.h>
+
+#include "platform/win32/win32_files.h"
+#include "text/cp936.h"
+
+namespace lumora::apps {
+
+namespace {
+
+const ui::MainWindow* gReported = nullptr;
+UINT gReportMessage = 0;
+
+// One line per control: index, name, kind, tab page, visible, enabled, checked, text;
+// tabs between, line breaks in texts written as \n.
+std::string Report(const ui::MainWindow& window) {
+  std::string report;
+  const auto& controls = window.Controls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ui::Control& c = *controls[i];
+    const auto* box = dynamic_cast<const ui::CheckBox*>(&c);
+    std::string text;
+    for (const char ch : c.Text()) {
+      if (ch == '\r') continue;
+      text += ch == '\n' ? std::string("\\n") : std::string(1, ch);
+    }
+    report += std::to_string(i) + "\t" + c.Name() + "\t" +
+              std::to_string(static_cast<int>(c.Kind())) + "\t" + std::to_string(c.TabPage()) + "\t" +
+              (c.Visible() ? "1" : "0") + "\t" + (c.Enabled() ? "1" : "0") + "\t" +
+              (box && box->Checked() ? "1" : "0") + "\t" + text + "\n";
+  }
+  return report;
+}
+
+LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == gReportMessage && gReported) {
+    platform::win32::Win32Files files;
+    return files.ReplaceWholeFile(kModelReportPath, text::Cp936FromUtf8(Report(*gReported))) ? 1
+                                                                                           : 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void StartModelReport(const ui::MainWindow& window) {
+  gReported = &window;
+  gReportMessage = RegisterWindowMessageW(kModelReportMessage);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &ReportWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kModelReportWindowClass;
+  RegisterClassExW(&windowClass);
+  // A hidden top-level window rather than a message-only one, so that FindWindow in
+  // another process finds it.
+  CreateWindowExW(WS_EX_TOOLWINDOW, kModelReportWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                  nullptr, windowClass.hInstance, nullptr);
+}
+
+}  // namespace lumora::apps

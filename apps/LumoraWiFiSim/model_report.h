@@ -1,0 +1,19 @@
+#pragma once
+// For black-box tests of the simulated program: a hidden window that, when asked,
+// writes the state of every control of the main window's model to a file, so that a
+// second process can compare the real windows with the model.
+
+#include "ui/main_window.h"
+
+namespace lumora::apps {
+
+inline constexpr wchar_t kModelReportWindowClass[] = L"LumoraWiFiSim.ModelReport";
+// The message the window answers (registered by this name); the report is written
+// before SendMessage returns.
+inline constexpr wchar_t kModelReportMessage[] = L"LumoraWiFiSim.WriteModelReport";
+inline constexpr char kModelReportPath[] = "c:\\LumoraWiFiSim.model.txt";
+
+// Creates the window on the calling (UI) thread; it lives as long as the process.
+void StartModelReport(const ui::MainWindow& window);
+
+}  // namespace lumora::apps

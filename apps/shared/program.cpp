@@ -1,0 +1,54 @@
+#include "shared/program.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/application.h"
+#include "platform/steady_clock.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_system.h"
+#include "ui/win32/win32_dispatcher.h"
+#include "ui/win32/win32_view.h"
+
+namespace lumora::apps {
+
+int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
+               const platform::NetworkPorts& network,
+               const std::function<void(app::Application&)>& started) {
+  // The UI thread keeps OLE for the whole run; workers initialise COM themselves.
+  const HRESULT ole = OleInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                                     ICC_BAR_CLASSES | ICC_LINK_CLASS};
+  InitCommonControlsEx(&controls);
+
+  platform::win32::Win32Files files;
+  platform::SteadyClock clock;
+  platform::win32::Win32Instances instances;
+  platform::win32::Win32Shell shell;
+  platform::Platform platform{files, console, clock, system, instances, shell, network};
+  ui::win32::Win32Dispatcher dispatcher;
+  ui::win32::Win32MessageBoxes messages;
+
+  // The view goes before the application: no window of it may outlive its model.
+  ui::win32::Win32View* view = nullptr;
+  int exitCode = 0;
+  {
+    app::Application application(
+        platform, dispatcher, messages,
+        {[&view](ui::WindowModel& window) { view->Attach(window); },
+         [&view](int code) { view->Quit(code); }});
+    ui::win32::Win32View realView;
+    view = &realView;
+    realView.Attach(application.Main());
+    if (application.OnMainWindowCreated()) {
+      application.Main().SetVisible(true);
+      if (started) started(application);
+      exitCode = realView.RunMessageLoop();
+    }
+  }
+  if (SUCCEEDED(ole)) OleUninitialize();
+  return exitCode;
+}
+
+}  // namespace lumora::apps

@@ -1,0 +1,109 @@
+#pragma once
+// Owners for the GDI and USER handles of the view: fonts, bitmaps, regions, icons, menus,
+// device contexts, selections, hooks and windows, each released on every path.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace lumora::ui::win32 {
+
+// A handle with the function that frees it.
+template <typename Handle, auto Free>
+class ScopedResource {
+ public:
+  ScopedResource() = default;
+  explicit ScopedResource(Handle handle) : handle_(handle) {}
+  ~ScopedResource() { Reset(); }
+  ScopedResource(ScopedResource&& other) noexcept : handle_(other.Release()) {}
+  ScopedResource& operator=(ScopedResource&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+  ScopedResource(const ScopedResource&) = delete;
+  ScopedResource& operator=(const ScopedResource&) = delete;
+
+  Handle Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  Handle Release() { return std::exchange(handle_, nullptr); }
+  void Reset(Handle handle = nullptr) {
+    if (handle_) Free(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  Handle handle_ = nullptr;
+};
+
+inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
+inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
+inline void FreeMenu(HMENU menu) { DestroyMenu(menu); }
+inline void FreeHook(HHOOK hook) { UnhookWindowsHookEx(hook); }
+inline void FreeWindow(HWND window) { DestroyWindow(window); }
+inline void FreeMemoryDc(HDC dc) { DeleteDC(dc); }
+
+using ScopedFont = ScopedResource<HFONT, &FreeGdiObject>;
+using ScopedBitmap = ScopedResource<HBITMAP, &FreeGdiObject>;
+using ScopedRegion = ScopedResource<HRGN, &FreeGdiObject>;
+using ScopedBrush = ScopedResource<HBRUSH, &FreeGdiObject>;
+using ScopedIcon = ScopedResource<HICON, &FreeIcon>;
+using ScopedMenu = ScopedResource<HMENU, &FreeMenu>;
+using ScopedHook = ScopedResource<HHOOK, &FreeHook>;
+using ScopedWindow = ScopedResource<HWND, &FreeWindow>;
+using ScopedMemoryDc = ScopedResource<HDC, &FreeMemoryDc>;
+
+// The device context of a window (or of the screen for nullptr), for measuring.
+class ScopedWindowDc {
+ public:
+  explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~ScopedWindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  ScopedWindowDc(const ScopedWindowDc&) = delete;
+  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint and EndPaint around a WM_PAINT (or the DC a WM_PRINTCLIENT brings).
+class ScopedPaint {
+ public:
+  ScopedPaint(HWND window, HDC given) : window_(window), dc_(given) {
+    if (!dc_) {
+      dc_ = BeginPaint(window, &paint_);
+      painting_ = true;
+    }
+  }
+  ~ScopedPaint() {
+    if (painting_) EndPaint(window_, &paint_);
+  }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  PAINTSTRUCT paint_{};
+  bool painting_ = false;
+};
+
+// An object selected into a DC until the end of the scope.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~ScopedSelection() {
+    if (previous_) SelectObject(dc_, previous_);
+  }
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace lumora::ui::win32

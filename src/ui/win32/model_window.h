@@ -1,0 +1,146 @@
+#pragma once
+// One real top-level window built from a window model: every control of the model as a
+// Win32 control, kept in step with each change of the model, and every real event fed
+// back to the model and its handlers. The main window has a caption and a tab control;
+// the speed bar is a borderless popup shaped by its background picture.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/main_window.h"
+#include "ui/win32/gdi_objects.h"
+#include "ui/win32/link_balloon.h"
+#include "ui/win32/notify_icon.h"
+#include "ui/win32/window_base.h"
+
+namespace lumora::ui::win32 {
+
+// The ID of a control's window: 1000 + its index in the model's controls, so that a
+// second process can find each control.
+inline constexpr int kFirstControlId = 1000;
+
+class ModelWindow final : public WindowBase, public ModelObserver {
+ public:
+  // Builds the window and its controls, hidden until the model says visible.
+  explicit ModelWindow(WindowModel& model);
+  ~ModelWindow() override;
+
+  WindowModel& Model() const { return model_; }
+
+  // Tab and Shift+Tab move the focus through the controls in design order; true when
+  // the message was such a key for this window and has been handled.
+  bool HandleTabKey(const MSG& message);
+
+  void OnControlChanged(Control& control, Change change) override;
+  void OnWindowChanged(WindowModel& window, WindowChange change) override;
+
+ private:
+  struct ControlSlot {
+    Control* control = nullptr;
+    std::size_t index = 0;
+    HWND window = nullptr;
+    HWND comboEdit = nullptr;                         // the edit field of an editable combo
+    std::vector<std::vector<std::string>> shownRows;  // list view: what the real list holds
+    ModelWindow* owner = nullptr;
+  };
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR slot) noexcept;
+  LRESULT OnControlMessage(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
+                           LPARAM lParam, bool& handled);
+  // WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and WM_HSCROLL of the controls, which reach the
+  // top-level window or the tab control.
+  LRESULT OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  // Whether a WM_COMMAND, WM_NOTIFY or WM_HSCROLL comes from one of the model's controls.
+  bool FromControl(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(ControlSlot& slot, UINT code);
+  LRESULT OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled);
+  LRESULT OnColour(ControlSlot& slot, HDC dc, bool& handled);
+  void OnSlider(ControlSlot& slot);
+  void ClickBox(CheckBox& box);
+  void OnTrayEvent(UINT event);
+  void NoteGeometry();
+
+  // Building.
+  void CreateResources();
+  void CreateControls();
+  void CreateOtherPages();
+  void PutGroupBoxesUnder();
+  void CreateControlWindow(ControlSlot& slot);
+  void ApplyInitialState();
+
+  // Model to window.
+  void ApplyText(ControlSlot& slot);
+  void ApplyVisible(ControlSlot& slot);
+  void ApplyEnabled(ControlSlot& slot);
+  void ApplyGeometry(ControlSlot& slot);
+  void ApplyTip(ControlSlot& slot);
+  void ApplyComboItems(ControlSlot& slot);
+  void ApplyComboSelection(ControlSlot& slot);
+  void ApplyComboText(ControlSlot& slot);
+  void ApplyRows(ControlSlot& slot);
+  void ApplyInterval(ControlSlot& slot);
+  void ApplyTray();
+  void ApplyTabSelection();
+  void ApplyWindowGeometry();
+  void ApplyWindowVisible();
+  void ApplyTopmost();
+  void ApplyBorder();
+  void Activate();
+  void ShowBalloon(BalloonTip& tip);
+  void HideBalloon();
+  void PopUpMenu(std::size_t index);
+  void ChangeDpi(int dpi, const RECT& suggested);
+  void ApplyShape();
+
+  // Painting.
+  void PaintTabs(ControlSlot& slot, HDC dc);
+  void PaintGroupBox(ControlSlot& slot, HDC dc);
+  // A single-line edit box taller than its text keeps the text in the middle.
+  LRESULT PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  void PaintPictureControl(ControlSlot& slot, HDC dc);
+  HBITMAP PictureBitmap(Picture picture);
+  HICON TrayIconFor(TrayImage image);
+  // Invalidates what lies under a control in its parent, so that a control drawn over
+  // its parent's background (transparent labels, group boxes) is drawn afresh.
+  void RedrawUnder(HWND window) const;
+
+  ControlSlot* SlotOfWindow(HWND window);
+  ControlSlot* SlotOf(const Control& control);
+  int Scale(int length) const;
+  int Unscale(int pixels) const;
+  RECT OuterRect() const;
+  static LRESULT CALLBACK BalloonMouseHook(int code, WPARAM wParam, LPARAM lParam);
+
+  WindowModel& model_;
+  SpeedBarWindow* speedBar_ = nullptr;  // the model as the speed bar, or nullptr
+  int dpi_ = 96;
+  std::vector<ControlSlot> slots_;  // one per control of the model, never resized
+  std::unordered_map<const Control*, std::size_t> slotIndex_;
+  HWND tabs_ = nullptr;
+  ScopedFont font_;
+  ScopedFont linkFont_;
+  ScopedWindow hoverTips_;
+  ScopedWindow balloon_;
+  ScopedHook balloonHook_;
+  std::map<Picture, ScopedBitmap> pictures_;
+  std::map<TrayImage, ScopedIcon> trayIcons_;
+  ScopedBitmap background_;  // the speed bar's
+  ScopedIcon smallIcon_;
+  ScopedIcon bigIcon_;
+  std::unique_ptr<NotifyIcon> tray_;
+  LinkBalloon links_;
+  UINT taskbarCreated_ = 0;
+  int applying_ = 0;  // changes from the model are being applied: no events go back
+  bool moving_ = false;
+  bool otherPagesPending_ = false;  // the controls of the pages not shown yet
+};
+
+}  // namespace lumora::ui::win32

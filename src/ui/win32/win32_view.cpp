@@ -1,0 +1,58 @@
+#include "ui/win32/win32_view.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/scoped_win.h"
+#include "ui/win32/model_window.h"
+
+namespace lumora::ui::win32 {
+
+struct Win32View::Impl {
+  std::vector<std::unique_ptr<ModelWindow>> windows;
+};
+
+Win32View::Win32View() : impl_(std::make_unique<Impl>()) {}
+
+Win32View::~Win32View() {
+  // The last window attached goes first: the speed bar before the main window.
+  while (!impl_->windows.empty()) impl_->windows.pop_back();
+}
+
+void Win32View::Attach(WindowModel& model) {
+  if (WindowOf(model)) return;
+  impl_->windows.push_back(std::make_unique<ModelWindow>(model));
+}
+
+void* Win32View::WindowOf(const WindowModel& model) const {
+  for (const auto& window : impl_->windows)
+    if (&window->Model() == &model) return window->Handle();
+  return nullptr;
+}
+
+int Win32View::RunMessageLoop() {
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got < 0) return -1;
+    const bool tabbed = std::any_of(impl_->windows.begin(), impl_->windows.end(),
+                                    [&message](const std::unique_ptr<ModelWindow>& window) {
+                                      return window->HandleTabKey(message);
+                                    });
+    if (tabbed) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void Win32View::Quit(int exitCode) { PostQuitMessage(exitCode); }
+
+int Win32MessageBoxes::Show(std::string_view text, std::string_view title, unsigned style) {
+  return MessageBoxW(nullptr, platform::win32::Wide(text).c_str(),
+                     platform::win32::Wide(title).c_str(), style | MB_TASKMODAL);
+}
+
+}  // namespace lumora::ui::win32

@@ -1,0 +1,42 @@
+#pragma once
+// The Win32 view: real windows built from the window models, kept in step with every
+// change of the model, and every real event routed to the model's handlers.
+
+#include <memory>
+
+#include "ui/controls.h"
+#include "ui/message_boxes.h"
+
+namespace lumora::ui::win32 {
+
+class Win32View {
+ public:
+  Win32View();
+  ~Win32View();
+  Win32View(const Win32View&) = delete;
+  Win32View& operator=(const Win32View&) = delete;
+
+  // Builds the real top-level window of the model with all its controls, hidden until
+  // the model says visible. From then on the view mirrors the model and feeds it the
+  // window's events. The model must outlive the view.
+  void Attach(WindowModel& model);
+
+  // The real window of an attached model (an HWND), or nullptr.
+  void* WindowOf(const WindowModel& model) const;
+
+  // Runs the UI thread's message loop until Quit; returns the exit code.
+  int RunMessageLoop();
+  void Quit(int exitCode);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Message boxes of the real program: no owner, task-modal for the calling thread.
+class Win32MessageBoxes final : public MessageBoxes {
+ public:
+  int Show(std::string_view text, std::string_view title, unsigned style) override;
+};
+
+}  // namespace lumora::ui::win32

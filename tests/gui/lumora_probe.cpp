@@ -1,0 +1,265 @@
+// A second process that looks at the running program as an outside tool would: it
+// finds the main window by its title and reads the real controls with Win32 calls.
+// It runs in the program's Wine desktop, where its exit code is not seen, so it
+// writes its result to a file:
+//   lumora_probe RESULT wait TITLE MS     the window exists within MS milliseconds
+//   lumora_probe RESULT gone TITLE MS     the window is gone within MS milliseconds
+//   lumora_probe RESULT check TITLE       every tab: real controls agree with the model
+//   lumora_probe RESULT tab TITLE INDEX   choose a tab
+//   lumora_probe RESULT close TITLE       ask the window to close
+//   lumora_probe RESULT click TITLE NAME  click the control of that name
+//   lumora_probe RESULT clicktext TITLE TEXT  click the control that shows TEXT (for
+//                                        LumoraWiFi.exe, which has no model report)
+//   lumora_probe RESULT waittext TITLE NAME TEXT MS   the control shows TEXT within MS
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "LumoraWiFiSim/model_report.h"
+#include "platform/win32/scoped_win.h"
+#include "platform/win32/win32_files.h"
+#include "text/cp936.h"
+#include "ui/controls.h"
+
+namespace {
+
+using lumora::platform::win32::Utf8;
+using lumora::platform::win32::Wide;
+
+struct ModelControl {
+  int index = 0;
+  std::string name;
+  lumora::ui::ControlKind kind{};
+  int tab = -1;
+  bool visible = false, enabled = false, checked = false;
+  std::string text;
+};
+
+bool HasNoWindow(lumora::ui::ControlKind kind) {
+  using K = lumora::ui::ControlKind;
+  return kind == K::Timer || kind == K::TrayIcon || kind == K::BalloonTip || kind == K::Menu ||
+         kind == K::MenuItem;
+}
+
+std::vector<ModelControl> ReadModel() {
+  std::vector<ModelControl> model;
+  const HWND reporter = FindWindowW(lumora::apps::kModelReportWindowClass, nullptr);
+  DWORD_PTR written = 0;
+  if (!reporter ||
+      !SendMessageTimeoutW(reporter, RegisterWindowMessageW(lumora::apps::kModelReportMessage), 0,
+                           0, SMTO_ABORTIFHUNG, 5000, &written) ||
+      !written) {
+    return model;
+  }
+  lumora::platform::win32::Win32Files files;
+  std::istringstream lines(lumora::text::Utf8FromCp936(
+      files.ReadWholeFile(lumora::apps::kModelReportPath).value_or("")));
+  for (std::string line; std::getline(lines, line);) {
+    // Seven fields, then the text, which is the rest of the line.
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (fields.size() < 7) {
+      const std::size_t tab = line.find('\t', start);
+      if (tab == std::string::npos) break;
+      fields.push_back(line.substr(start, tab - start));
+      start = tab + 1;
+    }
+    if (fields.size() < 7) continue;
+    ModelControl c;
+    c.index = std::atoi(fields[0].c_str());
+    c.name = fields[1];
+    c.kind = static_cast<lumora::ui::ControlKind>(std::atoi(fields[2].c_str()));
+    c.tab = std::atoi(fields[3].c_str());
+    c.visible = fields[4] == "1";
+    c.enabled = fields[5] == "1";
+    c.checked = fields[6] == "1";
+    c.text = line.substr(start);
+    model.push_back(c);
+  }
+  return model;
+}
+
+// The control's text as it answers WM_GETTEXT, which the system carries across
+// processes (GetWindowText would give only the caption the system keeps for it).
+std::string WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+    return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  text.resize(static_cast<std::size_t>(copied));
+  std::string utf8;
+  for (const char c : Utf8(text)) {
+    if (c == '\r') continue;
+    utf8 += c == '\n' ? std::string("\\n") : std::string(1, c);
+  }
+  return utf8;
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return Utf8(name);
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM lParam) {
+  auto& byId = *reinterpret_cast<std::map<int, HWND>*>(lParam);
+  const int id = GetDlgCtrlID(child);
+  if (id >= 1000 && !byId.contains(id)) byId[id] = child;
+  return TRUE;
+}
+
+HWND WaitForWindow(const std::wstring& title, DWORD ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  for (;;) {
+    if (HWND window = FindWindowW(nullptr, title.c_str())) return window;
+    if (GetTickCount64() > deadline) return nullptr;
+    Sleep(100);
+  }
+}
+
+// The real window of the control the model calls name; nullptr when there is none.
+HWND ControlWindow(HWND main, const std::string& name) {
+  std::map<int, HWND> byId;
+  EnumChildWindows(main, &CollectChild, reinterpret_cast<LPARAM>(&byId));
+  for (const ModelControl& c : ReadModel()) {
+    if (c.name != name) continue;
+    const auto found = byId.find(1000 + c.index);
+    return found == byId.end() ? nullptr : found->second;
+  }
+  return nullptr;
+}
+
+// Compares every control that has a window with the model, tab by tab.
+std::string Check(HWND main) {
+  std::map<int, HWND> byId;
+  EnumChildWindows(main, &CollectChild, reinterpret_cast<LPARAM>(&byId));
+  HWND tabs = nullptr;
+  for (const auto& [id, window] : byId)
+    if (ClassOf(window) == "SysTabControl32") tabs = window;
+  std::ostringstream problems;
+  int compared = 0, mismatches = 0;
+  auto mismatch = [&](const ModelControl& c, const std::string& what) {
+    ++mismatches;
+    problems << c.name << ": " << what << "\n";
+  };
+  for (int page = 0; page < 5; ++page) {
+    if (tabs) SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0);
+    Sleep(300);
+    const std::vector<ModelControl> model = ReadModel();
+    if (model.empty()) return "no model report\n";
+    for (const ModelControl& c : model) {
+      if (HasNoWindow(c.kind) || (c.tab != page && !(c.tab == -1 && page == 0))) continue;
+      const auto found = byId.find(1000 + c.index);
+      if (found == byId.end()) {
+        mismatch(c, "no window");
+        continue;
+      }
+      ++compared;
+      const HWND window = found->second;
+      const bool shouldShow = c.visible && (c.tab == -1 || c.tab == page);
+      if ((IsWindowVisible(window) != FALSE) != shouldShow)
+        mismatch(c, shouldShow ? "hidden, model shows it" : "shown, model hides it");
+      if ((IsWindowEnabled(window) != FALSE) != c.enabled)
+        mismatch(c, c.enabled ? "disabled, model enables it" : "enabled, model disables it");
+      using K = lumora::ui::ControlKind;
+      const bool hasText = c.kind == K::Label || c.kind == K::TransparentLabel ||
+                           c.kind == K::GroupBox || c.kind == K::Button ||
+                           c.kind == K::CheckBox || c.kind == K::RadioButton ||
+                           c.kind == K::EditBox || c.kind == K::Hyperlink ||
+                           c.kind == K::ComboBox;
+      if (hasText && WindowText(window) != c.text)
+        mismatch(c, "text \"" + WindowText(window) + "\", model \"" + c.text + "\"");
+      if (c.kind == K::CheckBox || c.kind == K::RadioButton) {
+        const bool checked = SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (checked != c.checked) mismatch(c, checked ? "ticked, model clears it" : "clear, model ticks it");
+      }
+    }
+  }
+  if (tabs) SendMessageW(tabs, TCM_SETCURFOCUS, 0, 0);
+  std::ostringstream result;
+  result << (mismatches == 0 ? "ok" : "mismatch") << ": compared " << compared
+         << " control windows on 5 tabs, " << mismatches << " mismatches\n"
+         << problems.str();
+  return result.str();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  const std::string resultPath = Utf8(argv[1]);
+  const std::wstring command = argv[2];
+  const std::wstring title = argv[3];
+  std::string result;
+  if (command == L"list") {
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+          *reinterpret_cast<std::string*>(lParam) += WindowText(window) + "|" + ClassOf(window) + "\n";
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&result));
+  } else if (command == L"wait") {
+    result = WaitForWindow(title, argc > 4 ? static_cast<DWORD>(_wtoi(argv[4])) : 10000) ? "found\n"
+                                                                                       : "timeout\n";
+  } else if (command == L"gone") {
+    const ULONGLONG deadline =
+        GetTickCount64() + static_cast<ULONGLONG>(argc > 4 ? _wtoi(argv[4]) : 10000);
+    while (FindWindowW(nullptr, title.c_str()) && GetTickCount64() < deadline) Sleep(100);
+    result = FindWindowW(nullptr, title.c_str()) ? "still there\n" : "gone\n";
+  } else if (HWND main = WaitForWindow(title, 5000); !main) {
+    result = "no window\n";
+  } else if (command == L"check") {
+    result = Check(main);
+  } else if (command == L"tab") {
+    std::map<int, HWND> byId;
+    EnumChildWindows(main, &CollectChild, reinterpret_cast<LPARAM>(&byId));
+    for (const auto& [id, window] : byId)
+      if (ClassOf(window) == "SysTabControl32")
+        SendMessageW(window, TCM_SETCURFOCUS, static_cast<WPARAM>(argc > 4 ? _wtoi(argv[4]) : 0), 0);
+    result = "done\n";
+  } else if ((command == L"click" || command == L"clicktext") && argc > 4) {
+    HWND control = nullptr;
+    if (command == L"click") {
+      control = ControlWindow(main, Utf8(argv[4]));
+    } else {
+      std::map<int, HWND> byId;
+      EnumChildWindows(main, &CollectChild, reinterpret_cast<LPARAM>(&byId));
+      for (const auto& [id, window] : byId)
+        if (WindowText(window) == Utf8(argv[4])) control = window;
+    }
+    if (control) {
+      // A click as the user makes it, so that the control's own handling runs.
+      SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+      SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    }
+    result = control ? "done\n" : "no such control\n";
+  } else if (command == L"waittext" && argc > 6) {
+    HWND control = ControlWindow(main, Utf8(argv[4]));
+    const std::string wanted = Utf8(argv[5]);
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(_wtoi(argv[6]));
+    std::string seen;
+    while (control) {
+      seen = WindowText(control);
+      if (seen == wanted || GetTickCount64() > deadline) break;
+      Sleep(100);
+    }
+    result = !control ? "no such control\n" : seen == wanted ? "done\n" : "text \"" + seen + "\"\n";
+  } else if (command == L"close") {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    result = "done\n";
+  }
+  lumora::platform::win32::Win32Files files;
+  files.ReplaceWholeFile(resultPath, result);
+  return result.starts_with("ok") || result.starts_with("found") || result.starts_with("done") ||
+                 result.starts_with("gone")
+             ? 0
+             : 1;
+}
