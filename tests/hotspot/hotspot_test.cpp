@@ -188,6 +188,18 @@ TEST(Hotspot, CleansTheFirstThreeBlanksAndQuotesWhatIsLeft) {
   EXPECT_EQ(pc.w().编辑框名称.Text(), " ");
 }
 
+TEST(Hotspot, AHostedNameWithPatternCharactersIsMatchedAsText) {
+  // The override names a connection the addresses list does not know. As a pattern,
+  // "无线.*" would match the line of the hosted connection, which is on DHCP.
+  Pc pc(kWindows7, {}, "[1]\r\n1=1\r\n2=无线.*\r\n");
+  pc.Press();
+  EXPECT_EQ(pc.w().编辑框虚拟网卡.Text(), "无线.*");
+  EXPECT_EQ(pc.Commands("netsh interface ip set address"), 0);
+  // The public side alone confirms the start.
+  EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  EXPECT_EQ(pc.network().Sharing().privateConnection, "");
+}
+
 TEST(Hotspot, WithoutAdministratorRightsShowsItsBalloonAndStops) {
   std::string machine(kWindows7);
   machine.replace(machine.find("[network]"), 9, "[network]\nadministrator=no");
