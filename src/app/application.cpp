@@ -8,7 +8,6 @@
 #include "clients/list_files.h"
 #include "netconfig/connection_discovery.h"
 #include "netconfig/service_preparation.h"
-#include "netconfig/sharing_control.h"
 #include "ui/users_tab.h"
 
 namespace lumora::app {
@@ -143,7 +142,7 @@ void Application::AnnouncementCheck() {
 }
 
 void Application::StartupWorker() {
-  netconfig::ResetSharing(network_, [this] { hotspot_.HostedNetwork().StopHostedNetwork(); });
+  hotspot_.ResetSharing();
   netconfig::ListConnections(network_);
   netconfig::ChooseStartupConnection(network_);
   exec_.RunOnUi([this] {

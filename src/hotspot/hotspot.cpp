@@ -113,11 +113,15 @@ void Hotspot::StartButtonClicked() {
   }
   w.超级列表框1.DeleteAllRows();
   w.超级链接框_重启.SetVisible(false);
-  w.时钟_黑.SetInterval(0);
-  w.时钟_白.SetInterval(0);
-  w.时钟流量统计.SetInterval(0);
+  StopClientTimers();
   speedBar_.时钟流量.SetInterval(0);
   StopHotspot();
+}
+
+void Hotspot::StopClientTimers() {
+  net_.window.时钟_黑.SetInterval(0);
+  net_.window.时钟_白.SetInterval(0);
+  net_.window.时钟流量统计.SetInterval(0);
 }
 
 void Hotspot::ShowBalloon(ui::Point at, std::string_view text) {
@@ -140,7 +144,15 @@ std::string Hotspot::HostedConnection() {
   return net_.exec.ReadOnUi<std::string>([&] { return net_.window.编辑框虚拟网卡.Text(); });
 }
 
-void Hotspot::ApplyHostedNameOverride() {
+void Hotspot::FindHostedConnection(void (*find)(netconfig::NetworkContext&),
+                                   std::uint32_t pauseMs) {
+  // The hosted network's connection may show up late: three more looks, then the
+  // manual override of the settings file has the last word.
+  find(net_);
+  for (int retry = 0; retry < 3 && HostedConnection().empty(); ++retry) {
+    find(net_);
+    net_.exec.WaitPumping(pauseMs);
+  }
   if (net_.settings.Read(settings::kHostedNameOverride) != settings::kOverrideOn) return;
   const std::string name = net_.settings.Read(settings::kHostedNameOverrideName);
   net_.exec.RunOnUi([&] { net_.window.编辑框虚拟网卡.SetText(name); });
@@ -152,9 +164,7 @@ void Hotspot::HotspotStartSequence() {
   exec.RunOnUi([&] {
     trayFrame = 0;
     statusFrame = 0;
-    w.时钟_黑.SetInterval(0);
-    w.时钟_白.SetInterval(0);
-    w.时钟流量统计.SetInterval(0);
+    StopClientTimers();
     speedBar_.时钟流量.SetInterval(0);
   });
   SetSharingStatusText("");
@@ -195,7 +205,7 @@ void Hotspot::HotspotStartSequence() {
     reset = connection != connectionAtLastStop_ || restartRequested_ || sharingFailedLastTime_;
   }
   if (reset) {
-    netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
+    ResetSharing();
     exec.WaitPumping(100);
   }
   {
@@ -234,12 +244,7 @@ void Hotspot::HotspotStartSequence() {
   }
 
   if (net_.Windows7()) {
-    netconfig::FindHostedConnectionWin7(net_);
-    for (int retry = 0; retry < 3 && HostedConnection().empty(); ++retry) {
-      netconfig::FindHostedConnectionWin7(net_);
-      exec.WaitPumping(200);
-    }
-    ApplyHostedNameOverride();
+    FindHostedConnection(netconfig::FindHostedConnectionWin7, 200);
     exec.WaitPumping(100);
     netconfig::SwitchOnSharing(net_);
     const std::string started = exec.RunConsoleCommand(kStartCommand);
@@ -266,12 +271,7 @@ void Hotspot::HotspotStartSequence() {
     }
   } else {
     wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
-    netconfig::FindHostedConnectionLater(net_);
-    for (int retry = 0; retry < 3 && HostedConnection().empty(); ++retry) {
-      netconfig::FindHostedConnectionLater(net_);
-      exec.WaitPumping(300);
-    }
-    ApplyHostedNameOverride();
+    FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
   }
 
   std::string lastOutput;
@@ -359,9 +359,7 @@ void Hotspot::StopHotspot() {
 void Hotspot::AbortHotspot() {
   net_.exec.RunOnUi([&] {
     ui::MainWindow& w = net_.window;
-    w.时钟_黑.SetInterval(0);
-    w.时钟_白.SetInterval(0);
-    w.时钟流量统计.SetInterval(0);
+    StopClientTimers();
     w.按钮开始.SetEnabled(true);
     w.按钮开始.SetText(kCaptionStopped);
     w.标签9.SetText("未启动");
@@ -372,6 +370,10 @@ void Hotspot::AbortHotspot() {
   // From the start worker itself (its netsh failure) the worker goes on to its end.
   const exec::WorkerHandle worker = StartWorkerHandle();
   if (!exec::IsCurrentWorker(worker)) net_.exec.EndWorkerThread(worker);
+  ResetSharing();
+}
+
+void Hotspot::ResetSharing() {
   netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
 }
 

@@ -42,6 +42,9 @@ class Hotspot {
   void AbortHotspot();
   // The restart link and menu item (UI thread).
   void RestartHotspot();
+  // Sharing off everywhere and the hosted network disallowed (and, after Windows 7,
+  // stopped through the WLAN service).
+  void ResetSharing();
 
   // What the window's animations and the access-control modes look at.
   std::string SharingStatusText() const;
@@ -58,7 +61,10 @@ class Hotspot {
   void ResetStoppedControls();
   void StartWorker(bool keepHandle);
   std::string HostedConnection();
-  void ApplyHostedNameOverride();
+  // One of the hosted-connection look-ups, with its retries and the manual override.
+  void FindHostedConnection(void (*find)(netconfig::NetworkContext&), std::uint32_t pauseMs);
+  // The timers of the client scan, the whitelist and the traffic figures (UI thread).
+  void StopClientTimers();
   void SetSharingStatusText(std::string_view text);
 
   netconfig::NetworkContext& net_;

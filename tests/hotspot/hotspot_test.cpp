@@ -13,8 +13,6 @@ namespace lumora::hotspot {
 namespace {
 
 using namespace ui::headless;
-using platform::sim::ParseScenario;
-using testing::HeadlessProgram;
 
 constexpr std::string_view kWindows7 = R"(
 [connection1]
@@ -40,15 +38,10 @@ status=7
 internet=以太网
 )";
 
-struct Pc {
+struct Pc : testing::StartedPc {
   explicit Pc(std::string_view scenario, std::string_view extra = {},
               std::string_view settingsFile = {})
-      : program(ParseScenario(std::string(scenario) + std::string(extra))) {
-    if (!settingsFile.empty()) program.PutFile(settings::kSettingsPath, settingsFile);
-    EXPECT_TRUE(program.Start());
-    program.Settle();
-  }
-  ui::MainWindow& w() { return program.Main(); }
+      : StartedPc(std::string(scenario) + std::string(extra), settingsFile) {}
   Hotspot& hotspot() { return program.App().Hotspot(); }
   platform::sim::SimulatedNetwork& network() { return program.pc.network; }
   void Press() {
@@ -66,7 +59,6 @@ struct Pc {
     for (const auto& shown : program.messages.AllShown()) texts.push_back(shown.title);
     return texts;
   }
-  HeadlessProgram program;
 };
 
 void ExpectRunning(Pc& pc) {

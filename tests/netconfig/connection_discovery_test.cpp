@@ -10,21 +10,8 @@
 namespace lumora::netconfig {
 namespace {
 
-using platform::sim::ParseScenario;
-using testing::HeadlessProgram;
 
-// A program started on the machine the scenario text describes, its start-up done.
-struct Started {
-  explicit Started(std::string_view scenario, std::string_view settingsFile = {})
-      : program(ParseScenario(scenario)) {
-    if (!settingsFile.empty()) program.PutFile(settings::kSettingsPath, settingsFile);
-    EXPECT_TRUE(program.Start());
-    program.Settle();
-  }
-  ui::MainWindow& w() { return program.Main(); }
-  NetworkContext& net() { return program.App().Network(); }
-  HeadlessProgram program;
-};
+using Started = testing::StartedPc;
 
 constexpr std::string_view kLaterPc = R"(
 [system]

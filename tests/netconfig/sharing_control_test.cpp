@@ -9,18 +9,10 @@
 namespace lumora::netconfig {
 namespace {
 
-using platform::sim::ParseScenario;
-using testing::HeadlessProgram;
 
-struct Started {
-  explicit Started(std::string_view scenario) : program(ParseScenario(scenario)) {
-    EXPECT_TRUE(program.Start());
-    program.Settle();
-  }
-  ui::MainWindow& w() { return program.Main(); }
-  NetworkContext& net() { return program.App().Network(); }
+struct Started : testing::StartedPc {
+  using StartedPc::StartedPc;
   std::string Candidates() { return w().编辑框去除多个本地.Text(); }
-  HeadlessProgram program;
 };
 
 TEST(SharingControl, LanCandidatesGrowWithEveryResetAndCollapseAtTwoOrThree) {

@@ -1,5 +1,8 @@
 #include "support/headless_program.h"
 
+#include <gtest/gtest.h>
+
+#include "settings/settings.h"
 #include "text/cp936.h"
 
 namespace lumora::testing {
@@ -61,5 +64,12 @@ void HeadlessProgram::Settle() {
 }
 
 void HeadlessProgram::RunFor(std::uint32_t ms) { dispatcher.WaitPumping(ms); }
+
+StartedPc::StartedPc(std::string_view scenario, std::string_view settingsFile)
+    : program(platform::sim::ParseScenario(scenario)) {
+  if (!settingsFile.empty()) program.PutFile(settings::kSettingsPath, settingsFile);
+  EXPECT_TRUE(program.Start());
+  program.Settle();
+}
 
 }  // namespace lumora::testing

@@ -68,4 +68,13 @@ class HeadlessProgram {
   std::unique_ptr<app::Application> app_;
 };
 
+// A program started on the machine a scenario text describes, with the settings file
+// it is given, its start-up done.
+struct StartedPc {
+  explicit StartedPc(std::string_view scenario, std::string_view settingsFile = {});
+  ui::MainWindow& w() { return program.Main(); }
+  netconfig::NetworkContext& net() { return program.App().Network(); }
+  HeadlessProgram program;
+};
+
 }  // namespace lumora::testing

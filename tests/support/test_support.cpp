@@ -41,13 +41,17 @@ std::string ReadFixture(std::string_view relativePath) {
   return ReadHostFile(file);
 }
 
-std::string FixtureAsConsoleBytes(std::string_view relativePath) {
+std::string FixtureWithCrLf(std::string_view relativePath) {
   std::string crlf;
   for (const char c : ReadFixture(relativePath)) {
     if (c == '\n') crlf += '\r';
     crlf += c;
   }
-  return text::Cp936FromUtf8(crlf);
+  return crlf;
+}
+
+std::string FixtureAsConsoleBytes(std::string_view relativePath) {
+  return text::Cp936FromUtf8(FixtureWithCrLf(relativePath));
 }
 
 }  // namespace lumora::testing

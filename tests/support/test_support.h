@@ -24,6 +24,9 @@ class TempFolder {
 // A fixture file as stored: UTF-8 with LF line ends.
 std::string ReadFixture(std::string_view relativePath);
 
+// The fixture with CR LF line ends, still UTF-8: the text the program reads.
+std::string FixtureWithCrLf(std::string_view relativePath);
+
 // The fixture as Windows prints it: CR LF line ends, code page 936.
 std::string FixtureAsConsoleBytes(std::string_view relativePath);
 

@@ -76,12 +76,9 @@ TEST(Cp936Codec, DecodesEveryRecordedConsoleText) {
                               "netsh/zh-CN/wlan-start-hostednetwork.bad-state.txt",
                               "netsh/zh-CN/interface-ipv4-show-addresses.txt",
                               "netsh/zh-CN/wlan-show-hostednetwork.txt"}) {
-    std::string expected;
-    for (const char c : testing::ReadFixture(fixture)) {
-      if (c == '\n') expected += '\r';
-      expected += c;
-    }
-    EXPECT_EQ(Utf8FromCp936(testing::FixtureAsConsoleBytes(fixture)), expected) << fixture;
+    EXPECT_EQ(Utf8FromCp936(testing::FixtureAsConsoleBytes(fixture)),
+              testing::FixtureWithCrLf(fixture))
+        << fixture;
   }
 }
 

@@ -12,12 +12,7 @@ namespace {
 
 // A captured text as netsh hands it to the console: UTF-8 with CR LF.
 std::string Captured(std::string_view path) {
-  std::string crlf;
-  for (const char c : testing::ReadFixture("netsh/" + std::string(path))) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  return crlf;
+  return testing::FixtureWithCrLf("netsh/" + std::string(path));
 }
 
 constexpr std::string_view kAllow =
