@@ -1,16 +1,16 @@
 #include "exec/exec_services.h"
 
 #include <atomic>
-#include <condition_variable>
-#include <stop_token>
 #include <thread>
+
+#include "platform/stop_signal.h"
 
 #include "text/cp936.h"
 
 namespace lumora::exec {
 
 struct Worker {
-  std::stop_source stop;
+  platform::StopSignal stop;
   // Held while a step of the worker takes effect; EndWorkerThread takes it too, so an
   // end never lands in the middle of a step. Recursive because a worker may end itself.
   std::recursive_mutex stepLock;
@@ -24,7 +24,7 @@ namespace {
 thread_local Worker* tCurrentWorker = nullptr;
 
 void ThrowIfEnded() {
-  if (tCurrentWorker && tCurrentWorker->stop.stop_requested()) throw WorkerEnded{};
+  if (tCurrentWorker && tCurrentWorker->stop.StopRequested()) throw WorkerEnded{};
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ bool IsCurrentWorker(const WorkerHandle& handle) {
   return handle && handle.get() == tCurrentWorker;
 }
 
-bool CurrentWorkerEnded() { return tCurrentWorker && tCurrentWorker->stop.stop_requested(); }
+bool CurrentWorkerEnded() { return tCurrentWorker && tCurrentWorker->stop.StopRequested(); }
 
 bool RunUnlessEnded(const std::function<void()>& step) {
   Worker* worker = tCurrentWorker;
@@ -42,7 +42,7 @@ bool RunUnlessEnded(const std::function<void()>& step) {
     return true;
   }
   std::lock_guard guard(worker->stepLock);
-  if (worker->stop.stop_requested()) return false;
+  if (worker->stop.StopRequested()) return false;
   step();
   return true;
 }
@@ -72,7 +72,7 @@ std::string ExecServices::RunConsoleCommand(std::string_view commandLine) {
       return true;
     };
   } else if (worker) {
-    keepGoing = [worker] { return !worker->stop.stop_requested(); };
+    keepGoing = [worker] { return !worker->stop.StopRequested(); };
   } else {
     keepGoing = [] { return true; };
   }
@@ -108,7 +108,7 @@ WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool
 bool ExecServices::EndWorkerThread(const WorkerHandle& handle) {
   if (!handle) return false;
   std::lock_guard guard(handle->stepLock);
-  handle->stop.request_stop();
+  handle->stop.RequestStop();
   return true;
 }
 
@@ -118,7 +118,7 @@ bool ExecServices::WaitPumping(std::uint32_t ms) {
     return true;
   }
   ThrowIfEnded();
-  clock_.SleepFor(ms, tCurrentWorker ? tCurrentWorker->stop.get_token() : std::stop_token{});
+  clock_.SleepFor(ms, tCurrentWorker ? &tCurrentWorker->stop : nullptr);
   ThrowIfEnded();
   return true;
 }
@@ -130,11 +130,11 @@ void ExecServices::PostToUi(std::function<void()> task) {
     return;
   }
   std::lock_guard guard(worker->stepLock);
-  if (worker->stop.stop_requested()) return;
+  if (worker->stop.StopRequested()) return;
   // The post is checked again when it runs: an end that comes while it is queued
   // drops it too.
   dispatcher_.Post([owner = worker->self.lock(), task = std::move(task)] {
-    if (!owner->stop.stop_requested()) task();
+    if (!owner->stop.StopRequested()) task();
   });
 }
 
@@ -145,36 +145,35 @@ void ExecServices::RunOnUi(const std::function<void()>& step) {
   }
   ThrowIfEnded();
   // The step may refer to the worker's stack: it runs either whole while the worker
-  // waits, or not at all.
+  // waits, or not at all. The handshake lives under the lock of the waiter's signal:
+  // the worker's own, whose end wakes the wait, or one that never ends.
   struct Handshake {
-    std::mutex lock;
-    std::condition_variable_any changed;
     bool started = false, ran = false, abandoned = false;
   };
   auto handshake = std::make_shared<Handshake>();
-  PostToUi([handshake, &step] {
-    {
-      std::lock_guard guard(handshake->lock);
-      if (handshake->abandoned) return;
-      handshake->started = true;
-    }
+  Worker* worker = tCurrentWorker;
+  const std::shared_ptr<platform::StopSignal> signal =
+      worker ? std::shared_ptr<platform::StopSignal>(worker->self.lock(), &worker->stop)
+             : std::make_shared<platform::StopSignal>();
+  PostToUi([handshake, signal, &step] {
+    bool abandoned = false;
+    signal->Publish([&] {
+      abandoned = handshake->abandoned;
+      handshake->started = !abandoned;
+    });
+    if (abandoned) return;
     step();
-    std::lock_guard guard(handshake->lock);
-    handshake->ran = true;
-    handshake->changed.notify_all();
+    signal->Publish([&] { handshake->ran = true; });
   });
-  std::unique_lock lock(handshake->lock);
-  if (!tCurrentWorker) {
-    handshake->changed.wait(lock, [&] { return handshake->ran; });
-    return;
-  }
-  handshake->changed.wait(lock, tCurrentWorker->stop.get_token(), [&] { return handshake->ran; });
-  if (handshake->ran) return;
-  if (handshake->started) {
-    handshake->changed.wait(lock, [&] { return handshake->ran; });
-  } else {
-    handshake->abandoned = true;
-  }
+  if (signal->WaitUntil([&] { return handshake->ran; })) return;
+  // Ended while waiting: a step already under way is waited for, one not begun never
+  // begins.
+  bool started = false;
+  signal->Publish([&] {
+    started = handshake->started;
+    handshake->abandoned = !started;
+  });
+  if (started) signal->WaitIgnoringStop([&] { return handshake->ran; });
   throw WorkerEnded{};
 }
 

@@ -3,7 +3,8 @@
 // the simulated PC, which tests move by hand.
 
 #include <cstdint>
-#include <stop_token>
+
+#include "platform/stop_signal.h"
 
 namespace lumora::platform {
 
@@ -14,9 +15,9 @@ class Clock {
   // Milliseconds since an arbitrary start, never going back.
   virtual std::uint64_t NowMs() const = 0;
 
-  // Blocks a worker thread for ms, or less when stop is requested. False when it was
-  // stopped.
-  virtual bool SleepFor(std::uint32_t ms, std::stop_token stop) = 0;
+  // Blocks the calling thread for ms, or less when a stop is requested of stop (when
+  // given). False when it was stopped.
+  virtual bool SleepFor(std::uint32_t ms, StopSignal* stop) = 0;
 };
 
 }  // namespace lumora::platform

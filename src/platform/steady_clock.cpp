@@ -1,8 +1,7 @@
 #include "platform/steady_clock.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <thread>
 
 namespace lumora::platform {
 
@@ -12,12 +11,13 @@ std::uint64_t SteadyClock::NowMs() const {
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-bool SteadyClock::SleepFor(std::uint32_t ms, std::stop_token stop) {
-  std::mutex mutex;
-  std::condition_variable_any wake;
-  std::unique_lock lock(mutex);
-  wake.wait_for(lock, stop, std::chrono::milliseconds(ms), [] { return false; });
-  return !stop.stop_requested();
+bool SteadyClock::SleepFor(std::uint32_t ms, StopSignal* stop) {
+  if (!stop) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return true;
+  }
+  stop->WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
+  return !stop->StopRequested();
 }
 
 }  // namespace lumora::platform

@@ -8,7 +8,7 @@ namespace lumora::platform {
 class SteadyClock final : public Clock {
  public:
   std::uint64_t NowMs() const override;
-  bool SleepFor(std::uint32_t ms, std::stop_token stop) override;
+  bool SleepFor(std::uint32_t ms, StopSignal* stop) override;
 };
 
 }  // namespace lumora::platform

@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <thread>
 
 #include "platform/sim/manual_clock.h"
@@ -172,6 +175,42 @@ TEST(ExecServicesRealTime, AWorkerWaitEndsEarlyWhenTheWorkerIsEnded) {
   exec.JoinAllWorkers();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
   EXPECT_FALSE(passedWait);
+}
+
+TEST(ExecServicesRealTime, EndsThatMeetAWorkerEnteringOrLeavingAWaitNeverHang) {
+  // Ends land at random moments around a worker's waits for the UI thread and for
+  // time; every worker must leave. One that does not is reported, not waited for.
+  platform::SteadyClock clock;
+  platform::sim::SimulatedConsole console;
+  ui::headless::HeadlessDispatcher dispatcher{clock};
+  ExecServices exec{console, dispatcher, clock};
+  std::mt19937 random(2026);
+  std::uniform_int_distribution<int> spins(0, 400);
+  for (int round = 0; round < 2000; ++round) {
+    std::atomic<bool> left{false};
+    const WorkerHandle worker = exec.StartWorkerThread(
+        [&] {
+          struct LeaveMark {
+            std::atomic<bool>& left;
+            ~LeaveMark() { left = true; }
+          } mark{left};
+          for (;;) {
+            exec.RunOnUi([] {});
+            exec.WaitPumping(1);
+          }
+        },
+        true);
+    for (int spin = spins(random); spin > 0; --spin) {
+      if (spin % 8 == 0) dispatcher.ProcessPendingEvents();
+      std::this_thread::yield();
+    }
+    exec.EndWorkerThread(worker);
+    if (!Eventually([&] { return left.load(); }, 20000ms)) {
+      std::fprintf(stderr, "round %d: an ended worker never left its wait\n", round);
+      std::_Exit(1);
+    }
+    exec.JoinAllWorkers();
+  }
 }
 
 }  // namespace

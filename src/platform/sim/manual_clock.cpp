@@ -2,10 +2,10 @@
 
 namespace lumora::platform::sim {
 
-bool ManualClock::SleepFor(std::uint32_t ms, std::stop_token stop) {
-  if (stop.stop_requested()) return false;
+bool ManualClock::SleepFor(std::uint32_t ms, StopSignal* stop) {
+  if (stop && stop->StopRequested()) return false;
   Advance(ms);
-  return !stop.stop_requested();
+  return !(stop && stop->StopRequested());
 }
 
 }  // namespace lumora::platform::sim

@@ -13,7 +13,7 @@ class ManualClock final : public Clock {
   std::uint64_t NowMs() const override { return now_; }
 
   // A wait lets its time pass at once.
-  bool SleepFor(std::uint32_t ms, std::stop_token stop) override;
+  bool SleepFor(std::uint32_t ms, StopSignal* stop) override;
 
   void Advance(std::uint64_t ms) { now_ += ms; }
 
