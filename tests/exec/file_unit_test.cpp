@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -78,17 +79,36 @@ std::string ListGeneration(int generation) {
   return text;
 }
 
+// Tells the test when a replace of a file has begun, so that ends can be aimed at
+// every stage of a worker's writes whatever the machine's speed.
+class WriteWatchingDrive final : public platform::FilePort {
+ public:
+  explicit WriteWatchingDrive(platform::FilePort& inner) : inner_(inner) {}
+  std::optional<std::string> ReadWholeFile(std::string_view path) override {
+    return inner_.ReadWholeFile(path);
+  }
+  bool FileExists(std::string_view path) override { return inner_.FileExists(path); }
+  bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override {
+    ++replacesBegun;
+    return inner_.ReplaceWholeFile(path, bytes);
+  }
+  std::atomic<int> replacesBegun{0};
+
+ private:
+  platform::FilePort& inner_;
+};
+
 TEST_F(FileUnitTest, EndingAWorkerAtRandomMomentsLeavesEveryFileOldOrNew) {
   settings::Settings settings(drive);
   settings.WriteSetting("流量条", "是否开", "是");
   clients::WriteListText(drive, clients::kBlacklistPath, ListGeneration(0));
 
   std::mt19937 random(1210);
-  // Delays from none to a few milliseconds, spread evenly over the orders of magnitude,
-  // so that ends land before, between and after the two writes.
-  std::uniform_real_distribution<double> delayExponent(0.0, 12.0);
+  // Each end is aimed at a stage (at once, once the first replace has begun, once the
+  // second has) and then lands a random few microseconds later.
+  std::uniform_real_distribution<double> delayExponent(0.0, 8.0);
   int endedBeforeAnyWrite = 0, endedBetweenWrites = 0, endedAfterBoth = 0;
-  constexpr int kEnds = 1000;
+  constexpr int kEnds = 900;
   for (int round = 1; round <= kEnds; ++round) {
     const std::string oldList = Raw(clients::kBlacklistPath);
     const std::string oldIni = Raw(settings::kSettingsPath);
@@ -97,12 +117,18 @@ TEST_F(FileUnitTest, EndingAWorkerAtRandomMomentsLeavesEveryFileOldOrNew) {
     const std::string newIni = text::Cp936FromUtf8(
         settings::SetIniValue(text::Utf8FromCp936(oldIni), "user", "ssid", newValue));
 
+    WriteWatchingDrive watched(drive);
+    settings::Settings watchedSettings(watched);
+    std::atomic<bool> done{false};
     const WorkerHandle worker = exec.StartWorkerThread(
         [&] {
-          clients::WriteListText(drive, clients::kBlacklistPath, newListText);
-          settings.WriteSetting("user", "ssid", newValue);
+          clients::WriteListText(watched, clients::kBlacklistPath, newListText);
+          watchedSettings.WriteSetting("user", "ssid", newValue);
+          done = true;
         },
         true);
+    const int stage = round % 3;
+    while (watched.replacesBegun < stage && !done) std::this_thread::yield();
     const auto delay = std::chrono::microseconds(static_cast<int>(std::exp2(delayExponent(random))) - 1);
     if (delay.count() > 0) std::this_thread::sleep_for(delay);
     exec.EndWorkerThread(worker);
@@ -125,9 +151,9 @@ TEST_F(FileUnitTest, EndingAWorkerAtRandomMomentsLeavesEveryFileOldOrNew) {
   std::printf("ended a writing worker %d times: %d before any write, %d between the two "
               "writes, %d after both\n",
               kEnds, endedBeforeAnyWrite, endedBetweenWrites, endedAfterBoth);
-  // The delays are meant to land ends at every stage; a run where they never do
-  // tests less than it claims.
+  // An end aimed at a write that has begun waits for it, so every stage is reached.
   EXPECT_GT(endedBeforeAnyWrite, 0);
+  EXPECT_GT(endedBetweenWrites, 0);
   EXPECT_GT(endedAfterBoth, 0);
 }
 
