@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/simulated_console.h"
@@ -178,35 +179,44 @@ TEST(ExecServicesRealTime, AWorkerWaitEndsEarlyWhenTheWorkerIsEnded) {
 }
 
 TEST(ExecServicesRealTime, EndsThatMeetAWorkerEnteringOrLeavingAWaitNeverHang) {
-  // Ends land at random moments around a worker's waits for the UI thread and for
-  // time; every worker must leave. One that does not is reported, not waited for.
+  // Ends land at random moments around workers' waits for the UI thread and for time;
+  // every worker must leave. One that does not is reported, not waited for.
   platform::SteadyClock clock;
   platform::sim::SimulatedConsole console;
   ui::headless::HeadlessDispatcher dispatcher{clock};
   ExecServices exec{console, dispatcher, clock};
   std::mt19937 random(2026);
-  std::uniform_int_distribution<int> spins(0, 400);
-  for (int round = 0; round < 2000; ++round) {
-    std::atomic<bool> left{false};
-    const WorkerHandle worker = exec.StartWorkerThread(
-        [&] {
-          struct LeaveMark {
-            std::atomic<bool>& left;
-            ~LeaveMark() { left = true; }
-          } mark{left};
-          for (;;) {
-            exec.RunOnUi([] {});
-            exec.WaitPumping(1);
-          }
-        },
-        true);
-    for (int spin = spins(random); spin > 0; --spin) {
-      if (spin % 8 == 0) dispatcher.ProcessPendingEvents();
-      std::this_thread::yield();
+  std::uniform_int_distribution<int> spins(0, 20000);
+  constexpr int kBatches = 100, kWorkersPerBatch = 20;
+  [[maybe_unused]] volatile int spinSink = 0;
+  for (int batch = 0; batch < kBatches; ++batch) {
+    std::atomic<int> left{0};
+    std::vector<WorkerHandle> workers;
+    for (int i = 0; i < kWorkersPerBatch; ++i) {
+      workers.push_back(exec.StartWorkerThread(
+          [&] {
+            struct LeaveMark {
+              std::atomic<int>& left;
+              ~LeaveMark() { ++left; }
+            } mark{left};
+            for (;;) {
+              exec.RunOnUi([] {});
+              exec.WaitPumping(1);
+            }
+          },
+          true));
     }
-    exec.EndWorkerThread(worker);
-    if (!Eventually([&] { return left.load(); }, 20000ms)) {
-      std::fprintf(stderr, "round %d: an ended worker never left its wait\n", round);
+    for (const WorkerHandle& worker : workers) {
+      // A busy spin, not a yield: on a loaded machine a yield gives the processor away
+      // for a whole time slice.
+      for (int spin = spins(random); spin > 0; --spin) {
+        spinSink = spin;
+        if (spin % 512 == 0) dispatcher.ProcessPendingEvents();
+      }
+      exec.EndWorkerThread(worker);
+    }
+    if (!Eventually([&] { return left == kWorkersPerBatch; }, 20000ms)) {
+      std::fprintf(stderr, "batch %d: an ended worker never left its wait\n", batch);
       std::_Exit(1);
     }
     exec.JoinAllWorkers();
