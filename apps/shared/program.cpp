@@ -40,9 +40,7 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
          [&view](int code) { view->Quit(code); }});
     ui::win32::Win32View realView;
     view = &realView;
-    realView.Attach(application.Main());
-    if (application.OnMainWindowCreated()) {
-      application.Main().SetVisible(true);
+    if (application.Start()) {
       if (started) started(application);
       exitCode = realView.RunMessageLoop();
     }

@@ -49,6 +49,13 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
 
 Application::~Application() = default;
 
+bool Application::Start() {
+  host_.loadWindow(main_);
+  if (!OnMainWindowCreated()) return false;
+  main_.SetVisible(true);
+  return true;
+}
+
 bool Application::OnMainWindowCreated() {
   ui::MainWindow& w = main_;
   exec_.StartWorkerThread([this] { AnnouncementCheck(); }, false);

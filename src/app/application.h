@@ -36,15 +36,15 @@ class Application {
     std::function<void(int exitCode)> endProgram;
   };
 
-  // The caller loads the main window before OnMainWindowCreated and shows it after.
   Application(platform::Platform& platform, ui::UiDispatcher& dispatcher,
               ui::MessageBoxes& messages, ProgramHost host);
   ~Application();
 
-  // The main window's creation handler, before the window is first shown. False when
-  // another instance runs: its window has been brought up and this program must end
-  // at once with exit code 0, having read and written no setting.
-  bool OnMainWindowCreated();
+  // Program start, as both programs and the tests run it: the main window is loaded,
+  // its creation handler runs, and the window is shown. False when another instance
+  // runs: its window has been brought up and this program must end at once with exit
+  // code 0, having read and written no setting.
+  bool Start();
 
   ui::MainWindow& Main() { return main_; }
   ui::SpeedBarWindow& SpeedBar() { return speedBar_; }
@@ -54,7 +54,6 @@ class Application {
   platform::Platform& Platform() { return platform_; }
   ui::MessageBoxes& Messages() { return messages_; }
   void EndProgram(int exitCode) { host_.endProgram(exitCode); }
-  const ProgramHost& Host() const { return host_; }
 
   // The official web site's address; empty until the update check gives one.
   const std::string& OfficialSiteUrl() const { return officialSiteUrl_; }
@@ -66,6 +65,9 @@ class Application {
   hotspot::Hotspot& Hotspot() { return hotspot_; }
 
  private:
+  // The main window's creation handler, before the window is first shown; false as
+  // for Start.
+  bool OnMainWindowCreated();
   void AnnouncementCheck();
   void StartupWorker();
   void ShowInstanceStartedBeside();

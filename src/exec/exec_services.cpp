@@ -9,11 +9,7 @@
 
 namespace lumora::exec {
 
-struct Worker {
-  platform::StopSignal stop;
-  // Held while a step of the worker takes effect; EndWorkerThread takes it too, so an
-  // end never lands in the middle of a step. Recursive because a worker may end itself.
-  std::recursive_mutex stepLock;
+struct Worker : WorkerState {
   std::atomic<bool> finished{false};
   std::thread thread;
   std::weak_ptr<Worker> self;  // lets a post keep its worker alive while queued
@@ -21,30 +17,13 @@ struct Worker {
 
 namespace {
 
-thread_local Worker* tCurrentWorker = nullptr;
-
-void ThrowIfEnded() {
-  if (tCurrentWorker && tCurrentWorker->stop.StopRequested()) throw WorkerEnded{};
-}
+// The calling thread's worker as the runner started it; every worker thread is one.
+Worker* ThisWorker() { return static_cast<Worker*>(CurrentWorker()); }
 
 }  // namespace
 
 bool IsCurrentWorker(const WorkerHandle& handle) {
-  return handle && handle.get() == tCurrentWorker;
-}
-
-bool CurrentWorkerEnded() { return tCurrentWorker && tCurrentWorker->stop.StopRequested(); }
-
-bool RunUnlessEnded(const std::function<void()>& step) {
-  Worker* worker = tCurrentWorker;
-  if (!worker) {
-    step();
-    return true;
-  }
-  std::lock_guard guard(worker->stepLock);
-  if (worker->stop.StopRequested()) return false;
-  step();
-  return true;
+  return handle && static_cast<WorkerState*>(handle.get()) == CurrentWorker();
 }
 
 ExecServices::ExecServices(platform::ConsolePort& console, ui::UiDispatcher& dispatcher,
@@ -63,8 +42,8 @@ ExecServices::~ExecServices() {
 }
 
 std::string ExecServices::RunConsoleCommand(std::string_view commandLine) {
-  ThrowIfEnded();
-  Worker* worker = tCurrentWorker;
+  ThrowIfWorkerEnded();
+  Worker* worker = ThisWorker();
   std::function<bool()> keepGoing;
   if (dispatcher_.IsUiThread()) {
     keepGoing = [this] {
@@ -77,7 +56,7 @@ std::string ExecServices::RunConsoleCommand(std::string_view commandLine) {
     keepGoing = [] { return true; };
   }
   const std::string output = console_.Run(commandLine, keepGoing);
-  ThrowIfEnded();
+  ThrowIfWorkerEnded();
   return text::Utf8FromCp936(output);
 }
 
@@ -91,7 +70,7 @@ WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool
     workers_.push_back(worker);
   }
   raw->thread = std::thread([raw, routine = std::move(routine)] {
-    tCurrentWorker = raw;
+    WorkerScope scope(*raw);
     try {
       routine();
     } catch (const WorkerEnded&) {
@@ -99,7 +78,6 @@ WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool
     } catch (...) {
       // A worker's failure ends only that worker; it reports nothing.
     }
-    tCurrentWorker = nullptr;
     raw->finished = true;
   });
   return keepHandle ? worker : WorkerHandle{};
@@ -117,14 +95,14 @@ bool ExecServices::WaitPumping(std::uint32_t ms) {
     dispatcher_.WaitPumping(ms);
     return true;
   }
-  ThrowIfEnded();
-  clock_.SleepFor(ms, tCurrentWorker ? &tCurrentWorker->stop : nullptr);
-  ThrowIfEnded();
+  ThrowIfWorkerEnded();
+  clock_.SleepFor(ms, CurrentWorker() ? &CurrentWorker()->stop : nullptr);
+  ThrowIfWorkerEnded();
   return true;
 }
 
 void ExecServices::PostToUi(std::function<void()> task) {
-  Worker* worker = tCurrentWorker;
+  Worker* worker = ThisWorker();
   if (!worker) {
     dispatcher_.Post(std::move(task));
     return;
@@ -143,7 +121,7 @@ void ExecServices::RunOnUi(const std::function<void()>& step) {
     step();
     return;
   }
-  ThrowIfEnded();
+  ThrowIfWorkerEnded();
   // The step may refer to the worker's stack: it runs either whole while the worker
   // waits, or not at all. The handshake lives under the lock of the waiter's signal:
   // the worker's own, whose end wakes the wait, or one that never ends.
@@ -151,7 +129,7 @@ void ExecServices::RunOnUi(const std::function<void()>& step) {
     bool started = false, ran = false, abandoned = false;
   };
   auto handshake = std::make_shared<Handshake>();
-  Worker* worker = tCurrentWorker;
+  Worker* worker = ThisWorker();
   const std::shared_ptr<platform::StopSignal> signal =
       worker ? std::shared_ptr<platform::StopSignal>(worker->self.lock(), &worker->stop)
              : std::make_shared<platform::StopSignal>();

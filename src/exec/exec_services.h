@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "exec/worker_context.h"
 #include "platform/clock_port.h"
 #include "platform/console_port.h"
 #include "ui/ui_dispatcher.h"
@@ -24,10 +25,6 @@ namespace lumora::exec {
 struct Worker;
 // A kept worker handle; empty when none was kept.
 using WorkerHandle = std::shared_ptr<Worker>;
-
-// Thrown inside an ended worker at its next wait or command, to take it out of its
-// routine; the worker's thread catches it. Code that runs on workers lets it pass.
-struct WorkerEnded {};
 
 class ExecServices {
  public:
@@ -88,13 +85,5 @@ class ExecServices {
 
 // True when the calling thread is the worker of that handle.
 bool IsCurrentWorker(const WorkerHandle& handle);
-
-// True on a worker thread whose worker has been ended; false on every other thread.
-bool CurrentWorkerEnded();
-
-// Runs step unless the calling thread's worker has been ended, and keeps
-// EndWorkerThread waiting while it runs, so that a step is either done whole before
-// the end or not at all. Returns whether it ran. Steps are short (a file replace).
-bool RunUnlessEnded(const std::function<void()>& step);
 
 }  // namespace lumora::exec

@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "exec/exec_services.h"
+#include "exec/worker_context.h"
 
 namespace lumora::exec {
 

@@ -2,7 +2,7 @@
 
 #include "netconfig/adapter_toolkit.h"
 #include "netconfig/connection_discovery.h"
-#include "netconfig/pattern_matcher.h"
+#include "text/pattern_matcher.h"
 #include "netconfig/sharing_control.h"
 #include "text/cp936.h"
 
@@ -64,7 +64,7 @@ bool Contains(std::string_view text, std::string_view part) {
 std::string TidyNetshOutput(std::string_view output) {
   if (output.starts_with("\r\n")) output.remove_prefix(2);
   if (output.ends_with("\r\n")) output.remove_suffix(2);
-  netconfig::PatternMatcher matcher;
+  text::PatternMatcher matcher;
   if (!matcher.Match("\\n\\s*\\r", output)) return std::string(output);
   return matcher.Replace("");
 }
@@ -258,8 +258,8 @@ void Hotspot::HotspotStartSequence() {
     // says DHCP is on; then it gets the address sharing gives its private side. The
     // name is matched as literal text.
     const std::string hosted = HostedConnection();
-    netconfig::PatternMatcher matcher;
-    if (matcher.Match(netconfig::EscapeForPattern(hosted) + ".*\\n.*DHCP.*", addresses) &&
+    text::PatternMatcher matcher;
+    if (matcher.Match(text::EscapeForPattern(hosted) + ".*\\n.*DHCP.*", addresses) &&
         matcher.Count() > 0 && Contains(matcher.Value(1), "是")) {
       exec.RunConsoleCommand("netsh interface ip set address name=\"" + hosted +
                              "\" source=static addr=192.168.137.1 mask=255.255.255.0 gwmetric=1");

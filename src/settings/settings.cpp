@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "exec/file_unit.h"
-#include "settings/ini_text.h"
+#include "text/ini_text.h"
 #include "text/cp936.h"
 
 namespace lumora::settings {
@@ -38,7 +38,7 @@ std::string Settings::ReadSetting(std::string_view section, std::string_view key
 
   std::optional<std::string> value;
   if (const std::optional<std::string> bytes = exec::ReadFileAsUnit(files_, path_)) {
-    value = FindIniValue(text::Utf8FromCp936(*bytes), section, key);
+    value = text::FindIniValue(text::Utf8FromCp936(*bytes), section, key);
   }
   const std::string_view result = value ? std::string_view(*value) : DefaultAsRead(defaultValue);
   return std::string(text::Cp936Prefix(result, kMaxValueBytes));
@@ -51,7 +51,7 @@ void Settings::WriteSetting(std::string_view section, std::string_view key,
   exec::ChangeFileAsUnit(
       files_, path_, [&](const std::optional<std::string>& bytes) -> std::optional<std::string> {
         std::string next = text::Cp936FromUtf8(
-            SetIniValue(text::Utf8FromCp936(bytes.value_or(std::string())), section, key, value));
+            text::SetIniValue(text::Utf8FromCp936(bytes.value_or(std::string())), section, key, value));
         // The speed bar writes its place on every move, mostly unchanged: spare the disk.
         if (bytes && *bytes == next) return std::nullopt;
         return next;

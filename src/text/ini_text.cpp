@@ -1,11 +1,11 @@
-#include "settings/ini_text.h"
+#include "text/ini_text.h"
 
 #include <cstddef>
 #include <vector>
 
 #include "text/search.h"
 
-namespace lumora::settings {
+namespace lumora::text {
 
 namespace {
 
@@ -179,4 +179,4 @@ std::string SetIniValue(std::string_view iniText, std::string_view section, std:
   return out;
 }
 
-}  // namespace lumora::settings
+}  // namespace lumora::text

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace lumora::settings {
+namespace lumora::text {
 
 // The value of key in section: the text after the first "=" with surrounding blanks
 // and one pair of enclosing quotes (" or ') removed; nullopt when the section or the
@@ -21,4 +21,4 @@ std::optional<std::string> FindIniValue(std::string_view iniText, std::string_vi
 std::string SetIniValue(std::string_view iniText, std::string_view section, std::string_view key,
                         std::string_view value);
 
-}  // namespace lumora::settings
+}  // namespace lumora::text

@@ -1,11 +1,11 @@
-#include "netconfig/pattern_matcher.h"
+#include "text/pattern_matcher.h"
 
 #include <cstdint>
 #include <utility>
 
 #include "text/utf.h"
 
-namespace lumora::netconfig {
+namespace lumora::text {
 
 namespace {
 
@@ -1051,4 +1051,4 @@ std::string EscapeForPattern(std::string_view literal) {
   return out;
 }
 
-}  // namespace lumora::netconfig
+}  // namespace lumora::text

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lumora::netconfig {
+namespace lumora::text {
 
 class PatternMatcher {
  public:
@@ -49,4 +49,4 @@ class PatternMatcher {
 // a meaning is escaped.
 std::string EscapeForPattern(std::string_view literal);
 
-}  // namespace lumora::netconfig
+}  // namespace lumora::text

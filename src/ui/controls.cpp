@@ -249,6 +249,12 @@ void WindowModel::SetVisible(bool visible) {
   NotifyWindow(WindowChange::Visible);
 }
 
+void WindowModel::SetMinimised(bool minimised) {
+  if (minimised == minimised_) return;
+  minimised_ = minimised;
+  NotifyWindow(WindowChange::Minimised);
+}
+
 void WindowModel::SetTopmost(bool topmost) {
   if (topmost == topmost_) return;
   topmost_ = topmost;

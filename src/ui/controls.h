@@ -92,7 +92,7 @@ enum class Change {
 };
 
 // What changed on a window itself.
-enum class WindowChange { Title, Geometry, Visible, Topmost, Border, Activate };
+enum class WindowChange { Title, Geometry, Visible, Minimised, Topmost, Border, Activate };
 
 class Control;
 class WindowModel;
@@ -249,6 +249,14 @@ class ComboBox : public Control {
   int selected_ = -1;
 };
 
+// The cell under a point of a list view: its row and column (-1 for none), and where
+// that row begins, in the list's client coordinates.
+struct ListHit {
+  int row = -1;
+  int column = -1;
+  Point rowPosition;
+};
+
 struct ListColumn {
   std::string title;
   int width = 0;
@@ -270,8 +278,7 @@ class ListView : public Control, public ListViewRows {
   void DeleteAllRows();
 
   std::function<void(int row)> onRightClickItem;
-  // The point is relative to the list view's client area.
-  std::function<void(Point point)> onDoubleClick;
+  std::function<void(const ListHit& hit)> onDoubleClickCell;
 
  private:
   std::vector<ListColumn> columns_;
@@ -425,6 +432,9 @@ class WindowModel {
   void SetGeometry(Rect rect);
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
+  // Shrunk to the taskbar (and still visible there).
+  bool Minimised() const { return minimised_; }
+  void SetMinimised(bool minimised);
   bool Topmost() const { return topmost_; }
   void SetTopmost(bool topmost);
   bool Bordered() const { return bordered_; }
@@ -454,6 +464,7 @@ class WindowModel {
   std::string title_;
   Rect rect_;
   bool visible_ = false;
+  bool minimised_ = false;
   bool topmost_ = false;
   bool bordered_ = true;
 };

@@ -62,7 +62,7 @@ TEST_F(WindowActionsTest, TrafficTimerRunsOnlyOnItsTabWithAHostedConnection) {
   Click(w().按钮右下角);
   EXPECT_FALSE(w().Visible());
   EXPECT_FALSE(timer.Running());
-  w().托盘图标1.onLeftClick();
+  ClickTray(w().托盘图标1, ui::TrayClick::Left);
   program.Settle();
   EXPECT_TRUE(w().Visible());
   ChooseTab(w().选择夹1, ui::kTabTraffic);
@@ -79,11 +79,11 @@ TEST_F(WindowActionsTest, BringToFrontCentresTheWindowAndLeavesItNotTopmost) {
 }
 
 TEST_F(WindowActionsTest, MenusAndTheConnectionsFolder) {
-  w().托盘图标1.onRightClick();
-  w().onRightButtonReleased();
+  ClickTray(w().托盘图标1, ui::TrayClick::Right);
+  ReleaseRightButton(w());
   EXPECT_EQ(w().菜单.PopUpCount(), 2);
   EXPECT_FALSE(w().菜单_重启WiFi.Enabled());  // no hotspot yet
-  Click(w().菜单_官方网站);
+  Choose(w().菜单_官方网站);
   EXPECT_EQ(program.pc.shell.OpenedUrls(), std::vector<std::string>{""});
   Click(w().按钮查看连接);
   EXPECT_EQ(program.pc.shell.StartedPrograms(), std::vector<std::string>{"control.exe ncpa.cpl"});
@@ -101,7 +101,7 @@ TEST_F(WindowActionsTest, CloseSequenceFoldsTheWindowAndEndsTheProgram) {
   } recorder(steps);
   w().AddObserver(&recorder);
   w().时钟_黑.SetInterval(6000);
-  w().onCloseRequested();
+  RequestClose(w());
   w().RemoveObserver(&recorder);
 
   // Six height steps and eight width steps, each a resize and then a move.
@@ -124,7 +124,7 @@ namespace lumora::app {
 namespace {
 
 TEST_F(WindowActionsTest, ColourSliderReskinsStoresAndLabelsEveryPosition) {
-  using ui::headless::MoveSlider;
+  using ui::MoveSlider;
   struct Case {
     int position;
     const char* label;
@@ -136,11 +136,11 @@ TEST_F(WindowActionsTest, ColourSliderReskinsStoresAndLabelsEveryPosition) {
     EXPECT_EQ(program.App().Settings().Read(settings::kSkinColor), std::to_string(c.position));
   }
   // Restoring writes the default even when the slider already stands there.
-  ui::headless::Click(w().按钮色调);
+  ui::Click(w().按钮色调);
   EXPECT_EQ(w().滑块条色调.Position(), 310);
   program.PutFile(settings::kSettingsPath, "[skin]\r\ncolor=310\r\n[user]\r\nssid=x\r\n");
   program.App().Skin().ApplySkin(0);
-  ui::headless::Click(w().按钮色调);
+  ui::Click(w().按钮色调);
   EXPECT_EQ(program.App().Skin().Hue(), 150);
   EXPECT_EQ(w().透明标签位置.Text(), "[150]");
   EXPECT_EQ(program.App().Settings().Read(settings::kSkinColor), "310");

@@ -14,7 +14,7 @@
 #include "platform/sim/simulated_console.h"
 #include "platform/sim/simulated_drive.h"
 #include "platform/steady_clock.h"
-#include "settings/ini_text.h"
+#include "text/ini_text.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 #include "text/cp936.h"
@@ -115,7 +115,7 @@ TEST_F(FileUnitTest, EndingAWorkerAtRandomMomentsLeavesEveryFileOldOrNew) {
     const std::string newListText = ListGeneration(round);
     const std::string newValue = "第" + std::to_string(round) + "代" + std::string(3000, 'x');
     const std::string newIni = text::Cp936FromUtf8(
-        settings::SetIniValue(text::Utf8FromCp936(oldIni), "user", "ssid", newValue));
+        text::SetIniValue(text::Utf8FromCp936(oldIni), "user", "ssid", newValue));
 
     WriteWatchingDrive watched(drive);
     settings::Settings watchedSettings(watched);

@@ -269,7 +269,7 @@ TEST(Hotspot, StopAndRestartKeepTheirControlsAndCounters) {
   Pc pc(kWindows10, "[hosted]\nsharing_fails_starts=1\n");
   pc.Press();
   ASSERT_EQ(pc.hotspot().StartRetryCount(), 1);
-  Click(pc.w().菜单_重启WiFi);
+  Choose(pc.w().菜单_重启WiFi);
   pc.program.Settle();
   ExpectRunning(pc);
   EXPECT_EQ(pc.hotspot().StartRetryCount(), 1);  // a restart does not reset the count
@@ -289,8 +289,8 @@ TEST(Hotspot, StopAndRestartKeepTheirControlsAndCounters) {
 
 TEST(Hotspot, EveryWayOutLeavesSharingOffAndTheHostedNetworkDisallowed) {
   const std::function<void(Pc&)> ways[] = {
-      [](Pc& pc) { Click(pc.w().菜单_退出); },
-      [](Pc& pc) { pc.w().onCloseRequested(); },
+      [](Pc& pc) { Choose(pc.w().菜单_退出); },
+      [](Pc& pc) { RequestClose(pc.w()); },
   };
   for (const auto& leave : ways) {
     for (std::string_view machine : {kWindows7, kWindows10}) {

@@ -49,13 +49,9 @@ bool HeadlessProgram::Start() {
   };
   host.endProgram = [this](int code) { exitCode = code; };
   app_ = std::make_unique<app::Application>(platform, dispatcher, messages, std::move(host));
-  app_->Host().loadWindow(app_->Main());
-  if (!app_->OnMainWindowCreated()) {
-    exitCode = 0;
-    return false;
-  }
-  app_->Main().SetVisible(true);
-  return true;
+  if (app_->Start()) return true;
+  exitCode = 0;
+  return false;
 }
 
 void HeadlessProgram::Settle() {

@@ -14,6 +14,7 @@
 #include "support/test_support.h"
 #include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/headless_ui.h"
+#include "ui/user_input.h"
 
 namespace lumora::testing {
 

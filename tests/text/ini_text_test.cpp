@@ -1,10 +1,10 @@
-#include "settings/ini_text.h"
+#include "text/ini_text.h"
 
 #include <gtest/gtest.h>
 
 #include "text/cp936.h"
 
-namespace lumora::settings {
+namespace lumora::text {
 namespace {
 
 TEST(IniTextRead, FindsValuesTheWayWindowsReadsThem) {
@@ -133,4 +133,4 @@ TEST(IniTextWrite, KeepsUntouchedLinesByteForByte) {
 }
 
 }  // namespace
-}  // namespace lumora::settings
+}  // namespace lumora::text

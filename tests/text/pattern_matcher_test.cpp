@@ -1,4 +1,4 @@
-#include "netconfig/pattern_matcher.h"
+#include "text/pattern_matcher.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "support/test_support.h"
 #include "text/cp936.h"
 
-namespace lumora::netconfig {
+namespace lumora::text {
 namespace {
 
 using Values = std::vector<std::string>;
@@ -344,4 +344,4 @@ TEST(PatternMatcherNetsh, EscapedNamesMatchOnlyThemselves) {
 }
 
 }  // namespace
-}  // namespace lumora::netconfig
+}  // namespace lumora::text

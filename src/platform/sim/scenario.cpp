@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "settings/ini_text.h"
+#include "text/ini_text.h"
 #include "text/search.h"
 
 namespace lumora::platform::sim {
@@ -129,16 +129,16 @@ void ReadConnections(std::string_view ini, Scenario& scenario) {
   const bool later = LaterSystem(scenario);
   for (int n = 1; n <= kMostConnections; ++n) {
     const std::string section = "connection" + std::to_string(n);
-    const auto name = settings::FindIniValue(ini, section, "name");
+    const auto name = text::FindIniValue(ini, section, "name");
     if (!name) continue;
     ConnectionKind kind = ConnectionKind::Wired;
-    if (const auto value = settings::FindIniValue(ini, section, "kind")) {
+    if (const auto value = text::FindIniValue(ini, section, "kind")) {
       if (*value == "wireless") kind = ConnectionKind::Wireless;
       if (*value == "dialup") kind = ConnectionKind::DialUp;
       if (*value == "hosted") kind = ConnectionKind::Hosted;
     }
     SimConnection c = MakeConnection(*name, kind, 2);
-    auto get = [&](std::string_view key) { return settings::FindIniValue(ini, section, key); };
+    auto get = [&](std::string_view key) { return text::FindIniValue(ini, section, key); };
     if (auto v = get("status")) ParseNumber(*v, c.status);
     if (auto v = get("guid")) c.guid = *v;
     if (auto v = get("description")) c.description = *v;
@@ -159,16 +159,16 @@ void ReadServices(std::string_view ini, Scenario& scenario) {
   for (const char* name : {"SharedAccess", "MpsSvc"}) {
     const std::string section = std::string("service.") + name;
     SimService& service = scenario.services[name];
-    if (auto v = settings::FindIniValue(ini, section, "start_type"))
+    if (auto v = text::FindIniValue(ini, section, "start_type"))
       ParseNumber(*v, service.startType);
-    if (auto v = settings::FindIniValue(ini, section, "state")) ParseNumber(*v, service.state);
-    if (auto v = settings::FindIniValue(ini, section, "can_start")) ParseFlag(*v, service.canStart);
+    if (auto v = text::FindIniValue(ini, section, "state")) ParseNumber(*v, service.state);
+    if (auto v = text::FindIniValue(ini, section, "can_start")) ParseFlag(*v, service.canStart);
   }
 }
 
 void ReadHostedNetwork(std::string_view ini, Scenario& scenario) {
   SimHostedNetwork& hosted = scenario.hosted;
-  auto get = [&](std::string_view key) { return settings::FindIniValue(ini, "hosted", key); };
+  auto get = [&](std::string_view key) { return text::FindIniValue(ini, "hosted", key); };
   if (auto v = get("mode")) {
     if (text::EqualsIgnoreAsciiCase(*v, "allow")) hosted.allowed = true;
     if (text::EqualsIgnoreAsciiCase(*v, "disallow")) hosted.allowed = false;
@@ -180,7 +180,7 @@ void ReadHostedNetwork(std::string_view ini, Scenario& scenario) {
 
   // The faults of the hosted network may stand with the others or with it.
   auto fault = [&](std::string_view key) {
-    auto v = settings::FindIniValue(ini, "faults", key);
+    auto v = text::FindIniValue(ini, "faults", key);
     return v ? v : get(key);
   };
   if (auto v = fault("radio")) {
@@ -202,19 +202,19 @@ Scenario DefaultScenario() { return ParseScenario(""); }
 
 Scenario ParseScenario(std::string_view ini) {
   Scenario scenario;
-  if (auto value = settings::FindIniValue(ini, "system", "version")) {
+  if (auto value = text::FindIniValue(ini, "system", "version")) {
     if (ParseVersion(*value, scenario.reportedVersion)) {
       // Unless said otherwise, the process runs in no compatibility mode.
       scenario.environmentBlockVersion = scenario.reportedVersion;
     }
   }
-  if (auto value = settings::FindIniValue(ini, "system", "environment_version"))
+  if (auto value = text::FindIniValue(ini, "system", "environment_version"))
     ParseVersion(*value, scenario.environmentBlockVersion);
-  if (auto value = settings::FindIniValue(ini, "system", "screen"))
+  if (auto value = text::FindIniValue(ini, "system", "screen"))
     ParseScreen(*value, scenario.screen);
-  if (auto value = settings::FindIniValue(ini, "system", "program_path"))
+  if (auto value = text::FindIniValue(ini, "system", "program_path"))
     if (!value->empty()) scenario.programPath = *value;
-  if (auto value = settings::FindIniValue(ini, "system", "language")) {
+  if (auto value = text::FindIniValue(ini, "system", "language")) {
     for (std::string_view known : {"zh-CN", "en-US"})
       if (text::EqualsIgnoreAsciiCase(*value, known)) scenario.language = known;
   }
@@ -223,15 +223,15 @@ Scenario ParseScenario(std::string_view ini) {
   scenario.services["MpsSvc"] = {2, 4, true};
   ReadConnections(ini, scenario);
   if (scenario.connections.empty()) AddDefaultConnections(scenario);
-  if (auto v = settings::FindIniValue(ini, "network", "internet")) scenario.internetConnection = *v;
-  if (auto v = settings::FindIniValue(ini, "network", "wireless_interfaces"))
+  if (auto v = text::FindIniValue(ini, "network", "internet")) scenario.internetConnection = *v;
+  if (auto v = text::FindIniValue(ini, "network", "wireless_interfaces"))
     ParseNumber(*v, scenario.wirelessInterfaces);
-  if (auto v = settings::FindIniValue(ini, "network", "administrator"))
+  if (auto v = text::FindIniValue(ini, "network", "administrator"))
     ParseFlag(*v, scenario.administrator);
   ReadServices(ini, scenario);
   ReadHostedNetwork(ini, scenario);
   auto fault = [&](std::string_view key, bool& flag) {
-    if (auto v = settings::FindIniValue(ini, "faults", key)) ParseFlag(*v, flag);
+    if (auto v = text::FindIniValue(ini, "faults", key)) ParseFlag(*v, flag);
   };
   fault("sharing_object_missing", scenario.sharingObjectMissing);
   fault("sharing_walk_fails", scenario.sharingWalkFails);

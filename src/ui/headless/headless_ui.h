@@ -1,7 +1,7 @@
 #pragma once
-// What a user does to the windows, for tests: click, type, choose, right-click a row,
-// double-click at a point, leave a field, press a key; and the windows' timers, which
-// fire as the manual clock passes their due times.
+// The headless windows of the tests: message boxes that a test answers, and the
+// windows' timers, which fire as the manual clock passes their due times. Tests click
+// through the user-input functions of ui/user_input.h, as the Win32 view does.
 
 #include <deque>
 #include <map>
@@ -53,25 +53,5 @@ class HeadlessTimers final : public ModelObserver {
   platform::Clock& clock_;
   std::map<Timer*, std::uint64_t> due_;
 };
-
-// The user's hand. Each action changes the control as the real control would, then
-// runs its handler.
-void Click(Button& button);
-void Click(CheckBox& box);  // a radio button also clears the others of its page
-void Click(MenuItem& item);
-void Release(Hyperlink& link);
-void Release(PictureControl& panel);
-void Type(EditBox& box, std::string_view text);
-void Type(ComboBox& box, std::string_view text);
-void Choose(ComboBox& box, int index);
-void ChooseTab(TabControl& tabs, int index);
-void MoveSlider(Slider& slider, int position);
-void RightClickRow(ListView& list, int row);
-void DoubleClickAt(ListView& list, Point point);
-void LoseFocus(EditBox& box);
-void LoseFocus(ComboBox& box);
-void ReleaseKey(EditBox& box, int keyCode);
-void PressKey(ComboBox& box, int keyCode);
-void Tick(Timer& timer);
 
 }  // namespace lumora::ui::headless

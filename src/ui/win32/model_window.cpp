@@ -12,6 +12,7 @@
 #include "ui/win32/artwork_gdi.h"
 #include "ui/win32/layout.h"
 #include "ui/win32/simple_html.h"
+#include "ui/user_input.h"
 #include "ui/win32/ui_font.h"
 
 namespace lumora::ui::win32 {
@@ -51,14 +52,6 @@ class Applying {
  private:
   int& depth_;
 };
-
-// Runs a handler of the model if there is one. The copy keeps it alive should it
-// replace itself.
-template <typename Handler, typename... Arguments>
-void Fire(const Handler& handler, Arguments&&... arguments) {
-  const Handler copy = handler;
-  if (copy) copy(std::forward<Arguments>(arguments)...);
-}
 
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -430,7 +423,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
       SendMessageW(window, TBM_SETRANGEMAX, FALSE, slider.Maximum());
       SendMessageW(window, TBM_SETTICFREQ,
                    static_cast<WPARAM>(std::max(1, (slider.Maximum() - slider.Minimum()) / 10)), 0);
-      SendMessageW(window, TBM_SETPAGESIZE, 0, 10);
+      SendMessageW(window, TBM_SETPAGESIZE, 0, 1);
       SendMessageW(window, TBM_SETPOS, TRUE, slider.Position());
       break;
     }
@@ -569,7 +562,7 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
           const HWND hit = ChildWindowFromPointEx(window, point, CWP_SKIPINVISIBLE);
           const ControlSlot* hitSlot = hit == window ? nullptr : SlotOfWindow(hit);
           if (hit == window || (hitSlot && hitSlot->control->Kind() == ControlKind::GroupBox))
-            Fire(model_.onRightButtonReleased);
+            ReleaseRightButton(model_);
           break;
         }
         default:
@@ -613,18 +606,18 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       if (speedBar_ && &control == &speedBar_->透明标签1) {
         switch (message) {
           case WM_LBUTTONDOWN:
-            Fire(speedBar_->onLeftButtonPressed);
+            PressLeftButton(*speedBar_);
             // The bar is dragged as if by a title bar.
             ReleaseCapture();
             SendMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
             handled = true;
             return 0;
           case WM_LBUTTONDBLCLK:
-            Fire(speedBar_->onDoubleClick);
+            DoubleClick(*speedBar_);
             handled = true;
             return 0;
           case WM_RBUTTONDOWN:
-            Fire(speedBar_->onRightButtonPressed);
+            PressRightButton(*speedBar_);
             handled = true;
             return 0;
           default:
@@ -633,18 +626,18 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       }
       break;
     case ControlKind::EditBox:
-      if (message == WM_KEYUP)
-        Fire(static_cast<EditBox&>(control).onKeyReleased, static_cast<int>(wParam));
+      if (message == WM_KEYUP && !applying_)
+        ReleaseKey(static_cast<EditBox&>(control), static_cast<int>(wParam));
       return PadEditBox(window, message, wParam, lParam, handled);
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control);
       // Keys go to the edit field of an editable combo, to the combo itself otherwise.
-      if (message == WM_KEYDOWN && (window == slot.comboEdit || !combo.Editable()))
-        Fire(combo.onKeyPressed, static_cast<int>(wParam));
+      if (message == WM_KEYDOWN && !applying_ && (window == slot.comboEdit || !combo.Editable()))
+        PressKey(combo, static_cast<int>(wParam));
       break;
     }
     case ControlKind::Hyperlink:
-      if (message == WM_LBUTTONUP) Fire(static_cast<Hyperlink&>(control).onReleased);
+      if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
     case ControlKind::PictureBox:
     case ControlKind::DrawPanel:
@@ -661,7 +654,7 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
           handled = true;
           return 1;
         case WM_LBUTTONUP:
-          Fire(static_cast<PictureControl&>(control).onReleased);
+          Release(static_cast<PictureControl&>(control));
           handled = true;
           return 0;
         default:
@@ -717,25 +710,24 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   Control& control = *slot.control;
   switch (control.Kind()) {
     case ControlKind::Button:
-      if (code == BN_CLICKED) Fire(static_cast<Button&>(control).onClick);
+      if (code == BN_CLICKED) Click(static_cast<Button&>(control));
       break;
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
-      if (code == BN_CLICKED) ClickBox(static_cast<CheckBox&>(control));
+      if (code == BN_CLICKED) Click(static_cast<CheckBox&>(control));
       break;
     case ControlKind::EditBox:
-      if (code == EN_CHANGE) control.SetText(Utf8(TextOf(slot.window)));
-      if (code == EN_KILLFOCUS) Fire(static_cast<EditBox&>(control).onFocusLost);
+      if (code == EN_CHANGE) Type(static_cast<EditBox&>(control), Utf8(TextOf(slot.window)));
+      if (code == EN_KILLFOCUS) LoseFocus(static_cast<EditBox&>(control));
       break;
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control);
       if (code == CBN_SELCHANGE) {
-        combo.Select(static_cast<int>(SendMessageW(slot.window, CB_GETCURSEL, 0, 0)));
-        Fire(combo.onSelectionChanged);
+        Choose(combo, static_cast<int>(SendMessageW(slot.window, CB_GETCURSEL, 0, 0)));
       } else if (code == CBN_EDITCHANGE) {
-        combo.SetText(Utf8(TextOf(slot.window)));
+        Type(combo, Utf8(TextOf(slot.window)));
       } else if (code == CBN_KILLFOCUS) {
-        Fire(combo.onFocusLost);
+        LoseFocus(combo);
       }
       break;
     }
@@ -744,39 +736,17 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   }
 }
 
-void ModelWindow::ClickBox(CheckBox& box) {
-  if (box.Kind() == ControlKind::RadioButton) {
-    // The radio buttons of one page (and group box) form one group.
-    for (ControlSlot& slot : slots_) {
-      Control& other = *slot.control;
-      if (&other != &box && other.Kind() == ControlKind::RadioButton &&
-          other.TabPage() == box.TabPage() && other.GroupBox() == box.GroupBox())
-        static_cast<CheckBox&>(other).SetChecked(false);
-    }
-    box.SetChecked(true);
-  } else {
-    box.SetChecked(!box.Checked());
-  }
-  Fire(box.onClick);
-}
-
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
   if (applying_) return 0;
   Control& control = *slot.control;
   if (control.Kind() == ControlKind::ListView) {
     auto& list = static_cast<ListView&>(control);
     const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
-    if (header.code == NM_RCLICK && activation.iItem >= 0 &&
-        activation.iItem < static_cast<int>(list.RowCount()))
-      Fire(list.onRightClickItem, activation.iItem);
-    if (header.code == NM_DBLCLK)
-      Fire(list.onDoubleClick,
-           Point{Unscale(activation.ptAction.x), Unscale(activation.ptAction.y)});
+    if (header.code == NM_RCLICK) RightClickRow(list, activation.iItem);
+    if (header.code == NM_DBLCLK) DoubleClickCell(list, HitTest(slot, activation.ptAction));
   } else if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
-    auto& tabs = static_cast<TabControl&>(control);
-    const int before = tabs.CurrentTab();
-    tabs.SetCurrentTab(static_cast<int>(SendMessageW(slot.window, TCM_GETCURSEL, 0, 0)));
-    if (tabs.CurrentTab() != before) Fire(tabs.onTabChanged);
+    ChooseTab(static_cast<TabControl&>(control),
+              static_cast<int>(SendMessageW(slot.window, TCM_GETCURSEL, 0, 0)));
     handled = true;
   }
   return 0;
@@ -819,20 +789,17 @@ LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
 
 void ModelWindow::OnSlider(ControlSlot& slot) {
   if (applying_ || slot.control->Kind() != ControlKind::Slider) return;
-  auto& slider = static_cast<Slider&>(*slot.control);
-  const int position = static_cast<int>(SendMessageW(slot.window, TBM_GETPOS, 0, 0));
-  if (position == slider.Position()) return;
-  slider.SetPosition(position);
-  Fire(slider.onPositionChanged);
+  MoveSlider(static_cast<Slider&>(*slot.control),
+             static_cast<int>(SendMessageW(slot.window, TBM_GETPOS, 0, 0)));
 }
 
 void ModelWindow::OnTrayEvent(UINT event) {
   for (ControlSlot& slot : slots_) {
     if (slot.control->Kind() != ControlKind::TrayIcon) continue;
     auto& tray = static_cast<TrayIcon&>(*slot.control);
-    if (event == WM_LBUTTONUP) Fire(tray.onLeftClick);
-    if (event == WM_LBUTTONDBLCLK) Fire(tray.onLeftDoubleClick);
-    if (event == WM_RBUTTONUP) Fire(tray.onRightClick);
+    if (event == WM_LBUTTONUP) ClickTray(tray, TrayClick::Left);
+    if (event == WM_LBUTTONDBLCLK) ClickTray(tray, TrayClick::LeftDouble);
+    if (event == WM_RBUTTONUP) ClickTray(tray, TrayClick::Right);
     return;
   }
 }
@@ -841,8 +808,35 @@ void ModelWindow::NoteGeometry() {
   if (applying_ || !Handle() || IsIconic(Handle())) return;
   RECT rect{};
   GetWindowRect(Handle(), &rect);
-  model_.SetGeometry(
-      {rect.left, rect.top, Unscale(rect.right - rect.left), Unscale(rect.bottom - rect.top)});
+  Applying noting(noting_);
+  NoteMoved(model_,
+            {rect.left, rect.top, Unscale(rect.right - rect.left), Unscale(rect.bottom - rect.top)});
+}
+
+void ModelWindow::NoteState(const WINDOWPOS& position) {
+  // Another program may show or hide the window (a second copy brings it up from the
+  // tray); what the view itself does is in the model already.
+  if (applying_ || !Handle()) return;
+  Applying noting(noting_);
+  if (position.flags & SWP_SHOWWINDOW) NoteShown(model_, true);
+  if (position.flags & SWP_HIDEWINDOW) NoteShown(model_, false);
+  NoteMinimised(model_, IsIconic(Handle()) != FALSE);
+}
+
+ListHit ModelWindow::HitTest(ControlSlot& slot, POINT point) {
+  LVHITTESTINFO info{};
+  info.pt = point;
+  ListHit hit;
+  if (SendMessageW(slot.window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info)) < 0 ||
+      info.iItem < 0)
+    return hit;
+  POINT row{};
+  SendMessageW(slot.window, LVM_GETITEMPOSITION, static_cast<WPARAM>(info.iItem),
+               reinterpret_cast<LPARAM>(&row));
+  hit.row = info.iItem;
+  hit.column = info.iSubItem;
+  hit.rowPosition = {Unscale(row.x), Unscale(row.y)};
+  return hit;
 }
 
 LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -866,10 +860,7 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CreateOtherPages();
       } else if (wParam >= kFirstControlId && wParam - kFirstControlId < slots_.size()) {
         Control& control = *slots_[wParam - kFirstControlId].control;
-        if (control.Kind() == ControlKind::Timer) {
-          auto& timer = static_cast<Timer&>(control);
-          if (timer.Running()) Fire(timer.onTick);
-        }
+        if (control.Kind() == ControlKind::Timer) Tick(static_cast<Timer&>(control));
       }
       return 0;
     case kTrayMessage:
@@ -883,13 +874,13 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The program decides; its close sequence ends it.
-      Fire(model_.onCloseRequested);
+      RequestClose(model_);
       return 0;
     case WM_QUERYENDSESSION:
-      Fire(model_.onCloseRequested);
+      RequestClose(model_);
       return TRUE;
     case WM_RBUTTONUP:
-      Fire(model_.onRightButtonReleased);
+      ReleaseRightButton(model_);
       break;
     case WM_ENTERSIZEMOVE:
       moving_ = true;
@@ -900,6 +891,7 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       NoteGeometry();
       break;
     case WM_WINDOWPOSCHANGED:
+      NoteState(*reinterpret_cast<const WINDOWPOS*>(lParam));
       if (!moving_) NoteGeometry();
       break;
     case WM_GETMINMAXINFO:
@@ -1045,7 +1037,8 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
 }
 
 void ModelWindow::OnWindowChanged(WindowModel&, WindowChange change) {
-  if (!Handle()) return;
+  // A change the view has just noted from the window is there already.
+  if (!Handle() || noting_) return;
   Applying applying(applying_);
   switch (change) {
     case WindowChange::Title:
@@ -1056,6 +1049,9 @@ void ModelWindow::OnWindowChanged(WindowModel&, WindowChange change) {
       break;
     case WindowChange::Visible:
       ApplyWindowVisible();
+      break;
+    case WindowChange::Minimised:
+      ShowWindow(Handle(), model_.Minimised() ? SW_MINIMIZE : SW_RESTORE);
       break;
     case WindowChange::Topmost:
       ApplyTopmost();
@@ -1333,7 +1329,7 @@ void ModelWindow::ShowBalloon(BalloonTip& tip) {
     // A point in the upper half of the window asks for the balloon above it.
     const bool above = point.y * 2 < model_.Geometry().height;
     links_.Show(Handle(), at, above, std::move(links), dpi_, [&tip](const std::string& message) {
-      Fire(tip.onLinkChosen, std::string_view(message));
+      ChooseBalloonLink(tip, message);
     });
     return;
   }
@@ -1413,7 +1409,7 @@ void ModelWindow::PopUpMenu(std::size_t index) {
   PostMessageW(Handle(), WM_NULL, 0, 0);
   if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return;
   MenuItem& item = *items[static_cast<std::size_t>(chosen - 1)];
-  if (item.Enabled()) Fire(item.onChosen);
+  Choose(item);
 }
 
 void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {

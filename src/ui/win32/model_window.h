@@ -64,9 +64,12 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   LRESULT OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled);
   LRESULT OnColour(ControlSlot& slot, HDC dc, bool& handled);
   void OnSlider(ControlSlot& slot);
-  void ClickBox(CheckBox& box);
+  // The cell of a list view under a point of its client area.
+  ListHit HitTest(ControlSlot& slot, POINT point);
   void OnTrayEvent(UINT event);
+  // What Windows changed on its own, written back into the model.
   void NoteGeometry();
+  void NoteState(const WINDOWPOS& position);
 
   // Building.
   void CreateResources();
@@ -139,6 +142,7 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   LinkBalloon links_;
   UINT taskbarCreated_ = 0;
   int applying_ = 0;  // changes from the model are being applied: no events go back
+  int noting_ = 0;    // changes of the window are being noted: none goes back to it
   bool moving_ = false;
   bool otherPagesPending_ = false;  // the controls of the pages not shown yet
 };

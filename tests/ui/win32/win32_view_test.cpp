@@ -355,8 +355,9 @@ TEST_F(Win32ViewTest, UserActionsReachTheModelAndItsHandlers) {
     seen.push_back("hue " + std::to_string(w.滑块条色调.Position()));
   };
   w.超级列表框1.onRightClickItem = [&](int row) { seen.push_back("row " + std::to_string(row)); };
-  w.超级列表框1.onDoubleClick = [&](Point p) {
-    seen.push_back("double " + std::to_string(p.x) + "," + std::to_string(p.y));
+  w.超级列表框1.onDoubleClickCell = [&](const ListHit& hit) {
+    seen.push_back("double " + std::to_string(hit.row) + "," + std::to_string(hit.column) +
+                   (hit.rowPosition.y > 0 ? " below the header" : " at the top"));
   };
   w.超级链接框_重启.onReleased = [&] { seen.push_back("restart"); };
   w.画板_问号.onReleased = [&] { seen.push_back("help"); };
@@ -387,6 +388,7 @@ TEST_F(Win32ViewTest, UserActionsReachTheModelAndItsHandlers) {
   SendMessageW(info.hwndItem, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"以太网"));
   EXPECT_EQ(w.组合框1.Text(), "以太网");
 
+  w.超级链接框_重启.SetVisible(true);  // shown while the hotspot runs
   SendMessageW(Of(w.超级链接框_重启), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   SendMessageW(Of(w.画板_问号), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 
@@ -399,7 +401,13 @@ TEST_F(Win32ViewTest, UserActionsReachTheModelAndItsHandlers) {
   w.超级列表框1.AppendRow();
   NotifyFromList(w.超级列表框1, NM_RCLICK, 1, {5, 5});
   NotifyFromList(w.超级列表框1, NM_RCLICK, -1, {5, 300});  // below the rows: no row
-  NotifyFromList(w.超级列表框1, NM_DBLCLK, 0, {Scaled(30), Scaled(40)});
+  // A double click is hit-tested to its cell: here the name cell of the second row.
+  RECT cell{};
+  cell.top = 3;
+  cell.left = LVIR_BOUNDS;
+  SendMessageW(Of(w.超级列表框1), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell));
+  NotifyFromList(w.超级列表框1, NM_DBLCLK, 1,
+                 {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
 
   w.选择夹1.SetCurrentTab(kTabSettings);
   SetFocus(Of(w.滑块条色调));
@@ -409,7 +417,7 @@ TEST_F(Win32ViewTest, UserActionsReachTheModelAndItsHandlers) {
 
   EXPECT_EQ(seen, (std::vector<std::string>{"shrink", "show clear", "key 13", "name left",
                                             "combo key 40", "hours 0.5", "restart", "help", "white",
-                                            "row 1", "double 30,40", "hue 1"}));
+                                            "row 1", "double 1,3 below the header", "hue 1"}));
 
   // What the program changes itself comes back as no user action.
   seen.clear();
