@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "platform/steady_clock.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_system.h"
 #include "ui/win32/win32_dispatcher.h"
@@ -17,6 +18,8 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
                const platform::NetworkPorts& network,
                const std::function<void(app::Application&)>& started) {
   // The UI thread keeps OLE for the whole run; workers initialise COM themselves.
+  platform::win32::Win32DiagnosticLog diagnostics;
+  platform::SetFailureSink(&diagnostics);
   const HRESULT ole = OleInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
                                                      ICC_BAR_CLASSES | ICC_LINK_CLASS};
@@ -46,6 +49,7 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
     }
   }
   if (SUCCEEDED(ole)) OleUninitialize();
+  platform::SetFailureSink(nullptr);
   return exitCode;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/failure_report.h"
 #include "platform/stop_signal.h"
 
 #include "text/cp936.h"
@@ -76,7 +77,8 @@ WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool
     } catch (const WorkerEnded&) {
       // The worker was ended at a wait or a command: nothing more to do.
     } catch (...) {
-      // A worker's failure ends only that worker; it reports nothing.
+      // A worker's failure ends only that worker, and is reported.
+      platform::ReportCurrentException("worker");
     }
     raw->finished = true;
   });

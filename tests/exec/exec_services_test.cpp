@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/simulated_console.h"
 #include "platform/steady_clock.h"
+#include "support/test_support.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace lumora::exec {
@@ -136,6 +139,21 @@ TEST_F(ExecServicesTest, AnEndedWorkerStartsNoCommandAndPostsNothing) {
   EXPECT_FALSE(postRan);
   EXPECT_EQ(endlessStarts.load(), 0);
   EXPECT_FALSE(CurrentWorkerEnded());  // the UI thread is never an ended worker
+}
+
+TEST_F(ExecServicesTest, AWorkerThatFailsIsReportedAndEndsAlone) {
+  testing::ExpectedFailureReports reports;
+  exec.StartWorkerThread([] { throw std::runtime_error("no adapter"); }, false);
+  exec.StartWorkerThread([] { throw 7; }, false);
+  std::atomic<bool> otherRan{false};
+  exec.StartWorkerThread([&] { otherRan = true; }, false);
+  exec.JoinAllWorkers();
+  EXPECT_TRUE(otherRan);
+  std::vector<std::string> lines = reports.Lines();
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "worker: unexpected exception of an unknown type",
+                       "worker: unexpected exception: no adapter"}));
 }
 
 TEST_F(ExecServicesTest, HandlesAreKeptOnlyWhenAsked) {

@@ -6,9 +6,56 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
+#include "platform/failure_report.h"
 #include "text/cp936.h"
 
 namespace lumora::testing {
+
+void CollectReport(std::string_view line);
+
+namespace {
+
+std::atomic<ExpectedFailureReports*> gExpected{nullptr};
+
+// Every failure the program reports fails the running test, unless it was expected.
+class TestFailureSink final : public platform::FailureSink {
+ public:
+  void Write(std::string_view line) override { CollectReport(line); }
+};
+
+class ReportingEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override { platform::SetFailureSink(&sink_); }
+  void TearDown() override { platform::SetFailureSink(nullptr); }
+
+ private:
+  TestFailureSink sink_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kReporting =
+    ::testing::AddGlobalTestEnvironment(new ReportingEnvironment);
+
+}  // namespace
+
+void CollectReport(std::string_view line) {
+  if (ExpectedFailureReports* expected = gExpected.load()) {
+    std::lock_guard guard(expected->lock_);
+    expected->lines_.emplace_back(line);
+    return;
+  }
+  ADD_FAILURE() << "the program reported a failure: " << line;
+}
+
+ExpectedFailureReports::ExpectedFailureReports() { gExpected = this; }
+
+ExpectedFailureReports::~ExpectedFailureReports() { gExpected = nullptr; }
+
+std::vector<std::string> ExpectedFailureReports::Lines() const {
+  std::lock_guard guard(lock_);
+  return lines_;
+}
 
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};

@@ -3,8 +3,10 @@
 // a real console hands them over.
 
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumora::testing {
 
@@ -33,5 +35,22 @@ std::string FixtureAsConsoleBytes(std::string_view relativePath);
 // Reads or writes a host file byte for byte.
 std::string ReadHostFile(const std::filesystem::path& file);
 void WriteHostFile(const std::filesystem::path& file, std::string_view bytes);
+
+// While one lives, failure reports are collected here instead of failing the test: for
+// a test that causes one on purpose. Outside such a scope every report fails the test
+// that is running.
+class ExpectedFailureReports {
+ public:
+  ExpectedFailureReports();
+  ~ExpectedFailureReports();
+  ExpectedFailureReports(const ExpectedFailureReports&) = delete;
+  ExpectedFailureReports& operator=(const ExpectedFailureReports&) = delete;
+  std::vector<std::string> Lines() const;
+
+ private:
+  friend void CollectReport(std::string_view line);
+  mutable std::mutex lock_;
+  std::vector<std::string> lines_;
+};
 
 }  // namespace lumora::testing

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "platform/failure_report.h"
 #include "platform/win32/scoped_module.h"
 #include "platform/win32/scoped_win.h"
 #include "ui/win32/artwork_gdi.h"
@@ -512,6 +513,7 @@ LRESULT CALLBACK ModelWindow::ControlProcedure(HWND window, UINT message, WPARAM
     if (handled) return result;
   } catch (...) {
     // The handler that failed has done nothing more; the control goes on as usual.
+    platform::ReportCurrentException("control procedure");
   }
   return DefSubclassProc(window, message, wParam, lParam);
 }

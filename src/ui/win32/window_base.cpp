@@ -1,5 +1,7 @@
 #include "ui/win32/window_base.h"
 
+#include "platform/failure_report.h"
+
 namespace lumora::ui::win32 {
 
 WindowBase::~WindowBase() {
@@ -52,6 +54,7 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
     result = self->OnMessage(message, wParam, lParam);
   } catch (...) {
     // A handler that failed has done nothing more; the window goes on.
+    platform::ReportCurrentException("window procedure");
     result = 0;
   }
   if (message == WM_NCDESTROY) {
