@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "exec/worker_context.h"
+#include "platform/failure_report.h"
 
 namespace lumora::exec {
 
@@ -35,10 +36,16 @@ void ChangeFileAsUnit(platform::FilePort& files, std::string_view path, const Fi
   std::lock_guard guard(LockOfFile(path));
   if (CurrentWorkerEnded()) return;
   const std::optional<std::string> current = files.ReadWholeFile(path);
-  if (!current && files.FileExists(path)) return;
+  if (!current && files.FileExists(path)) {
+    platform::ReportFailure(path, "the file is there but cannot be read; it is left as it is");
+    return;
+  }
   const std::optional<std::string> next = change(current);
   if (!next) return;
-  RunUnlessEnded([&] { files.ReplaceWholeFile(path, *next); });
+  RunUnlessEnded([&] {
+    if (!files.ReplaceWholeFile(path, *next))
+      platform::ReportFailure(path, "the file cannot be replaced; it keeps its old text");
+  });
 }
 
 std::optional<std::string> ReadFileAsUnit(platform::FilePort& files, std::string_view path) {

@@ -176,12 +176,15 @@ class HeldFileDrive final : public platform::FilePort {
 };
 
 TEST(FileUnitHeldFile, AFileThatCannotBeReadIsNotWrittenFromNothing) {
+  testing::ExpectedFailureReports reports;
   HeldFileDrive drive;
   settings::Settings settings(drive);
   settings.WriteSetting("user", "ssid", "new");
   clients::ChangeListText(drive, clients::kBlacklistPath,
                           [](const std::string& text) { return text + "AA-BB-CC-DD-EE-FF+x"; });
   EXPECT_EQ(drive.replaces, 0);
+  // Each file left alone is reported, so that a user can tell why a change did not stay.
+  EXPECT_EQ(reports.Lines().size(), 2u);
 }
 
 }  // namespace

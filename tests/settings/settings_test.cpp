@@ -110,10 +110,13 @@ TEST_F(SettingsTest, DefaultLosesTrailingSpacesOnly) {
   EXPECT_EQ(settings.ReadSetting("s", "k", "a\t"), "a\t");
 }
 
-TEST_F(SettingsTest, AFailedWriteIsIgnored) {
+TEST_F(SettingsTest, AFailedWriteChangesNothingAndIsReported) {
+  testing::ExpectedFailureReports reports;
   Settings offDrive(drive, "d:\\lmrawifi.ini");
   offDrive.Write(kNetworkName, "other");
   EXPECT_EQ(offDrive.Read(kNetworkName), "mylove");
+  EXPECT_EQ(reports.Lines(), std::vector<std::string>{
+                                 "d:\\lmrawifi.ini: the file cannot be replaced; it keeps its old text"});
 }
 
 TEST_F(SettingsTest, ConcurrentWritesOfDifferentKeysLoseNone) {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/scoped_com.h"
 #include "platform/win32/scoped_module.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 
 namespace lumora::platform::win32 {
@@ -70,15 +71,19 @@ bool Win32ConnectionManager::WalkConnections(const std::function<bool(ManagedCon
   const ComScope com;
   const ScopedModule netshell(L"netshell.dll");
   ComPtr<INetConnectionManager> manager;
-  if (FAILED(CoCreateInstance(kClsidConnectionManager, nullptr, CLSCTX_ALL,
-                              kIidINetConnectionManager, manager.PutVoid())) ||
-      !manager) {
+  const HRESULT created = CoCreateInstance(kClsidConnectionManager, nullptr, CLSCTX_ALL,
+                                           kIidINetConnectionManager, manager.PutVoid());
+  if (FAILED(created) || !manager) {
+    ReportComError("the connection manager", created);
     return false;
   }
   ComPtr<IEnumNetConnection> connections;
   // A manager that cannot list its connections is a manager with none.
-  if (FAILED(manager->EnumConnections(NCME_DEFAULT, connections.Put())) || !connections)
+  if (const HRESULT listed = manager->EnumConnections(NCME_DEFAULT, connections.Put());
+      FAILED(listed) || !connections) {
+    ReportComError("EnumConnections", listed);
     return true;
+  }
   for (;;) {
     ComPtr<INetConnection> connection;
     ULONG fetched = 0;

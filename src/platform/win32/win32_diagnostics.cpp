@@ -37,4 +37,35 @@ void Win32DiagnosticLog::Write(std::string_view line) {
   files.ReplaceWholeFile(path_, AppendToDiagnosticLog(log, stamped));
 }
 
+namespace {
+
+std::string SystemText(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message(text ? text : L"", length);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' ||
+                              message.back() == L' '))
+    message.pop_back();
+  return Utf8(message);
+}
+
+}  // namespace
+
+void ReportSystemError(std::string_view call, unsigned long error) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%lu", error);
+  const std::string text = SystemText(error);
+  ReportFailure(call, "error " + std::string(number) + (text.empty() ? "" : " " + text));
+}
+
+void ReportComError(std::string_view call, long result) {
+  char number[16];
+  std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(result));
+  const std::string text = SystemText(static_cast<DWORD>(result));
+  ReportFailure(call, "error " + std::string(number) + (text.empty() ? "" : " " + text));
+}
+
 }  // namespace lumora::platform::win32

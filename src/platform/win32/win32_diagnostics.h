@@ -22,4 +22,10 @@ class Win32DiagnosticLog final : public FailureSink {
   std::string path_;
 };
 
+// Reports a system call that failed where the program goes on with a neutral answer:
+// the call, the error's number and the system's text for it.
+void ReportSystemError(std::string_view call, unsigned long error);
+// The same for a COM call's HRESULT.
+void ReportComError(std::string_view call, long result);
+
 }  // namespace lumora::platform::win32

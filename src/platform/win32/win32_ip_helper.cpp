@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 #include "text/cp936.h"
 
@@ -45,7 +46,11 @@ std::optional<std::vector<AdapterInfo>> Win32IpHelper::AdaptersInfo() {
   GetAdaptersInfo(nullptr, &size);
   TableBuffer buffer(size);
   auto* first = buffer.As<IP_ADAPTER_INFO>();
-  if (GetAdaptersInfo(first, &size) != NO_ERROR) return std::nullopt;
+  if (const ULONG error = GetAdaptersInfo(first, &size); error != NO_ERROR) {
+    // A machine without adapters has no table, which is no failure.
+    if (error != ERROR_NO_DATA) ReportSystemError("GetAdaptersInfo", error);
+    return std::nullopt;
+  }
   std::vector<AdapterInfo> adapters;
   for (const IP_ADAPTER_INFO* a = first; a; a = a->Next)
     adapters.push_back({FromAnsi(a->AdapterName), FromAnsi(a->Description)});
@@ -57,8 +62,11 @@ std::optional<std::vector<AdapterAddresses>> Win32IpHelper::AdaptersAddresses() 
   GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, nullptr, &size);
   TableBuffer buffer(size);
   auto* first = buffer.As<IP_ADAPTER_ADDRESSES>();
-  if (GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, first, &size) != NO_ERROR)
+  if (const ULONG error = GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, first, &size);
+      error != NO_ERROR) {
+    if (error != ERROR_NO_DATA) ReportSystemError("GetAdaptersAddresses", error);
     return std::nullopt;
+  }
   std::vector<AdapterAddresses> adapters;
   for (const IP_ADAPTER_ADDRESSES* a = first; a; a = a->Next) {
     adapters.push_back(
@@ -77,7 +85,12 @@ std::uint32_t Win32IpHelper::AdapterIndex(std::string_view deviceName) {
 std::optional<InterfaceRow> Win32IpHelper::InterfaceEntry(std::uint32_t index) {
   MIB_IF_ROW2 row{};
   row.InterfaceIndex = index;
-  if (GetIfEntry2(&row) != NO_ERROR) return std::nullopt;
+  if (const DWORD error = GetIfEntry2(&row); error != NO_ERROR) {
+    // An index that names no interface (any more) is an answer, not a failure.
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_INVALID_PARAMETER)
+      ReportSystemError("GetIfEntry2", error);
+    return std::nullopt;
+  }
   InterfaceRow entry;
   entry.luid = row.InterfaceLuid.Value;
   entry.index = row.InterfaceIndex;

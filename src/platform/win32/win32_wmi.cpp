@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/win32/scoped_com.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 
 namespace lumora::platform::win32 {
@@ -93,30 +94,35 @@ std::optional<std::vector<WmiObject>> Win32Wmi::Query(std::string_view wmiNamesp
   const ComScope com;
   SetProcessSecurityOnce();
   ComPtr<IWbemLocator> locator;
-  if (FAILED(CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidIWbemLocator,
-                              locator.PutVoid())) ||
-      !locator) {
+  HRESULT result = CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER,
+                                    kIidIWbemLocator, locator.PutVoid());
+  if (FAILED(result) || !locator) {
+    ReportComError("WMI locator", result);
     return std::nullopt;
   }
   const ScopedBstr resource(Wide(wmiNamespace));
   ComPtr<IWbemServices> services;
-  if (FAILED(locator->ConnectServer(resource.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                    services.Put())) ||
-      !services) {
+  result = locator->ConnectServer(resource.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                  services.Put());
+  if (FAILED(result) || !services) {
+    ReportComError("WMI ConnectServer", result);
     return std::nullopt;
   }
-  if (FAILED(CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                               RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
-                               EOAC_NONE))) {
+  result = CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                             RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                             EOAC_NONE);
+  if (FAILED(result)) {
+    ReportComError("WMI CoSetProxyBlanket", result);
     return std::nullopt;
   }
   const ScopedBstr language(L"WQL");
   const ScopedBstr query(Wide(wql));
   ComPtr<IEnumWbemClassObject> results;
-  if (FAILED(services->ExecQuery(language.Get(), query.Get(),
-                                 WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                 results.Put())) ||
-      !results) {
+  result = services->ExecQuery(language.Get(), query.Get(),
+                               WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                               results.Put());
+  if (FAILED(result) || !results) {
+    ReportComError("WMI ExecQuery", result);
     return std::nullopt;
   }
   // With an immediate return, a query WMI cannot answer fails at the first Next: the

@@ -13,6 +13,7 @@
 #include "platform/win32/scoped_module.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_network.h"
+#include "support/test_support.h"
 
 namespace lumora::platform::win32 {
 namespace {
@@ -154,7 +155,13 @@ TEST(Win32NetWmi, ReadsObjectsAsTextAndAgreesWithIpHelper) {
   }
   EXPECT_EQ(wmi.Query("root\\cimv2", "Select * From Win32_NetworkAdapter", 0),
             std::vector<WmiObject>());
-  EXPECT_EQ(wmi.Query("root\\nosuch", "Select * From Win32_NetworkAdapter", 10), std::nullopt);
+  {
+    // A namespace that is not there cannot be queried; the failure is reported.
+    lumora::testing::ExpectedFailureReports reports;
+    EXPECT_EQ(wmi.Query("root\\nosuch", "Select * From Win32_NetworkAdapter", 10), std::nullopt);
+    ASSERT_EQ(reports.Lines().size(), 1u);
+    EXPECT_TRUE(reports.Lines()[0].starts_with("WMI ConnectServer: error 0x8004100E"));
+  }
   const auto unknownClass = wmi.Query("root\\cimv2", "Select * From Win32_NoSuchClass", 10);
   EXPECT_TRUE(!unknownClass || unknownClass->empty());
 }
@@ -203,12 +210,15 @@ TEST(Win32NetCom, SharingAndConnectionManagerAnswerNeutrallyWhereMissing) {
 
   Win32ConnectionManager manager;
   visited = 0;
+  lumora::testing::ExpectedFailureReports reports;
   const bool managerWalked = manager.WalkConnections([&](ManagedConnection&) {
     ++visited;
     return false;
   });
   const bool managerPresent = ClassRegistered(L"CLSID\\{BA126AD1-2166-11D1-B1D0-00805FC1270E}");
   EXPECT_EQ(managerWalked, managerPresent);
+  // A manager that is missing is reported: it is not missing on a real Windows.
+  EXPECT_EQ(reports.Lines().size(), managerPresent ? 0u : 1u);
   EXPECT_LE(visited, managerPresent ? 1 : 0);  // the walk stops when told to
 }
 
