@@ -17,7 +17,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   lumora::platform::win32::Win32Registry registry;
   lumora::platform::win32::Win32Wlan wlan;
   lumora::platform::win32::Win32Services services;
+  lumora::platform::win32::Win32NameLookup names;
   return lumora::apps::RunProgram(
       console, system,
-      {sharing, connectionManager, wmi, ipHelper, internetState, registry, wlan, services});
+      {sharing, connectionManager, wmi, ipHelper, internetState, registry, wlan, services, names});
 }

@@ -4,6 +4,7 @@
 
 #include "LumoraWiFiSim/model_report.h"
 #include "platform/sim/simulated_pc.h"
+#include "platform/steady_clock.h"
 #include "platform/win32/win32_files.h"
 #include "shared/program.h"
 #include "text/cp936.h"
@@ -13,7 +14,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::win32::Win32Files files;
   const std::string scenarioText = text::Utf8FromCp936(
       files.ReadWholeFile(platform::sim::kScenarioPath).value_or(std::string{}));
-  platform::sim::SimulatedPc pc(platform::sim::ParseScenario(scenarioText));
+  // The devices of the hotspot keep real time.
+  platform::SteadyClock clock;
+  platform::sim::SimulatedPc pc(platform::sim::ParseScenario(scenarioText), &clock);
   return apps::RunProgram(pc.console, pc.system, pc.network.Ports(), [](app::Application& application) {
     apps::StartModelReport(application.Main());
   });

@@ -4,6 +4,7 @@
 // the Internet state, the registry, the WLAN service and the service control manager.
 // Every decision lives above these ports; each method is one platform question.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -108,6 +109,14 @@ struct InterfaceRow {  // GetIfEntry2
   std::uint64_t outOctets = 0;
 };
 
+struct NeighbourRow {  // MIB_IPNETROW
+  std::uint32_t interfaceIndex = 0;
+  std::uint32_t physicalAddressLength = 0;
+  std::array<std::uint8_t, 8> physicalAddress{};
+  std::uint32_t address = 0;  // the IPv4 address as dwAddr holds it: first octet lowest
+  std::uint32_t type = 0;     // 1 other, 2 invalid, 3 dynamic, 4 static
+};
+
 class IpHelperPort {
  public:
   virtual ~IpHelperPort() = default;
@@ -119,6 +128,21 @@ class IpHelperPort {
   virtual std::uint32_t AdapterIndex(std::string_view deviceName) = 0;
   // The interface's row; nullopt when it cannot be read.
   virtual std::optional<InterfaceRow> InterfaceEntry(std::uint32_t index) = 0;
+  // The IPv4 neighbour table, sorted; nullopt when it cannot be read.
+  virtual std::optional<std::vector<NeighbourRow>> NeighbourTable() = 0;
+  // Deletes the entry of that interface and address; false when the platform refuses.
+  virtual bool DeleteNeighbour(const NeighbourRow& row) = 0;
+};
+
+// The name service's reverse look-up (Winsock).
+class NameLookupPort {
+ public:
+  virtual ~NameLookupPort() = default;
+  // The host name of an IPv4 address in dotted form; empty when the address is not
+  // one or has no name. It may take seconds: only workers ask. keepGoing is asked
+  // meanwhile where the platform can give up early.
+  virtual std::string HostNameOfAddress(std::string_view address,
+                                        const std::function<bool()>& keepGoing) = 0;
 };
 
 class InternetStatePort {
@@ -188,6 +212,7 @@ struct NetworkPorts {
   RegistryPort& registry;
   WlanPort& wlan;
   ServicePort& services;
+  NameLookupPort& names;
 };
 
 }  // namespace lumora::platform

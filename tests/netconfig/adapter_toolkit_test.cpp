@@ -22,6 +22,12 @@ class NoIpHelper final : public platform::IpHelperPort {
   std::optional<platform::InterfaceRow> InterfaceEntry(std::uint32_t index) override {
     return inner_.InterfaceEntry(index);
   }
+  std::optional<std::vector<platform::NeighbourRow>> NeighbourTable() override {
+    return inner_.NeighbourTable();
+  }
+  bool DeleteNeighbour(const platform::NeighbourRow& row) override {
+    return inner_.DeleteNeighbour(row);
+  }
 
  private:
   platform::IpHelperPort& inner_;
@@ -47,7 +53,7 @@ TEST(AdapterToolkit, ResolvesNamesThroughIpHelperOrWmiToTheSameRecord) {
   platform::sim::SimulatedNetwork network(scenario);
   platform::NetworkPorts direct = network.Ports();
   NoIpHelper noIpHelper(network);
-  platform::NetworkPorts throughWmi{network, network, network, noIpHelper,
+  platform::NetworkPorts throughWmi{network, network, network, noIpHelper, network,
                                     network, network, network, network};
   platform::NetworkPorts* routes[] = {&direct, &throughWmi};
   for (platform::NetworkPorts* ports : routes) {

@@ -11,6 +11,8 @@ namespace lumora::platform::sim {
 namespace {
 
 constexpr int kMostConnections = 32;
+constexpr int kMostClients = 300;
+constexpr int kMostNeighbours = 32;
 
 template <typename Number>
 bool ParseNumber(std::string_view text, Number& number) {
@@ -196,6 +198,81 @@ void ReadHostedNetwork(std::string_view ini, Scenario& scenario) {
       hosted.appearsAfterCalls = 0;
 }
 
+// Whole seconds, or with a fraction: "2.5" is 2500 ms.
+bool ParseSeconds(std::string_view text, std::uint64_t& ms) {
+  const std::size_t dot = text.find('.');
+  std::uint64_t whole = 0, fraction = 0;
+  if (!ParseNumber(text.substr(0, dot), whole)) return false;
+  if (dot != std::string_view::npos) {
+    std::string_view digits = text.substr(dot + 1, 3);
+    if (digits.empty() || !ParseNumber(digits, fraction)) return false;
+    for (std::size_t i = digits.size(); i < 3; ++i) fraction *= 10;
+  }
+  ms = whole * 1000 + fraction;
+  return true;
+}
+
+SimClient MakeClient(std::string mac, std::string ip, std::string hostName,
+                     std::uint64_t joinMs, std::uint64_t download, std::uint64_t upload) {
+  SimClient client;
+  client.mac = std::move(mac);
+  client.ip = std::move(ip);
+  client.hostName = std::move(hostName);
+  client.joinMs = joinMs;
+  client.downloadPerSecond = download;
+  client.uploadPerSecond = upload;
+  return client;
+}
+
+void AddDefaultClients(Scenario& scenario) {
+  scenario.clients.push_back(MakeClient("3C-A6-F6-12-5B-01", "192.168.137.23",
+                                        "android-5a1b2c3d.mshome.net", 2000, 180000, 24000));
+  scenario.clients.push_back(
+      MakeClient("F0-99-B6-7C-0E-42", "192.168.137.45", "iPhone.mshome.net", 3000, 96000, 12000));
+  SimClient laptop = MakeClient("00-21-CC-5E-9A-17", "192.168.137.88", "XIAOMING-PC.mshome.net",
+                                4000, 420000, 65000);
+  laptop.lookupMs = 1500;
+  scenario.clients.push_back(std::move(laptop));
+}
+
+void ReadClients(std::string_view ini, Scenario& scenario) {
+  for (int n = 1; n <= kMostClients; ++n) {
+    const std::string section = "client" + std::to_string(n);
+    auto get = [&](std::string_view key) { return text::FindIniValue(ini, section, key); };
+    const auto mac = get("mac");
+    const auto ip = get("ip");
+    if (!mac || !ip) continue;
+    SimClient client = MakeClient(*mac, *ip, get("host").value_or(""), 0, 0, 0);
+    if (auto v = get("lookup")) {
+      if (*v == "fails") client.lookupFails = true;
+      else ParseNumber(*v, client.lookupMs);
+    }
+    if (auto v = get("join")) ParseSeconds(*v, client.joinMs);
+    if (auto v = get("leave")) ParseSeconds(*v, client.leaveMs);
+    if (auto v = get("down")) ParseNumber(*v, client.downloadPerSecond);
+    if (auto v = get("up")) ParseNumber(*v, client.uploadPerSecond);
+    scenario.clients.push_back(std::move(client));
+  }
+}
+
+void ReadNeighbours(std::string_view ini, Scenario& scenario) {
+  for (int n = 1; n <= kMostNeighbours; ++n) {
+    const std::string section = "neighbour" + std::to_string(n);
+    auto get = [&](std::string_view key) { return text::FindIniValue(ini, section, key); };
+    const auto connection = get("connection");
+    const auto ip = get("ip");
+    if (!connection || !ip) continue;
+    SimNeighbour neighbour{*connection, get("mac").value_or("00-00-00-00-00-00"), *ip, 3};
+    if (auto v = get("type")) {
+      static constexpr std::pair<std::string_view, std::uint32_t> kTypes[] = {
+          {"other", 1}, {"invalid", 2}, {"dynamic", 3}, {"static", 4}};
+      for (const auto& [name, type] : kTypes)
+        if (*v == name) neighbour.type = type;
+    }
+    scenario.neighbours.push_back(std::move(neighbour));
+  }
+}
+
 }  // namespace
 
 Scenario DefaultScenario() { return ParseScenario(""); }
@@ -222,6 +299,10 @@ Scenario ParseScenario(std::string_view ini) {
   scenario.services["SharedAccess"] = {4, 1, true};
   scenario.services["MpsSvc"] = {2, 4, true};
   ReadConnections(ini, scenario);
+  ReadClients(ini, scenario);
+  ReadNeighbours(ini, scenario);
+  // The machine of no file, or of one that names neither connections nor devices.
+  if (scenario.connections.empty() && scenario.clients.empty()) AddDefaultClients(scenario);
   if (scenario.connections.empty()) AddDefaultConnections(scenario);
   if (auto v = text::FindIniValue(ini, "network", "internet")) scenario.internetConnection = *v;
   if (auto v = text::FindIniValue(ini, "network", "wireless_interfaces"))

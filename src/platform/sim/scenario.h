@@ -64,6 +64,30 @@ struct SimHostedNetwork {
   int appearsAfterCalls = 0;
 };
 
+// A device that joins the hotspot. Times count from the moment the hosted network
+// starts; bytes are those the device moves each second while it is connected.
+struct SimClient {
+  std::string mac;  // "0A-1B-2C-3D-4E-5F"
+  std::string ip;   // on the private side of sharing, "192.168.137.x"
+  // What the reverse look-up answers, as the sharing service's DNS gives it (usually
+  // with the suffix ".mshome.net"); empty: the address has no name.
+  std::string hostName;
+  bool lookupFails = false;
+  std::uint32_t lookupMs = 0;  // how long the look-up takes
+  std::uint64_t joinMs = 0;
+  std::uint64_t leaveMs = 0;  // 0: stays
+  std::uint64_t downloadPerSecond = 0;  // to the device: bytes the hosted adapter sends
+  std::uint64_t uploadPerSecond = 0;    // from the device: bytes it receives
+};
+
+// An entry of the neighbour table that is there whatever the hotspot does.
+struct SimNeighbour {
+  std::string connection;  // whose interface; "hosted" for the hosted network's adapter
+  std::string mac;
+  std::string ip;
+  std::uint32_t type = 3;  // 1 other, 2 invalid, 3 dynamic, 4 static
+};
+
 struct Scenario {
   SystemVersion reportedVersion{6, 1};
   SystemVersion environmentBlockVersion{6, 1};
@@ -80,6 +104,8 @@ struct Scenario {
   bool administrator = true;
   std::map<std::string, SimService> services;
   SimHostedNetwork hosted;
+  std::vector<SimClient> clients;
+  std::vector<SimNeighbour> neighbours;
 
   // Faults.
   bool sharingObjectMissing = false;
@@ -89,7 +115,8 @@ struct Scenario {
 };
 
 // The machine without a scenario file: a Windows 7 PC whose wired connection reaches
-// the Internet and whose wireless adapter is free for the hotspot.
+// the Internet and whose wireless adapter is free for the hotspot; two phones and a
+// laptop join within seconds of a start.
 Scenario DefaultScenario();
 
 // Reads a scenario from the decoded text of its file; unknown keys and malformed

@@ -20,6 +20,12 @@ constexpr std::string_view kBadNameZh = "文件名、目录名或卷标语法不
 constexpr std::string_view kServiceStoppedZh = "无线自动配置服务(wlansvc)没有运行。\n\n";
 constexpr std::string_view kServiceStoppedEn =
     "The Wireless AutoConfig Service (wlansvc) is not running.\n\n";
+// The system's message for ERROR_NOT_FOUND: an interface that is not there.
+constexpr std::string_view kElementNotFoundZh = "找不到元素。\n\n";
+constexpr std::string_view kElementNotFoundEn = "Element not found.\n\n";
+constexpr std::string_view kNeighborsUsage =
+    "set neighbors [interface=]<string> [address=]<IP address> [neighbor=]<MAC address> "
+    "[[store=]active|persistent]";
 constexpr std::string_view kHostedUsage =
     "set hostednetwork [[mode=]allow|disallow] [[ssid=]<ssid>] [[key=]<passphrase>] "
     "[[keyUsage=]persistent|temporary]";
@@ -260,6 +266,8 @@ std::string SimulatedNetsh::Answer(std::string_view arguments) {
   if (word(0) == "interface" && (word(1) == "ipv4" || word(1) == "ip")) {
     const bool addresses = word(3) == "address" || word(3) == "addresses";
     if (words.size() == 4 && word(2) == "show" && addresses) return ShowAddresses();
+    if (word(2) == "set" && (word(3) == "neighbors" || word(3) == "neighbor"))
+      return SetNeighbors(words);
     if (word(2) == "set" && addresses) {
       const auto parameters = ReadParameters<Parameters>(
           words, 4, {"name", "source", "address", "mask", "gateway", "gwmetric"});
@@ -398,6 +406,31 @@ std::string SimulatedNetsh::SetAddress(const Parameters& parameters) {
     return badName.empty() && !English() ? std::string(kBadNameZh) : badName;
   }
   return Text("interface-ip-set-address.ok");
+}
+
+std::string SimulatedNetsh::SetNeighbors(const std::vector<std::string>& words) {
+  if (words.size() < 7 || words.size() > 8) return Usage(English(), kNeighborsUsage);
+  if (words.size() == 8) {
+    const std::string store = Lower(words[7]);
+    if (store != "store=active" && store != "store=persistent")
+      return Usage(English(), kNeighborsUsage);
+  }
+  const std::optional<std::uint32_t> address = Ipv4Address(words[5]);
+  const std::optional<std::array<std::uint8_t, 6>> mac = ParseMacText(words[6]);
+  if (!address || !mac) return Usage(English(), kNeighborsUsage);
+  if (!network_.Administrator()) return Text("interface-any.not-admin");
+  // The interface by its index, or by its name.
+  std::uint32_t index = 0;
+  const std::string& interface = words[4];
+  const auto [end, error] =
+      std::from_chars(interface.data(), interface.data() + interface.size(), index);
+  if (error != std::errc{} || end != interface.data() + interface.size()) {
+    const std::optional<SimConnection> connection = network_.Connection(interface);
+    index = connection ? connection->interfaceIndex : 0;
+  }
+  if (index == 0 || !network_.SetStaticNeighbour(index, *address, *mac))
+    return std::string(English() ? kElementNotFoundEn : kElementNotFoundZh);
+  return {};
 }
 
 }  // namespace lumora::platform::sim

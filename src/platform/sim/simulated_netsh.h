@@ -12,6 +12,7 @@
 // ignored. Anything else answers netsh's "command not found" line.
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "platform/sim/simulated_network.h"
@@ -41,6 +42,8 @@ class SimulatedNetsh {
   std::string ShowHostedNetwork();
   std::string ShowAddresses();
   std::string SetAddress(const Parameters& parameters);
+  // interface ipv4 set neighbors <interface> "<address>" "<MAC>" [store=...]
+  std::string SetNeighbors(const std::vector<std::string>& words);
   std::string CommandNotFound(std::string_view arguments) const;
   // The captured text of this language, by its file name without ".txt".
   std::string Text(std::string_view name) const;

@@ -89,7 +89,7 @@ class SimulatedNetwork::ManagedView final : public ManagedConnection {
   std::string name_;
 };
 
-SimulatedNetwork::SimulatedNetwork(const Scenario& scenario)
+SimulatedNetwork::SimulatedNetwork(const Scenario& scenario, Clock* clock)
     : internetConnection_(scenario.internetConnection),
       wirelessInterfaces_(scenario.wirelessInterfaces),
       administrator_(scenario.administrator),
@@ -99,7 +99,9 @@ SimulatedNetwork::SimulatedNetwork(const Scenario& scenario)
       wmiFails_(scenario.wmiFails),
       wlanServiceMissing_(scenario.wlanServiceMissing),
       laterSystem_(!(scenario.reportedVersion == SystemVersion{6, 1})),
-      hosted_(scenario.hosted) {
+      hosted_(scenario.hosted),
+      clock_(clock ? *clock : ownClock_),
+      clients_(scenario, clock_) {
   for (const SimConnection& c : scenario.connections) {
     connections_.push_back({c});
     virtualIndex_ = std::max(virtualIndex_, c.interfaceIndex + 1);
@@ -117,7 +119,7 @@ SimulatedNetwork::SimulatedNetwork(const Scenario& scenario)
 }
 
 NetworkPorts SimulatedNetwork::Ports() {
-  return {*this, *this, *this, *this, *this, *this, *this, *this};
+  return {*this, *this, *this, *this, *this, *this, *this, *this, *this};
 }
 
 SimulatedNetwork::LiveConnection* SimulatedNetwork::Find(std::string_view name) {
@@ -306,9 +308,64 @@ std::optional<InterfaceRow> SimulatedNetwork::InterfaceEntry(std::uint32_t index
     row.receiveLinkSpeed = s.linkSpeed;
     row.inOctets = s.receivedBytes;
     row.outOctets = s.sentBytes;
+    if (s.name == virtualConnection_) {
+      const auto [sent, received] = clients_.HostedTraffic();
+      row.inOctets += received;
+      row.outOctets += sent;
+    }
     return row;
   }
   return std::nullopt;
+}
+
+std::optional<std::vector<NeighbourRow>> SimulatedNetwork::NeighbourTable() {
+  std::lock_guard guard(lock_);
+  return clients_.Rows(
+      [this](std::string_view name) -> std::uint32_t {
+        const LiveConnection* c = Find(name);
+        return c ? c->connection.interfaceIndex : 0;
+      },
+      [this](std::uint32_t index) {
+        return std::any_of(connections_.begin(), connections_.end(), [&](const LiveConnection& c) {
+          return c.connection.interfaceIndex == index;
+        });
+      });
+}
+
+bool SimulatedNetwork::DeleteNeighbour(const NeighbourRow& row) {
+  std::lock_guard guard(lock_);
+  if (!administrator_) return false;
+  return clients_.Delete(row.interfaceIndex, row.address);
+}
+
+bool SimulatedNetwork::SetStaticNeighbour(std::uint32_t interfaceIndex, std::uint32_t address,
+                                          const std::array<std::uint8_t, 6>& mac) {
+  std::lock_guard guard(lock_);
+  const bool known = std::any_of(connections_.begin(), connections_.end(),
+                                 [&](const LiveConnection& c) {
+                                   return c.connection.interfaceIndex == interfaceIndex;
+                                 });
+  if (!known) return false;
+  clients_.SetStatic(interfaceIndex, address, mac);
+  return true;
+}
+
+std::string SimulatedNetwork::HostNameOfAddress(std::string_view address,
+                                                const std::function<bool()>& keepGoing) {
+  std::optional<SimClient> client;
+  {
+    std::lock_guard guard(lock_);
+    if (Ipv4Address(address)) client = clients_.ClientAt(address);
+  }
+  if (!client) return {};
+  // The look-up takes its time outside the lock, in slices, so that a program that
+  // ends is not kept waiting for all of it.
+  constexpr std::uint32_t kSliceMs = 50;
+  for (std::uint32_t waited = 0; waited < client->lookupMs; waited += kSliceMs) {
+    if (keepGoing && !keepGoing()) return {};
+    clock_.SleepFor(std::min(kSliceMs, client->lookupMs - waited), nullptr);
+  }
+  return client->lookupFails ? std::string() : client->hostName;
 }
 
 std::string SimulatedNetwork::ConnectedStateName() {
@@ -386,6 +443,11 @@ void SimulatedNetwork::UpdateVirtualAdapterLocked() {
   const bool present =
       HostedHardwareReady() && (hostedActive_ || (!laterSystem_ && hosted_.allowed));
   LiveConnection* live = virtualConnection_.empty() ? nullptr : Find(virtualConnection_);
+  if (present && hostedActive_) {
+    clients_.HostedStarted(virtualIndex_);
+  } else {
+    clients_.HostedStopped();
+  }
   if (!present) {
     if (live)
       std::erase_if(connections_, [&](const LiveConnection& c) {

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "platform/network_ports.h"
+#include "platform/sim/manual_clock.h"
 #include "platform/sim/scenario.h"
+#include "platform/sim/simulated_clients.h"
 
 namespace lumora::platform::sim {
 
@@ -29,9 +31,12 @@ class SimulatedNetwork final : public SharingPort,
                                public InternetStatePort,
                                public RegistryPort,
                                public WlanPort,
-                               public ServicePort {
+                               public ServicePort,
+                               public NameLookupPort {
  public:
-  explicit SimulatedNetwork(const Scenario& scenario);
+  // The clients' times run on the clock; without one, on a clock of the network's own
+  // that stands still.
+  explicit SimulatedNetwork(const Scenario& scenario, Clock* clock = nullptr);
 
   NetworkPorts Ports();
 
@@ -47,7 +52,13 @@ class SimulatedNetwork final : public SharingPort,
   std::optional<std::vector<AdapterInfo>> AdaptersInfo() override;
   std::optional<std::vector<AdapterAddresses>> AdaptersAddresses() override;
   std::uint32_t AdapterIndex(std::string_view deviceName) override;
+  // The hosted adapter's byte counters are what its devices moved this session.
   std::optional<InterfaceRow> InterfaceEntry(std::uint32_t index) override;
+  std::optional<std::vector<NeighbourRow>> NeighbourTable() override;
+  bool DeleteNeighbour(const NeighbourRow& row) override;
+  // NameLookupPort: a device's host name, after the look-up's time on the clock.
+  std::string HostNameOfAddress(std::string_view address,
+                                const std::function<bool()>& keepGoing) override;
   // InternetStatePort
   std::string ConnectedStateName() override;
   // RegistryPort
@@ -102,6 +113,10 @@ class SimulatedNetwork final : public SharingPort,
   // with an empty address puts it back on DHCP; false when no interface has the name.
   bool SetInterfaceAddress(std::string_view name, const std::string& address,
                            const std::string& mask);
+  // A static neighbour entry, as netsh's set neighbors makes it; false when no
+  // interface has the index.
+  bool SetStaticNeighbour(std::uint32_t interfaceIndex, std::uint32_t address,
+                          const std::array<std::uint8_t, 6>& mac);
 
   // What tests look at.
   struct HostedNetworkView {
@@ -182,6 +197,10 @@ class SimulatedNetwork final : public SharingPort,
   std::uint32_t virtualIndex_ = 0;
   std::vector<std::uint8_t> virtualMac_;
   int hiddenAdapterCalls_ = 0;
+
+  ManualClock ownClock_;
+  Clock& clock_;
+  SimulatedClients clients_;
 };
 
 }  // namespace lumora::platform::sim

@@ -15,7 +15,8 @@ class SimulatedPc {
   Scenario scenario_;  // first: the parts below read it
 
  public:
-  explicit SimulatedPc(Scenario scenario);
+  // The devices of the hotspot keep the clock's time; see SimulatedNetwork.
+  explicit SimulatedPc(Scenario scenario, Clock* clock = nullptr);
   SimulatedPc(const SimulatedPc&) = delete;
   SimulatedPc& operator=(const SimulatedPc&) = delete;
 

@@ -5,6 +5,7 @@
 // for by itself.
 #include <iphlpapi.h>
 #include <netioapi.h>
+#include <ws2tcpip.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -116,6 +117,78 @@ std::optional<InterfaceRow> Win32IpHelper::InterfaceEntry(std::uint32_t index) {
   entry.inOctets = row.InOctets;
   entry.outOctets = row.OutOctets;
   return entry;
+}
+
+std::optional<std::vector<NeighbourRow>> Win32IpHelper::NeighbourTable() {
+  // The table may grow between the call that sizes the buffer and the one that fills
+  // it; the second then asks for more, and is asked again.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    ULONG size = 0;
+    DWORD error = GetIpNetTable(nullptr, &size, TRUE);
+    if (error == ERROR_NO_DATA) return std::vector<NeighbourRow>{};
+    if (error != ERROR_INSUFFICIENT_BUFFER && error != NO_ERROR) {
+      ReportSystemError("GetIpNetTable", error);
+      return std::nullopt;
+    }
+    TableBuffer buffer(size);
+    auto* table = buffer.As<MIB_IPNETTABLE>();
+    error = GetIpNetTable(table, &size, TRUE);
+    if (error == ERROR_INSUFFICIENT_BUFFER) continue;
+    if (error == ERROR_NO_DATA) return std::vector<NeighbourRow>{};
+    if (error != NO_ERROR) {
+      ReportSystemError("GetIpNetTable", error);
+      return std::nullopt;
+    }
+    std::vector<NeighbourRow> rows;
+    rows.reserve(table->dwNumEntries);
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+      const MIB_IPNETROW& from = table->table[i];
+      NeighbourRow row;
+      row.interfaceIndex = from.dwIndex;
+      row.physicalAddressLength = from.dwPhysAddrLen;
+      std::copy(std::begin(from.bPhysAddr), std::end(from.bPhysAddr),
+                row.physicalAddress.begin());
+      row.address = from.dwAddr;
+      row.type = from.dwType;
+      rows.push_back(row);
+    }
+    return rows;
+  }
+  ReportFailure("GetIpNetTable", "the table kept growing while it was read");
+  return std::nullopt;
+}
+
+bool Win32IpHelper::DeleteNeighbour(const NeighbourRow& row) {
+  MIB_IPNETROW entry{};
+  entry.dwIndex = row.interfaceIndex;
+  entry.dwPhysAddrLen = std::min<DWORD>(row.physicalAddressLength, MAXLEN_PHYSADDR);
+  std::copy(row.physicalAddress.begin(), row.physicalAddress.end(), entry.bPhysAddr);
+  entry.dwAddr = row.address;
+  entry.dwType = row.type;
+  const DWORD error = DeleteIpNetEntry(&entry);
+  // An entry that went meanwhile is gone as asked.
+  if (error == NO_ERROR || error == ERROR_NOT_FOUND) return true;
+  ReportSystemError("DeleteIpNetEntry", error);
+  return false;
+}
+
+std::string Win32NameLookup::HostNameOfAddress(std::string_view address,
+                                               const std::function<bool()>&) {
+  static const bool winsockStarted = [] {
+    WSADATA data{};
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  if (!winsockStarted) return {};
+  sockaddr_in socketAddress{};
+  socketAddress.sin_family = AF_INET;
+  const std::wstring wide = Wide(address);
+  if (InetPtonW(AF_INET, wide.c_str(), &socketAddress.sin_addr) != 1) return {};
+  wchar_t host[NI_MAXHOST] = {};
+  // A name is wanted, not the address again: an address without one gives nothing.
+  if (GetNameInfoW(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress, host,
+                   NI_MAXHOST, nullptr, 0, NI_NAMEREQD) != 0)
+    return {};
+  return Utf8(host);
 }
 
 }  // namespace lumora::platform::win32

@@ -38,6 +38,17 @@ class Win32IpHelper final : public IpHelperPort {
   std::optional<std::vector<AdapterAddresses>> AdaptersAddresses() override;
   std::uint32_t AdapterIndex(std::string_view deviceName) override;
   std::optional<InterfaceRow> InterfaceEntry(std::uint32_t index) override;
+  // GetIpNetTable, sorted; asked again when the table grows between its two calls.
+  std::optional<std::vector<NeighbourRow>> NeighbourTable() override;
+  bool DeleteNeighbour(const NeighbourRow& row) override;
+};
+
+// The reverse look-up through Winsock (getnameinfo), which is started once for the
+// process. The call cannot be cut short: keepGoing is not asked.
+class Win32NameLookup final : public NameLookupPort {
+ public:
+  std::string HostNameOfAddress(std::string_view address,
+                                const std::function<bool()>& keepGoing) override;
 };
 
 // InternetGetConnectedStateExA.
