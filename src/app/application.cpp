@@ -40,7 +40,10 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       network_{main_,     exec_,    settings_,      messages,
                platform.network, toolkit_, osVersionCode_, reportsVersion62_},
       hotspot_(network_, speedBar_),
+      access_(network_, platform.files,
+              [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; }),
       exec_(platform.console, dispatcher, platform.clock) {
+  access_.Connect();
   ConnectWindowActions(*this);
   main_.选择框2.onClick = [this] { netconfig::RememberConnectionClicked(network_); };
   main_.组合框1.onFocusLost = [this] { netconfig::ConnectionFocusLost(network_); };

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "clients/access_control.h"
 #include "exec/exec_services.h"
 #include "hotspot/hotspot.h"
 #include "netconfig/adapter_toolkit.h"
@@ -63,6 +64,7 @@ class Application {
   const exec::WorkerHandle& StartupWorkerHandle() const { return startupWorkerHandle_; }
   netconfig::NetworkContext& Network() { return network_; }
   hotspot::Hotspot& Hotspot() { return hotspot_; }
+  clients::AccessControl& Access() { return access_; }
 
  private:
   // The main window's creation handler, before the window is first shown; false as
@@ -86,6 +88,7 @@ class Application {
   netconfig::AdapterToolkit toolkit_;
   netconfig::NetworkContext network_;
   hotspot::Hotspot hotspot_;
+  clients::AccessControl access_;
   // Last, so that it goes first: every worker has ended and left before the windows
   // and the state it works with are gone, and its posts still queued are dropped.
   exec::ExecServices exec_;

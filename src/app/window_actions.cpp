@@ -74,6 +74,7 @@ void StatusAnimationTick(Application& app) {
 // the start-up worker is ended, the tray icon is removed and the hotspot is taken down.
 void LeaveProgram(Application& app) {
   app.Exec().EndWorkerThread(app.StartupWorkerHandle());
+  app.Access().EndWorkers();
   app.Main().托盘图标1.SetImage(ui::TrayImage::None);
   app.Hotspot().AbortHotspot();
   // The forced stop puts the stopped icon back; a program that ends leaves none.

@@ -114,6 +114,7 @@ const std::string& ListView::Cell(std::size_t row, int column) const {
 
 std::size_t ListView::AppendRow() {
   rows_.emplace_back(columns_.size());
+  selected_.push_back(false);
   Notify(Change::Rows);
   return rows_.size() - 1;
 }
@@ -128,12 +129,37 @@ void ListView::SetCell(std::size_t row, int column, std::string_view text) {
 void ListView::DeleteRow(std::size_t row) {
   if (row >= rows_.size()) return;
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+  const bool wasSelected = selected_[row];
+  selected_.erase(selected_.begin() + static_cast<std::ptrdiff_t>(row));
   Notify(Change::Rows);
+  if (wasSelected) Notify(Change::RowSelection);
 }
 
-void ListView::DeleteAllRows() {
-  rows_.clear();
+void ListView::DeleteAllRows() { SetRows({}); }
+
+void ListView::SetRows(std::vector<std::vector<std::string>> rows) {
+  for (auto& row : rows) row.resize(columns_.size());
+  const bool hadSelection = !SelectedRows().empty();
+  rows_ = std::move(rows);
+  selected_.assign(rows_.size(), false);
   Notify(Change::Rows);
+  if (hadSelection) Notify(Change::RowSelection);
+}
+
+std::vector<std::size_t> ListView::SelectedRows() const {
+  std::vector<std::size_t> rows;
+  for (std::size_t i = 0; i < selected_.size(); ++i)
+    if (selected_[i]) rows.push_back(i);
+  return rows;
+}
+
+void ListView::SelectRows(const std::vector<std::size_t>& rows) {
+  std::vector<bool> next(rows_.size(), false);
+  for (std::size_t row : rows)
+    if (row < next.size()) next[row] = true;
+  if (next == selected_) return;
+  selected_ = std::move(next);
+  Notify(Change::RowSelection);
 }
 
 Slider::Slider(WindowModel& owner, std::string_view name, Place place, Rect rect, int minimum,

@@ -83,12 +83,14 @@ enum class Change {
   Items,       // combo box items
   Selection,   // combo box, tab control
   Rows,        // list view rows or cells
+  RowSelection,  // list view: which rows are selected
   Position,    // slider
   Interval,    // timer
   Picture,     // picture box, draw panel, tray icon
   Content,     // browser URL, HTML text
   Balloon,     // a balloon or a tray notice was shown
   PopUp,       // a menu is to pop up at the mouse
+  Focus,       // the control is to take the keyboard focus
 };
 
 // What changed on a window itself.
@@ -159,6 +161,9 @@ class Control {
   // The hover tip; a line break starts a new line.
   const std::string& Tip() const { return tip_; }
   void SetTip(std::string_view tip);
+
+  // Asks for the keyboard focus.
+  void TakeFocus() { Notify(Change::Focus); }
 
  protected:
   void Notify(Change change);
@@ -276,6 +281,15 @@ class ListView : public Control, public ListViewRows {
   void SetCell(std::size_t row, int column, std::string_view text) override;
   void DeleteRow(std::size_t row);
   void DeleteAllRows();
+  // All rows at once, as one change: nobody ever sees the list half filled. The
+  // selection is cleared.
+  void SetRows(std::vector<std::vector<std::string>> rows);
+
+  // The selected rows, top to bottom.
+  std::vector<std::size_t> SelectedRows() const;
+  bool Selected(std::size_t row) const { return row < selected_.size() && selected_[row]; }
+  // Selects exactly these rows (those out of range are left out).
+  void SelectRows(const std::vector<std::size_t>& rows);
 
   std::function<void(int row)> onRightClickItem;
   std::function<void(const ListHit& hit)> onDoubleClickCell;
@@ -283,6 +297,7 @@ class ListView : public Control, public ListViewRows {
  private:
   std::vector<ListColumn> columns_;
   std::vector<std::vector<std::string>> rows_;
+  std::vector<bool> selected_;  // one flag a row
 };
 
 class Slider : public Control {

@@ -86,8 +86,13 @@ void LoseFocus(EditBox& box) { Fire(box.onFocusLost); }
 
 void LoseFocus(ComboBox& box) { Fire(box.onFocusLost); }
 
+void SelectRows(ListView& list, const std::vector<std::size_t>& rows) { list.SelectRows(rows); }
+
 void RightClickRow(ListView& list, int row) {
-  if (row >= 0 && static_cast<std::size_t>(row) < list.RowCount()) Fire(list.onRightClickItem, row);
+  if (row < 0 || static_cast<std::size_t>(row) >= list.RowCount()) return;
+  const auto index = static_cast<std::size_t>(row);
+  if (!list.Selected(index)) list.SelectRows({index});
+  Fire(list.onRightClickItem, row);
 }
 
 void DoubleClickCell(ListView& list, const ListHit& hit) { Fire(list.onDoubleClickCell, hit); }

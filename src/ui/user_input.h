@@ -8,6 +8,7 @@
 // it, the user minimises or drags it): the view writes it back into the model here.
 
 #include <string_view>
+#include <vector>
 
 #include "ui/controls.h"
 #include "ui/main_window.h"
@@ -39,7 +40,10 @@ void PressKey(ComboBox& box, int keyCode);
 void LoseFocus(EditBox& box);
 void LoseFocus(ComboBox& box);
 
-// A right click on a row; a click beside the rows is no row.
+// The rows the user has selected with the mouse or the keyboard.
+void SelectRows(ListView& list, const std::vector<std::size_t>& rows);
+// A right click on a row; a click beside the rows is no row. As in a real list, a row
+// that was not selected is selected alone first.
 void RightClickRow(ListView& list, int row);
 // A double click in a list: the cell under the mouse, found by the view's hit test.
 void DoubleClickCell(ListView& list, const ListHit& hit);

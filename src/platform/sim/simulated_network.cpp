@@ -1,6 +1,7 @@
 #include "platform/sim/simulated_network.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "text/cp936.h"
 #include "text/search.h"
@@ -358,6 +359,13 @@ std::string SimulatedNetwork::HostNameOfAddress(std::string_view address,
     if (Ipv4Address(address)) client = clients_.ClientAt(address);
   }
   if (!client) return {};
+  {
+    std::unique_lock hold(lookUpLock_);
+    ++lookUpsWaiting_;
+    while (lookUpsHeld_ && (!keepGoing || keepGoing()))
+      lookUpsLetGo_.wait_for(hold, std::chrono::milliseconds(1));
+    --lookUpsWaiting_;
+  }
   // The look-up takes its time outside the lock, in slices, so that a program that
   // ends is not kept waiting for all of it.
   constexpr std::uint32_t kSliceMs = 50;
@@ -366,6 +374,19 @@ std::string SimulatedNetwork::HostNameOfAddress(std::string_view address,
     clock_.SleepFor(std::min(kSliceMs, client->lookupMs - waited), nullptr);
   }
   return client->lookupFails ? std::string() : client->hostName;
+}
+
+void SimulatedNetwork::HoldNameLookUps(bool hold) {
+  {
+    std::lock_guard guard(lookUpLock_);
+    lookUpsHeld_ = hold;
+  }
+  lookUpsLetGo_.notify_all();
+}
+
+int SimulatedNetwork::NameLookUpsWaiting() const {
+  std::lock_guard guard(lookUpLock_);
+  return lookUpsWaiting_;
 }
 
 std::string SimulatedNetwork::ConnectedStateName() {

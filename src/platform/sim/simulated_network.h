@@ -9,6 +9,7 @@
 // allowed (status 7 until it is started, 2 while it runs); on later systems only while
 // it runs. When it goes, any sharing side it had goes with it.
 
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -143,6 +144,11 @@ class SimulatedNetwork final : public SharingPort,
   // Every sharing change the program made, in order: "public 以太网", "off WLAN" ...
   std::vector<std::string> SharingLog() const;
 
+  // While held, name look-ups wait (until let go, or until given up) before they
+  // answer: how a test meets a scan in the middle of one.
+  void HoldNameLookUps(bool hold);
+  int NameLookUpsWaiting() const;
+
   // Changes a test or the hosted network makes to the machine.
   void AddConnection(SimConnection connection);
   void RemoveConnection(std::string_view name);
@@ -197,6 +203,11 @@ class SimulatedNetwork final : public SharingPort,
   std::uint32_t virtualIndex_ = 0;
   std::vector<std::uint8_t> virtualMac_;
   int hiddenAdapterCalls_ = 0;
+
+  mutable std::mutex lookUpLock_;
+  std::condition_variable lookUpsLetGo_;
+  bool lookUpsHeld_ = false;
+  int lookUpsWaiting_ = 0;
 
   ManualClock ownClock_;
   Clock& clock_;

@@ -316,7 +316,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
       break;
     case ControlKind::ListView:
       className = WC_LISTVIEWW;
-      style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL;
+      style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::Slider:
@@ -744,6 +744,9 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
   if (control.Kind() == ControlKind::ListView) {
     auto& list = static_cast<ListView&>(control);
     const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    if (header.code == LVN_ITEMCHANGED &&
+        (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE))
+      NoteRowSelection(slot);
     if (header.code == NM_RCLICK) RightClickRow(list, activation.iItem);
     if (header.code == NM_DBLCLK) DoubleClickCell(list, HitTest(slot, activation.ptAction));
   } else if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
@@ -1009,6 +1012,10 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       break;
     case Change::Rows:
       ApplyRows(*slot);
+      ApplyRowSelection(*slot);
+      break;
+    case Change::RowSelection:
+      ApplyRowSelection(*slot);
       break;
     case Change::Position:
       if (slot->window && kind == ControlKind::Slider)
@@ -1030,6 +1037,9 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       } else if (kind == ControlKind::BalloonTip) {
         ShowBalloon(static_cast<BalloonTip&>(control));
       }
+      break;
+    case Change::Focus:
+      if (slot->window) SetFocus(slot->window);
       break;
     case Change::PopUp:
       // After the handler that asked for it: the menu runs a loop of its own.
@@ -1244,6 +1254,32 @@ void ModelWindow::ApplyRows(ControlSlot& slot) {
       shown[row][column] = rows[row][column];
     }
   }
+}
+
+void ModelWindow::ApplyRowSelection(ControlSlot& slot) {
+  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
+  const auto& list = static_cast<ListView&>(*slot.control);
+  for (std::size_t row = 0; row < list.RowCount(); ++row) {
+    const UINT wanted = list.Selected(row) ? LVIS_SELECTED : 0;
+    if ((SendMessageW(slot.window, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == wanted)
+      continue;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = wanted;
+    SendMessageW(slot.window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void ModelWindow::NoteRowSelection(ControlSlot& slot) {
+  auto& list = static_cast<ListView&>(*slot.control);
+  std::vector<std::size_t> rows;
+  for (int row = -1;;) {
+    row = static_cast<int>(SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                        LVNI_SELECTED));
+    if (row < 0) break;
+    rows.push_back(static_cast<std::size_t>(row));
+  }
+  SelectRows(list, rows);
 }
 
 void ModelWindow::ApplyInterval(ControlSlot& slot) {

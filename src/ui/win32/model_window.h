@@ -89,6 +89,9 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   void ApplyComboSelection(ControlSlot& slot);
   void ApplyComboText(ControlSlot& slot);
   void ApplyRows(ControlSlot& slot);
+  void ApplyRowSelection(ControlSlot& slot);
+  // The rows the user selected, written back into the model.
+  void NoteRowSelection(ControlSlot& slot);
   void ApplyInterval(ControlSlot& slot);
   void ApplyTray();
   void ApplyTabSelection();

@@ -1,0 +1,365 @@
+#include "clients/access_control.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "clients/list_files.h"
+#include "clients/neighbour_table.h"
+#include "exec/worker_context.h"
+#include "netconfig/adapter_toolkit.h"
+#include "ui/message_boxes.h"
+#include "ui/users_tab.h"
+
+namespace lumora::clients {
+
+namespace {
+
+constexpr int kEnforcementMs = 6000;
+
+// Columns of the client list, the blacklist view and the whitelist view.
+constexpr int kClientIp = 1, kClientMac = 2, kClientName = 3;
+constexpr int kBlackMac = 1, kBlackName = 2;
+constexpr int kWhiteMac = 0;
+
+// The frame of a list view around its client area, at 96 DPI.
+constexpr int kListBorder = 2;
+
+struct ListedDevice {
+  std::string ip, mac, name;
+};
+
+std::string WithoutControlCharacters(std::string_view text) {
+  std::string clean;
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) clean += c;
+  return clean;
+}
+
+// The rows of a list view as a list file holds them.
+std::vector<std::vector<std::string>> RowsOfListText(std::string_view text, int macColumn,
+                                                     std::size_t columns) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : SplitLines(text)) {
+    if (line.empty()) continue;
+    const ListEntry entry = ParseListEntry(line);
+    std::vector<std::string> row(columns);
+    row[static_cast<std::size_t>(macColumn)] = entry.mac;
+    if (entry.hasName) row[static_cast<std::size_t>(macColumn) + 1] = entry.name;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// The row of the list whose MAC column holds mac, if it is still listed.
+std::optional<std::size_t> RowOfMac(const ui::ListView& list, int macColumn, std::string_view mac) {
+  for (std::size_t row = 0; row < list.RowCount(); ++row)
+    if (list.Cell(row, macColumn) == mac) return row;
+  return std::nullopt;
+}
+
+bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
+  return record.row.interfaceIndex == hostedIndex && record.row.type == kNeighbourDynamic &&
+         FindText(record.mac, kBroadcastMarker) == -1;
+}
+
+}  // namespace
+
+AccessControl::AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
+                             std::function<bool()> sharingDone)
+    : net_(net), files_(files), sharingDone_(std::move(sharingDone)) {}
+
+void AccessControl::Connect() {
+  ui::MainWindow& w = net_.window;
+  w.时钟_黑.onTick = [this] { ScanTimerTick(); };
+  w.时钟_白.onTick = [this] { WhitelistTimerTick(); };
+  w.超级列表框1.onDoubleClickCell = [this](const ui::ListHit& hit) { OpenNameEditor(hit); };
+  w.编辑框设备.onKeyReleased = [this](int key) {
+    if (key == 13) CommitDeviceName();
+  };
+  w.编辑框设备.onFocusLost = [this] { CommitDeviceName(); };
+  // A menu pops up over a row the right click left selected.
+  w.超级列表框1.onRightClickItem = [&w](int row) {
+    if (w.超级列表框1.Selected(static_cast<std::size_t>(row))) w.加黑.PopUp();
+  };
+  w.超级列表框2.onRightClickItem = [&w](int row) {
+    if (w.超级列表框2.Selected(static_cast<std::size_t>(row))) w.取消黑.PopUp();
+  };
+  w.超级列表框3.onRightClickItem = [&w](int row) {
+    if (w.超级列表框3.Selected(static_cast<std::size_t>(row))) w.移白.PopUp();
+  };
+  w.加黑_拉入黑名单.onChosen = [this] { AddToBlacklist(); };
+  w.加黑_复制到白名单.onChosen = [this] { CopyToWhitelist(); };
+  w.取消黑_取消黑名单.onChosen = [this] { RemoveFromBlacklist(); };
+  w.移白_移出白名单.onChosen = [this] { RemoveFromWhitelist(); };
+  w.单选框黑.onClick = [this] { SwitchToBlacklistMode(); };
+  w.单选框白.onClick = [this] { SwitchToWhitelistMode(); };
+}
+
+void AccessControl::RefreshHostedIndex(const std::string& hostedConnection) {
+  if (!hostedConnection.empty())
+    hostedIndex_ = net_.toolkit.InterfaceIndexOfConnection(hostedConnection);
+}
+
+void AccessControl::Block(std::string_view ip) {
+  if (const std::optional<std::string> command = BlockCommand(hostedIndex_, ip))
+    net_.exec.RunConsoleCommand(*command);
+}
+
+void AccessControl::ScanTimerTick() {
+  net_.exec.EndWorkerThread(scanWorker_);
+  scanWorker_ = net_.exec.StartWorkerThread([this] { RunClientScan(); }, true);
+}
+
+void AccessControl::RunClientScan() {
+  exec::ExecServices& exec = net_.exec;
+  ui::MainWindow& w = net_.window;
+  const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
+  const std::string blacklist = ReadListText(files_, kBlacklistPath);
+  RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
+  const std::uint32_t hostedIndex = hostedIndex_;
+
+  // Every blacklisted device is cut off before any device is listed or named: the
+  // name look-ups can take seconds each, and a scan may be ended by the next tick.
+  std::vector<ListedDevice> devices;
+  for (const NeighbourRecord& record : records) {
+    if (!IsHostedDynamic(record, hostedIndex)) continue;
+    if (FindText(blacklist, record.mac) != -1) {
+      Block(record.ip);
+      continue;
+    }
+    devices.push_back({record.ip, record.mac, {}});
+  }
+
+  const std::string names = ReadListText(files_, kDeviceNamePath);
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    devices[i].name = DeviceNameFor(names, devices[i].mac);
+    rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
+  }
+  const std::string blacklistNow = ReadListText(files_, kBlacklistPath);
+  exec.RunOnUi([&] {
+    w.超级列表框1.SetRows(std::move(rows));
+    ReloadBlacklistView(blacklistNow);
+  });
+
+  for (const ListedDevice& device : devices) {
+    if (!device.name.empty()) continue;
+    const std::string lookedUp = ShownHostName(net_.ports.names.HostNameOfAddress(
+        device.ip, [] { return !exec::CurrentWorkerEnded(); }));
+    exec::ThrowIfWorkerEnded();
+    const std::string name = RecordLookedUpName(device.mac, lookedUp);
+    exec.PostToUi([&w, mac = device.mac, name] {
+      if (const auto row = RowOfMac(w.超级列表框1, kClientMac, mac))
+        w.超级列表框1.SetCell(*row, kClientName, name);
+    });
+  }
+}
+
+std::string AccessControl::RecordLookedUpName(const std::string& mac, const std::string& name) {
+  const std::string key = mac.empty() ? std::string(kDeviceNamePlaceholder) : mac;
+  std::string shown = name;
+  // Read again, under the file's lock: the user may have named the device while it was
+  // looked up, and that name stays.
+  ChangeListText(files_, kDeviceNamePath, [&](const std::string& text) -> std::optional<std::string> {
+    if (FindText(text, key) == -1) return text + std::string(kLineBreak) + key + "+" + name;
+    const std::string recorded = DeviceNameFor(text, key);
+    if (!recorded.empty()) {
+      shown = recorded;
+      return std::nullopt;
+    }
+    return ReplaceLine(text, FindLineContaining(text, key), key + "+" + name);
+  });
+  return shown;
+}
+
+void AccessControl::OpenNameEditor(const ui::ListHit& hit) {
+  ui::MainWindow& w = net_.window;
+  ui::ListView& list = w.超级列表框1;
+  if (hit.row < 0 || static_cast<std::size_t>(hit.row) >= list.RowCount()) return;
+  const auto row = static_cast<std::size_t>(hit.row);
+  const auto& columns = list.Columns();
+  // Over the name cell of the row, in the coordinates of the tab page.
+  const ui::Rect group = w.分组框4.Geometry();
+  const ui::Rect inList = list.Geometry();
+  int left = group.left + inList.left + kListBorder + hit.rowPosition.x;
+  for (int column = 0; column < kClientName; ++column)
+    left += columns[static_cast<std::size_t>(column)].width;
+  const int top = group.top + inList.top + kListBorder + hit.rowPosition.y + 1;
+  ui::EditBox& box = w.编辑框设备;
+  box.SetGeometry({left, top, columns[kClientName].width, box.Geometry().height});
+  box.SetText(list.Cell(row, kClientName));
+  editedMac_ = list.Cell(row, kClientMac);
+  editing_ = true;
+  box.SetVisible(true);
+  box.TakeFocus();
+}
+
+void AccessControl::CommitDeviceName() {
+  if (!editing_) return;
+  editing_ = false;
+  ui::MainWindow& w = net_.window;
+  const std::string name = WithoutControlCharacters(w.编辑框设备.Text());
+  // The row of the device that was double-clicked: a scan may have moved it meanwhile.
+  if (const auto row = RowOfMac(w.超级列表框1, kClientMac, editedMac_))
+    w.超级列表框1.SetCell(*row, kClientName, name);
+  w.编辑框设备.SetVisible(false);
+  const std::string key = editedMac_.empty() ? std::string(kDeviceNamePlaceholder) : editedMac_;
+  ChangeListText(files_, kDeviceNamePath, [&](const std::string& text) -> std::optional<std::string> {
+    const int line = FindLineContaining(text, key);
+    if (line == 0) return std::nullopt;
+    return ReplaceLine(text, line, key + "+" + name);
+  });
+}
+
+void AccessControl::AddToBlacklist() {
+  ui::MainWindow& w = net_.window;
+  RefreshHostedIndex(w.编辑框虚拟网卡.Text());
+  // The rows as they are now: the command below keeps the window's events flowing,
+  // and a scan may refill the list meanwhile.
+  std::vector<ListedDevice> chosen;
+  for (const std::size_t row : w.超级列表框1.SelectedRows())
+    chosen.push_back({w.超级列表框1.Cell(row, kClientIp), w.超级列表框1.Cell(row, kClientMac),
+                      w.超级列表框1.Cell(row, kClientName)});
+  if (!chosen.empty()) Block(chosen.front().ip);
+
+  ui::ListView& black = w.超级列表框2;
+  std::vector<std::vector<std::string>> rows = black.Rows();
+  for (const ListedDevice& device : chosen) rows.push_back({device.ip, device.mac, device.name});
+  std::vector<std::vector<std::string>> unique;
+  for (auto& row : rows) {
+    const bool seen = std::any_of(unique.begin(), unique.end(), [&](const auto& kept) {
+      return kept[kBlackMac] == row[kBlackMac];
+    });
+    if (!seen) unique.push_back(std::move(row));
+  }
+  black.SetRows(std::move(unique));
+  for (const ListedDevice& device : chosen)
+    if (const auto row = RowOfMac(w.超级列表框1, kClientMac, device.mac))
+      w.超级列表框1.DeleteRow(*row);
+  RewriteBlacklistFile();
+}
+
+void AccessControl::RewriteBlacklistFile() {
+  std::string text;
+  for (const auto& row : net_.window.超级列表框2.Rows())
+    text += row[kBlackMac] + "+" + row[kBlackName] + std::string(kLineBreak);
+  WriteListText(files_, kBlacklistPath, text);
+}
+
+void AccessControl::ReloadBlacklistView(const std::string& blacklistText) {
+  ui::ListView& black = net_.window.超级列表框2;
+  black.SetRows(RowsOfListText(blacklistText, kBlackMac, black.Columns().size()));
+}
+
+void AccessControl::RemoveFromBlacklist() {
+  ui::MainWindow& w = net_.window;
+  ui::ListView& black = w.超级列表框2;
+  const std::vector<std::size_t> selected = black.SelectedRows();
+  std::string key = selected.empty() ? std::string() : black.Cell(selected.front(), kBlackMac);
+  if (key.empty()) key = kBlacklistRemovalPlaceholder;
+  bool removed = false;
+  ChangeListText(files_, kBlacklistPath, [&](const std::string& text) -> std::optional<std::string> {
+    if (FindText(text, key) == -1) return std::nullopt;
+    removed = true;
+    return RemoveLine(text, FindLineContaining(text, key));
+  });
+  if (!removed) return;
+  for (auto row = selected.rbegin(); row != selected.rend(); ++row) black.DeleteRow(*row);
+  // Every pinned entry of the hosted interface goes: the others are pinned again by
+  // the next scan.
+  const std::uint32_t hostedIndex = hostedIndex_;
+  for (const NeighbourRecord& record : ListNeighbours(net_.ports.ipHelper))
+    if (record.row.interfaceIndex == hostedIndex && record.mac == kZeroMac)
+      DeleteNeighboursByAddress(net_.ports.ipHelper, record.ip,
+                                [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
+}
+
+void AccessControl::StopEnforcement() {
+  net_.window.时钟_黑.SetInterval(0);
+  net_.window.时钟_白.SetInterval(0);
+  net_.exec.EndWorkerThread(scanWorker_);
+  net_.exec.EndWorkerThread(whitelistWorker_);
+}
+
+void AccessControl::SwitchToBlacklistMode() {
+  ui::MainWindow& w = net_.window;
+  net_.settings.Write(settings::kMonitorMode, settings::kMonitorBlacklist);
+  StopEnforcement();
+  w.超级列表框3.DeleteAllRows();
+  ui::ArrangeUsersTab(w, ui::AccessMode::Blacklist);
+  DeleteAllNeighbours(net_.ports.ipHelper, [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
+  if (sharingDone_()) w.时钟_黑.SetInterval(kEnforcementMs);
+}
+
+void AccessControl::SwitchToWhitelistMode() {
+  ui::MainWindow& w = net_.window;
+  net_.settings.Write(settings::kMonitorMode, settings::kMonitorWhitelist);
+  StopEnforcement();
+  w.超级列表框1.DeleteAllRows();
+  ui::ArrangeUsersTab(w, ui::AccessMode::Whitelist);
+  DeleteAllNeighbours(net_.ports.ipHelper, [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
+  if (sharingDone_()) w.时钟_白.SetInterval(kEnforcementMs);
+  ui::ListView& white = w.超级列表框3;
+  white.SetRows(RowsOfListText(ReadListText(files_, kWhitelistPath), kWhiteMac,
+                               white.Columns().size()));
+}
+
+void AccessControl::WhitelistTimerTick() {
+  net_.exec.EndWorkerThread(whitelistWorker_);
+  whitelistWorker_ = net_.exec.StartWorkerThread([this] { RunWhitelistEnforcement(); }, true);
+}
+
+void AccessControl::RunWhitelistEnforcement() {
+  exec::ExecServices& exec = net_.exec;
+  ui::MainWindow& w = net_.window;
+  const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
+  const std::string whitelist = ReadListText(files_, kWhitelistPath);
+  exec.RunOnUi([&] {
+    w.超级列表框3.SetRows(RowsOfListText(whitelist, kWhiteMac, w.超级列表框3.Columns().size()));
+  });
+  RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
+  const std::uint32_t hostedIndex = hostedIndex_;
+  for (const NeighbourRecord& record : records)
+    if (IsHostedDynamic(record, hostedIndex) && FindText(whitelist, record.mac) == -1)
+      Block(record.ip);
+}
+
+void AccessControl::CopyToWhitelist() {
+  ui::MainWindow& w = net_.window;
+  const std::vector<std::size_t> selected = w.超级列表框1.SelectedRows();
+  if (selected.empty()) return;
+  std::string key = w.超级列表框1.Cell(selected.front(), kClientMac);
+  if (key.empty()) key = kWhitelistPlaceholder;
+  const std::string name = w.超级列表框1.Cell(selected.front(), kClientName);
+  const std::string entry = key + "+" + name;
+  ChangeListText(files_, kWhitelistPath, [&](const std::string& text) -> std::optional<std::string> {
+    if (FindText(text, key) != -1) return ReplaceLine(text, FindLineContaining(text, key), entry);
+    const bool needsBreak = !text.empty() && !text.ends_with(kLineBreak);
+    return text + (needsBreak ? std::string(kLineBreak) : std::string()) + entry +
+           std::string(kLineBreak);
+  });
+  net_.messages.Show(kCopiedToWhitelist, "信息：", ui::kMessageIconInformation);
+}
+
+void AccessControl::RemoveFromWhitelist() {
+  ui::ListView& white = net_.window.超级列表框3;
+  const std::vector<std::size_t> selected = white.SelectedRows();
+  if (selected.empty()) return;
+  std::string key = white.Cell(selected.front(), kWhiteMac);
+  if (key.empty()) key = kWhitelistPlaceholder;
+  bool removed = false;
+  ChangeListText(files_, kWhitelistPath, [&](const std::string& text) -> std::optional<std::string> {
+    if (FindText(text, key) == -1) return std::nullopt;
+    removed = true;
+    return RemoveLine(text, FindLineContaining(text, key));
+  });
+  if (!removed) return;
+  for (auto row = selected.rbegin(); row != selected.rend(); ++row) white.DeleteRow(*row);
+}
+
+void AccessControl::EndWorkers() {
+  net_.exec.EndWorkerThread(scanWorker_);
+  net_.exec.EndWorkerThread(whitelistWorker_);
+}
+
+}  // namespace lumora::clients

@@ -1,0 +1,84 @@
+#pragma once
+// Who may use the hotspot: the client list that a scan rebuilds every six seconds from
+// the neighbour table, the names the user gives devices, the blacklist that cuts
+// chosen devices off, and the whitelist mode that lets only listed ones through. The
+// list files hold what the user decided; the three list views show it.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "exec/exec_services.h"
+#include "netconfig/network_context.h"
+#include "platform/file_port.h"
+#include "ui/controls.h"
+
+namespace lumora::clients {
+
+inline constexpr std::string_view kCopiedToWhitelist =
+    "成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。";
+
+class AccessControl {
+ public:
+  // sharingDone tells whether the hotspot runs (its start confirmed sharing).
+  AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
+                std::function<bool()> sharingDone);
+  AccessControl(const AccessControl&) = delete;
+  AccessControl& operator=(const AccessControl&) = delete;
+
+  // Gives the controls of the tab "管理用户" these actions as their handlers.
+  void Connect();
+
+  // The blacklist timer: ends the scan that may still run and starts the next.
+  void ScanTimerTick();
+  // The scan's worker routine.
+  void RunClientScan();
+
+  // The name editor over the name cell of the row hit, and its commit (Enter or the
+  // loss of focus).
+  void OpenNameEditor(const ui::ListHit& hit);
+  void CommitDeviceName();
+
+  void AddToBlacklist();
+  void RemoveFromBlacklist();
+
+  void SwitchToBlacklistMode();
+  void SwitchToWhitelistMode();
+  void WhitelistTimerTick();
+  void RunWhitelistEnforcement();
+  void CopyToWhitelist();
+  void RemoveFromWhitelist();
+
+  // Every way out ends the two workers.
+  void EndWorkers();
+
+  // The IP interface index of the hosted connection, as last resolved (0 before).
+  std::uint32_t HostedInterfaceIndex() const { return hostedIndex_; }
+
+ private:
+  // Resolves the hosted interface index again when the hosted connection is known.
+  void RefreshHostedIndex(const std::string& hostedConnection);
+  // Runs the block command for ip on the hosted interface; nothing for an ip that is
+  // not an address.
+  void Block(std::string_view ip);
+  // Records a looked-up name for mac unless a name is recorded for it already; returns
+  // the name the device now has.
+  std::string RecordLookedUpName(const std::string& mac, const std::string& name);
+  // Both timers off and both workers ended, before a mode switch changes the table.
+  void StopEnforcement();
+  void RewriteBlacklistFile();
+  void ReloadBlacklistView(const std::string& blacklistText);
+
+  netconfig::NetworkContext& net_;
+  platform::FilePort& files_;
+  std::function<bool()> sharingDone_;
+  std::atomic<std::uint32_t> hostedIndex_{0};
+  exec::WorkerHandle scanWorker_;
+  exec::WorkerHandle whitelistWorker_;
+  // The device whose name is being edited; empty while the editor is closed.
+  std::string editedMac_;
+  bool editing_ = false;
+};
+
+}  // namespace lumora::clients

@@ -1,0 +1,99 @@
+#include "clients/neighbour_table.h"
+
+#include <charconv>
+
+#include "text/search.h"
+
+namespace lumora::clients {
+
+namespace {
+
+// The domain Internet connection sharing gives its clients' names.
+constexpr std::string_view kSharingSuffix = ".mshome.net";
+
+std::string MacText(const platform::NeighbourRow& row) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string mac;
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (i > 0) mac += '-';
+    mac += kHex[row.physicalAddress[i] >> 4];
+    mac += kHex[row.physicalAddress[i] & 0x0F];
+  }
+  return mac;
+}
+
+}  // namespace
+
+std::string DottedAddress(std::uint32_t address) {
+  std::string dotted;
+  for (int octet = 0; octet < 4; ++octet) {
+    if (octet > 0) dotted += '.';
+    dotted += std::to_string((address >> (8 * octet)) & 0xFF);
+  }
+  return dotted;
+}
+
+std::optional<std::uint32_t> AddressOfDotted(std::string_view text) {
+  std::uint32_t address = 0;
+  for (int octet = 0; octet < 4; ++octet) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || value > 255 || end - text.data() > 3) return std::nullopt;
+    address |= value << (8 * octet);
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    if (octet < 3) {
+      if (!text.starts_with('.')) return std::nullopt;
+      text.remove_prefix(1);
+    }
+  }
+  if (!text.empty()) return std::nullopt;
+  return address;
+}
+
+std::vector<NeighbourRecord> ListNeighbours(platform::IpHelperPort& ipHelper) {
+  std::vector<NeighbourRecord> records;
+  const auto table = ipHelper.NeighbourTable();
+  if (!table) return records;
+  records.reserve(table->size());
+  for (const platform::NeighbourRow& row : *table)
+    records.push_back({row, MacText(row), DottedAddress(row.address)});
+  return records;
+}
+
+void DeleteNeighboursByAddress(platform::IpHelperPort& ipHelper, std::string_view ip,
+                               const std::function<void()>& betweenRows) {
+  for (const NeighbourRecord& record : ListNeighbours(ipHelper)) {
+    if (record.ip != ip) continue;
+    ipHelper.DeleteNeighbour(record.row);
+    if (betweenRows) betweenRows();
+  }
+}
+
+void DeleteAllNeighbours(platform::IpHelperPort& ipHelper,
+                         const std::function<void()>& betweenRows) {
+  for (const NeighbourRecord& record : ListNeighbours(ipHelper)) {
+    ipHelper.DeleteNeighbour(record.row);
+    if (betweenRows) betweenRows();
+  }
+}
+
+std::optional<std::string> BlockCommand(std::uint32_t interfaceIndex, std::string_view ip) {
+  if (!AddressOfDotted(ip)) return std::nullopt;
+  return "netsh interface ipv4 set neighbors " + std::to_string(interfaceIndex) + " \"" +
+         std::string(ip) + "\" \"" + std::string(kZeroMac) + "\" store=active";
+}
+
+std::string ShownHostName(std::string_view lookedUp) {
+  std::string name;
+  for (const char c : lookedUp)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) name += c;
+  if (const std::size_t suffix = text::FindIgnoreAsciiCase(name, kSharingSuffix);
+      suffix != std::string::npos)
+    name.erase(suffix, kSharingSuffix.size());
+  if (text::FindIgnoreAsciiCase(name, "android") != std::string::npos) name = "安卓设备";
+  if (text::FindIgnoreAsciiCase(name, "ipho") != std::string::npos) name = "苹果手机";
+  return name;
+}
+
+}  // namespace lumora::clients

@@ -1,0 +1,468 @@
+// The client list, device names, the blacklist and the whitelist on simulated PCs whose
+// devices join a running hotspot.
+#include "clients/access_control.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "clients/list_files.h"
+#include "clients/neighbour_table.h"
+#include "support/headless_program.h"
+
+namespace lumora::clients {
+namespace {
+
+using namespace std::chrono_literals;
+using Rows = std::vector<std::vector<std::string>>;
+
+// A Windows 7 PC with four devices that join at once, two entries of other kinds on
+// the hosted interface and one of the wired interface.
+constexpr std::string_view kPc = R"(
+[connection1]
+name=本地连接
+index=11
+[connection2]
+name=无线网络连接
+kind=wireless
+status=7
+index=12
+[network]
+internet=LAN 连接
+[client1]
+mac=AA-BB-CC-00-00-01
+ip=192.168.137.10
+host=android-5a1b2c.mshome.net
+[client2]
+mac=AA-BB-CC-00-00-02
+ip=192.168.137.11
+host=iPhone.mshome.net
+[client3]
+mac=AA-BB-CC-00-00-03
+ip=192.168.137.12
+host=MY-PC.MSHOME.NET
+[client4]
+mac=AA-BB-CC-00-00-04
+ip=192.168.137.13
+host=laptop
+[neighbour1]
+connection=本地连接
+ip=192.168.1.1
+mac=00-2B-3C-F0-FF-F1
+[neighbour2]
+connection=hosted
+ip=192.168.137.50
+mac=AA-BB-CC-00-00-09
+type=static
+[neighbour3]
+connection=hosted
+ip=192.168.137.60
+mac=FF-FF-FF-FF-FF-FF
+)";
+
+struct Pc : testing::StartedPc {
+  explicit Pc(std::string_view extra = {}, std::string_view settingsFile = {})
+      : StartedPc(std::string(kPc) + std::string(extra), settingsFile) {}
+
+  // Keeps the window's events flowing until the condition holds; false after 5 s.
+  template <typename Condition>
+  bool PumpUntil(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      program.dispatcher.ProcessPendingEvents();
+      std::this_thread::sleep_for(1ms);
+    }
+    return true;
+  }
+
+  AccessControl& access() { return program.App().Access(); }
+  platform::sim::SimulatedNetwork& network() { return program.pc.network; }
+  void Put(std::string_view path, std::string_view text) { program.PutFile(path, text); }
+  std::string File(std::string_view path) { return ReadListText(program.drive, path); }
+
+  void StartHotspot() {
+    Click(w().按钮开始);
+    program.Settle();
+    ASSERT_EQ(w().按钮开始.Text(), "关闭WiFi");
+  }
+  // The next tick of the mode's timer, and all it started.
+  void Tick() {
+    program.RunFor(6000);
+    program.Settle();
+  }
+  std::string BlockOf(std::string_view ip) {
+    return *BlockCommand(access().HostedInterfaceIndex(), ip);
+  }
+  int Runs(std::string_view command) {
+    const auto history = program.pc.console.History();
+    return static_cast<int>(std::count(history.begin(), history.end(), command));
+  }
+  // The hosted interface's entries pinned to the zero address.
+  std::vector<std::string> Pinned() {
+    std::vector<std::string> ips;
+    for (const NeighbourRecord& r : ListNeighbours(network()))
+      if (r.mac == kZeroMac && r.row.interfaceIndex == access().HostedInterfaceIndex())
+        ips.push_back(r.ip);
+    return ips;
+  }
+  void RightClick(ui::ListView& list, int row, ui::MenuItem& item) {
+    RightClickRow(list, row);
+    Choose(item);
+  }
+};
+
+TEST(ClientScan, ListsTheHostedInterfacesDevicesAndNamesThemByTheRules) {
+  Pc pc;
+  pc.StartHotspot();
+  EXPECT_EQ(pc.w().时钟_黑.Interval(), 6000);
+  pc.Tick();
+  // Only the dynamic entries of the hosted interface, numbered from 1 in table order;
+  // the static entry, the broadcast one and the wired interface's are left out.
+  EXPECT_EQ(pc.w().超级列表框1.Rows(),
+            (Rows{{"1", "192.168.137.10", "AA-BB-CC-00-00-01", "安卓设备"},
+                  {"2", "192.168.137.11", "AA-BB-CC-00-00-02", "苹果手机"},
+                  {"3", "192.168.137.12", "AA-BB-CC-00-00-03", "MY-PC"},
+                  {"4", "192.168.137.13", "AA-BB-CC-00-00-04", "laptop"}}));
+  // A new file begins with an empty line; each device gets a line of its own.
+  EXPECT_EQ(pc.File(kDeviceNamePath),
+            "\r\nAA-BB-CC-00-00-01+安卓设备\r\nAA-BB-CC-00-00-02+苹果手机\r\n"
+            "AA-BB-CC-00-00-03+MY-PC\r\nAA-BB-CC-00-00-04+laptop");
+  // The next scan takes the recorded names and writes nothing.
+  pc.program.countingDrive.writes = 0;
+  pc.Tick();
+  EXPECT_EQ(pc.w().超级列表框1.RowCount(), 4u);
+  EXPECT_EQ(pc.program.countingDrive.writes, 0);
+}
+
+TEST(ClientScan, ARecordedNameComesFirstAndIsNotLookedUp) {
+  Pc pc;
+  pc.Put(kDeviceNamePath, "\r\nAA-BB-CC-00-00-03+我的电脑+书房");
+  pc.StartHotspot();
+  pc.Tick();
+  EXPECT_EQ(pc.w().超级列表框1.Cell(2, 3), "我的电脑+书房");
+  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-03"), "我的电脑+书房");
+}
+
+TEST(ClientNames, WhatTheLookUpGivesIsShownByTheRules) {
+  struct Case {
+    const char* lookedUp;
+    const char* shown;
+  };
+  for (const Case& c : {
+           Case{"android-5a1b2c.mshome.net", "安卓设备"},
+           Case{"iPhone.mshome.net", "苹果手机"},
+           Case{"MY-PC.MSHOME.NET", "MY-PC"},
+           Case{"laptop", "laptop"},
+           Case{"", ""},
+           Case{"a.mshome.net.mshome.net", "a.mshome.net"},  // the suffix goes once
+           Case{"Galaxy-Android", "安卓设备"},
+           // A name from the network cannot split a line of the list files.
+           Case{"evil\r\nAA-BB-CC-00-00-01+x\t\x01\x7f", "evilAA-BB-CC-00-00-01+x"},
+           Case{"小米手机", "小米手机"},
+       }) {
+    EXPECT_EQ(ShownHostName(c.lookedUp), c.shown) << c.lookedUp;
+  }
+}
+
+TEST(ClientScan, BlacklistedDevicesArePinnedNotListedWhateverTheCaseOrWhereTheMacStands) {
+  Pc pc;
+  pc.Put(kBlacklistPath, "AA-BB-CC-00-00-07+aa-bb-cc-00-00-02 的双胞胎\r\naa-bb-cc-00-00-04+\r\n");
+  pc.StartHotspot();
+  pc.Tick();
+  EXPECT_EQ(pc.w().超级列表框1.Rows(),
+            (Rows{{"1", "192.168.137.10", "AA-BB-CC-00-00-01", "安卓设备"},
+                  {"2", "192.168.137.12", "AA-BB-CC-00-00-03", "MY-PC"}}));
+  EXPECT_EQ(pc.Pinned(), (std::vector<std::string>{"192.168.137.11", "192.168.137.13"}));
+  EXPECT_EQ(pc.Runs(pc.BlockOf("192.168.137.11")), 1);
+  // The view shows the file; pinned devices are not listed and not pinned again.
+  EXPECT_EQ(pc.w().超级列表框2.RowCount(), 2u);
+  pc.Tick();
+  EXPECT_EQ(pc.Runs(pc.BlockOf("192.168.137.11")), 1);
+  EXPECT_EQ(pc.w().超级列表框1.RowCount(), 2u);
+}
+
+TEST(ClientScan, ASlowLookUpDoesNotLetABlacklistedDeviceThrough) {
+  // The first device's name takes for ever; the blacklisted one after it is cut off
+  // before that look-up begins.
+  Pc pc;
+  pc.Put(kBlacklistPath, "AA-BB-CC-00-00-04+\r\n");
+  pc.StartHotspot();
+  pc.network().HoldNameLookUps(true);
+  pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; }));
+  EXPECT_EQ(pc.Pinned(), std::vector<std::string>{"192.168.137.13"});
+  // The list was filled in one change before the names are looked up.
+  EXPECT_EQ(pc.w().超级列表框1.RowCount(), 3u);
+  pc.w().时钟_黑.SetInterval(0);
+  pc.access().EndWorkers();
+  pc.program.Settle();
+  pc.network().HoldNameLookUps(false);
+}
+
+TEST(ClientScan, ANameTheUserGivesDuringALookUpStays) {
+  Pc pc;
+  pc.Put(kDeviceNamePath, "\r\nAA-BB-CC-00-00-01+");  // a look-up that failed before
+  pc.StartHotspot();
+  pc.network().HoldNameLookUps(true);
+  pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; }));
+  ASSERT_EQ(pc.w().超级列表框1.RowCount(), 4u);
+  DoubleClickCell(pc.w().超级列表框1, {0, 1, {0, 20}});
+  Type(pc.w().编辑框设备, "我的手机");
+  ReleaseKey(pc.w().编辑框设备, 13);
+  pc.network().HoldNameLookUps(false);
+  pc.program.Settle();
+  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-01"), "我的手机");
+  EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "我的手机");
+}
+
+TEST(NameEditor, OpensOverTheNameCellAndCommitsOnEnterAndOnLeaving) {
+  Pc pc;
+  pc.StartHotspot();
+  pc.Tick();
+  ui::EditBox& box = pc.w().编辑框设备;
+  ui::ListView& list = pc.w().超级列表框1;
+  // Beside the rows: nothing opens.
+  DoubleClickCell(list, {});
+  EXPECT_FALSE(box.Visible());
+  // Whichever column was hit, the box covers the name cell of that row.
+  DoubleClickCell(list, {1, 0, {0, 37}});
+  EXPECT_TRUE(box.Visible());
+  const ui::Rect group = pc.w().分组框4.Geometry();
+  EXPECT_EQ(box.Geometry(), (ui::Rect{group.left + 0 + 2 + 20 + 108 + 120,
+                                      group.top + 26 + 2 + 37 + 1, 130, 13}));
+  EXPECT_EQ(box.Text(), "苹果手机");
+  Type(box, "小明的+手机");
+  ReleaseKey(box, 'A');  // other keys do nothing
+  EXPECT_TRUE(box.Visible());
+  ReleaseKey(box, 13);
+  EXPECT_FALSE(box.Visible());
+  EXPECT_EQ(list.Cell(1, 3), "小明的+手机");
+  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-02"), "小明的+手机");
+  LoseFocus(box);  // the focus leaves the hidden box: nothing more happens
+
+  DoubleClickCell(list, {2, 3, {0, 54}});
+  Type(box, "");
+  LoseFocus(box);
+  EXPECT_FALSE(box.Visible());
+  EXPECT_NE(pc.File(kDeviceNamePath).find("AA-BB-CC-00-00-03+\r\n"), std::string::npos);
+  pc.Tick();  // an empty name is looked up again
+  EXPECT_EQ(list.Cell(2, 3), "MY-PC");
+}
+
+TEST(NameEditor, TheNameGoesToTheDeviceThatWasDoubleClickedAfterARescan) {
+  Pc pc("[client5]\nmac=AA-BB-CC-00-00-05\nip=192.168.137.2\nhost=new\njoin=8\n");
+  pc.StartHotspot();
+  pc.Tick();
+  DoubleClickCell(pc.w().超级列表框1, {0, 3, {0, 20}});  // 安卓设备, the first row
+  pc.Tick();  // a device joined ahead of it: the rows moved down
+  ASSERT_EQ(pc.w().超级列表框1.Cell(0, 2), "AA-BB-CC-00-00-05");
+  Type(pc.w().编辑框设备, "客厅平板");
+  ReleaseKey(pc.w().编辑框设备, 13);
+  EXPECT_EQ(pc.w().超级列表框1.Cell(1, 3), "客厅平板");
+  EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "new");
+  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-01"), "客厅平板");
+  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-05"), "new");
+}
+
+TEST(Blacklist, BlockingOneSeveralAndTheSameDeviceTwice) {
+  Pc pc;
+  pc.StartHotspot();
+  pc.Tick();
+  ui::ListView& clients = pc.w().超级列表框1;
+  pc.RightClick(clients, 1, pc.w().加黑_拉入黑名单);
+  EXPECT_EQ(pc.w().加黑.PopUpCount(), 1);
+  EXPECT_EQ(clients.RowCount(), 3u);
+  EXPECT_EQ(pc.w().超级列表框2.Rows(), (Rows{{"192.168.137.11", "AA-BB-CC-00-00-02", "苹果手机"}}));
+  EXPECT_EQ(pc.File(kBlacklistPath), "AA-BB-CC-00-00-02+苹果手机\r\n");
+  EXPECT_EQ(pc.Pinned(), std::vector<std::string>{"192.168.137.11"});
+
+  // Two rows at once: both go, the command runs for the topmost, the scan pins the other.
+  SelectRows(clients, {0, 2});
+  pc.RightClick(clients, 2, pc.w().加黑_拉入黑名单);
+  // The numbers are the scan's: the row keeps its own.
+  EXPECT_EQ(clients.Rows(), (Rows{{"3", "192.168.137.12", "AA-BB-CC-00-00-03", "MY-PC"}}));
+  EXPECT_EQ(pc.File(kBlacklistPath),
+            "AA-BB-CC-00-00-02+苹果手机\r\nAA-BB-CC-00-00-01+安卓设备\r\nAA-BB-CC-00-00-04+laptop\r\n");
+  EXPECT_EQ(pc.Runs(pc.BlockOf("192.168.137.10")), 1);
+  EXPECT_EQ(pc.Runs(pc.BlockOf("192.168.137.13")), 0);
+  pc.Tick();
+  EXPECT_EQ(pc.Pinned().size(), 3u);
+
+  // The same device twice (listed again, as after its pin was deleted): one row, one line.
+  pc.RightClick(clients, 0, pc.w().加黑_拉入黑名单);
+  clients.SetRows({{"1", "192.168.137.12", "AA-BB-CC-00-00-03", "MY-PC"}});
+  pc.RightClick(clients, 0, pc.w().加黑_拉入黑名单);
+  EXPECT_EQ(pc.w().超级列表框2.RowCount(), 4u);
+  const std::string file = pc.File(kBlacklistPath);
+  EXPECT_EQ(file.find("AA-BB-CC-00-00-03"), file.rfind("AA-BB-CC-00-00-03"));
+}
+
+TEST(Blacklist, TheChosenRowsAreTakenBeforeTheCommandLetsAScanEmptyTheList) {
+  Pc pc;
+  pc.StartHotspot();
+  pc.Tick();
+  // While the block command runs the window's events flow; a scan's refill that comes
+  // then empties the list.
+  platform::sim::SimulatedPc& sim = pc.program.pc;
+  sim.console.Install("netsh", [&](std::string_view arguments, const std::function<bool()>&) {
+    pc.w().超级列表框1.SetRows({});
+    return sim.netsh.Run(arguments);
+  });
+  pc.RightClick(pc.w().超级列表框1, 0, pc.w().加黑_拉入黑名单);
+  EXPECT_EQ(pc.File(kBlacklistPath), "AA-BB-CC-00-00-01+安卓设备\r\n");
+  EXPECT_EQ(pc.w().超级列表框2.RowCount(), 1u);
+}
+
+TEST(Blacklist, TakingADeviceOffUnpinsTheHostedInterfaceAndAMissingEntryChangesNothing) {
+  Pc pc;
+  pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+苹果手机\r\nAA-BB-CC-00-00-03+MY-PC\r\n");
+  pc.StartHotspot();
+  pc.Tick();
+  ASSERT_EQ(pc.Pinned().size(), 2u);
+  ui::ListView& black = pc.w().超级列表框2;
+  pc.RightClick(black, 0, pc.w().取消黑_取消黑名单);
+  EXPECT_EQ(pc.File(kBlacklistPath), "AA-BB-CC-00-00-03+MY-PC");
+  EXPECT_EQ(black.RowCount(), 1u);
+  // Every pinned entry went; the device still in the file is pinned again next scan.
+  EXPECT_TRUE(pc.Pinned().empty());
+  pc.Tick();
+  EXPECT_EQ(pc.Pinned(), std::vector<std::string>{"192.168.137.12"});
+  EXPECT_EQ(pc.w().超级列表框1.RowCount(), 3u);
+
+  // A row whose MAC the file no longer holds stays, and nothing is written.
+  pc.Put(kBlacklistPath, "");
+  pc.program.countingDrive.writes = 0;
+  pc.RightClick(black, 0, pc.w().取消黑_取消黑名单);
+  EXPECT_EQ(black.RowCount(), 1u);
+  EXPECT_EQ(pc.program.countingDrive.writes, 0);
+  EXPECT_EQ(pc.Pinned(), std::vector<std::string>{"192.168.137.12"});
+}
+
+TEST(AccessModes, SwitchingModesMovesTheTimersEmptiesTheTableAndAgainOnASecondClick) {
+  Pc pc;
+  pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+\r\n");
+  pc.Put(kWhitelistPath, "aa-bb-cc-00-00-01+安卓设备\r\nAA-BB-CC-00-00-03+");
+  pc.StartHotspot();
+  pc.Tick();
+  ASSERT_EQ(pc.Pinned().size(), 1u);
+
+  Click(pc.w().单选框白);
+  EXPECT_EQ(pc.program.App().Settings().Read(settings::kMonitorMode), "不监控");
+  EXPECT_FALSE(pc.w().时钟_黑.Running());
+  EXPECT_EQ(pc.w().时钟_白.Interval(), 6000);
+  EXPECT_EQ(pc.w().超级列表框1.RowCount(), 0u);
+  EXPECT_FALSE(pc.w().超级列表框1.Visible());
+  EXPECT_EQ(pc.w().超级列表框3.Rows(),
+            (Rows{{"aa-bb-cc-00-00-01", "安卓设备"}, {"AA-BB-CC-00-00-03", ""}}));
+  EXPECT_TRUE(pc.Pinned().empty());
+  pc.Tick();
+  // Only listed devices stay: the MACs in the file in any case.
+  EXPECT_EQ(pc.Pinned(), (std::vector<std::string>{"192.168.137.11", "192.168.137.13"}));
+
+  Click(pc.w().单选框白);  // again: the table is emptied again
+  EXPECT_TRUE(pc.Pinned().empty());
+  Click(pc.w().单选框黑);
+  EXPECT_EQ(pc.program.App().Settings().Read(settings::kMonitorMode), "监控");
+  EXPECT_EQ(pc.w().时钟_黑.Interval(), 6000);
+  EXPECT_FALSE(pc.w().时钟_白.Running());
+  EXPECT_EQ(pc.w().超级列表框3.RowCount(), 0u);
+  pc.Tick();
+  EXPECT_EQ(pc.Pinned(), std::vector<std::string>{"192.168.137.11"});
+}
+
+TEST(AccessModes, AnEmptyWhitelistCutsEveryoneOffAndASwitchLeavesNoStalePin) {
+  Pc pc({}, "[monitor]\r\nmonitor=不监控\r\n");
+  pc.StartHotspot();
+  EXPECT_EQ(pc.w().时钟_白.Interval(), 6000);
+  pc.Tick();
+  EXPECT_EQ(pc.Pinned().size(), 4u);
+  // A whitelist worker waiting for the window when the user goes back to blacklist
+  // mode is ended before the table is emptied; it pins nothing afterwards.
+  pc.program.RunFor(6000);
+  Click(pc.w().单选框黑);
+  pc.program.Settle();
+  EXPECT_TRUE(pc.Pinned().empty());
+}
+
+TEST(AccessModes, SwitchingWhileStoppedStartsNoTimer) {
+  Pc pc;
+  Click(pc.w().单选框白);
+  EXPECT_FALSE(pc.w().时钟_白.Running());
+  EXPECT_FALSE(pc.w().时钟_黑.Running());
+  Click(pc.w().单选框黑);
+  EXPECT_FALSE(pc.w().时钟_黑.Running());
+}
+
+TEST(Whitelist, CopyingTwiceReplacesTheLineAndRemovingAMissingEntryChangesNothing) {
+  Pc pc;
+  pc.Put(kWhitelistPath, "11-22-33-44-55-66+别人");  // no line break at the end
+  pc.StartHotspot();
+  pc.Tick();
+  ui::ListView& clients = pc.w().超级列表框1;
+  pc.RightClick(clients, 1, pc.w().加黑_复制到白名单);
+  EXPECT_EQ(pc.File(kWhitelistPath), "11-22-33-44-55-66+别人\r\nAA-BB-CC-00-00-02+苹果手机\r\n");
+  clients.SetCell(1, 3, "新名字");
+  pc.RightClick(clients, 1, pc.w().加黑_复制到白名单);
+  EXPECT_EQ(pc.File(kWhitelistPath), "11-22-33-44-55-66+别人\r\nAA-BB-CC-00-00-02+新名字");
+  const auto shown = pc.program.messages.AllShown();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1].text, kCopiedToWhitelist);
+  EXPECT_EQ(shown[1].title, "信息：");
+
+  Click(pc.w().单选框白);
+  ui::ListView& white = pc.w().超级列表框3;
+  ASSERT_EQ(white.RowCount(), 2u);
+  pc.RightClick(white, 1, pc.w().移白_移出白名单);
+  EXPECT_EQ(pc.File(kWhitelistPath), "11-22-33-44-55-66+别人");
+  EXPECT_EQ(white.RowCount(), 1u);
+  pc.Put(kWhitelistPath, "");
+  pc.RightClick(white, 0, pc.w().移白_移出白名单);
+  EXPECT_EQ(white.RowCount(), 1u);
+}
+
+TEST(ClientScan, EndingTheScanAnywhereLeavesEveryListFileWhole) {
+  // Devices without names: each scan rewrites the device-name file line by line.
+  Pc pc;
+  pc.StartHotspot();
+  pc.w().时钟_黑.SetInterval(0);
+  const std::string oldText =
+      "\r\nAA-BB-CC-00-00-01+\r\nAA-BB-CC-00-00-02+\r\nAA-BB-CC-00-00-03+\r\nAA-BB-CC-00-00-04+";
+  std::mt19937 random(7);
+  for (int round = 0; round < 1000; ++round) {
+    pc.Put(kDeviceNamePath, oldText);
+    pc.access().ScanTimerTick();
+    for (int spin = std::uniform_int_distribution<int>(0, 3000)(random); spin > 0; --spin)
+      if (spin % 64 == 0) pc.program.dispatcher.ProcessPendingEvents();
+    pc.access().EndWorkers();
+    pc.program.Settle();
+    // Each line is the old one or the new one, never a mix.
+    const std::vector<std::string> lines = SplitLines(pc.File(kDeviceNamePath));
+    ASSERT_EQ(lines.size(), 5u) << round;
+    static const char* const kNames[] = {"安卓设备", "苹果手机", "MY-PC", "laptop"};
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string old = "AA-BB-CC-00-00-0" + std::to_string(i) + "+";
+      ASSERT_TRUE(lines[i] == old || lines[i] == old + kNames[i - 1]) << round << ": " << lines[i];
+    }
+  }
+}
+
+TEST(ClientScan, EveryWayOutEndsAScanInTheMiddleOfALookUp) {
+  Pc pc;
+  pc.StartHotspot();
+  pc.network().HoldNameLookUps(true);
+  pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; }));
+  RequestClose(pc.w());
+  pc.program.Settle();  // returns: the scan has left its look-up
+  EXPECT_EQ(pc.program.exitCode, 0);
+  EXPECT_EQ(pc.network().NameLookUpsWaiting(), 0);
+  pc.network().HoldNameLookUps(false);
+}
+
+}  // namespace
+}  // namespace lumora::clients
