@@ -219,7 +219,7 @@ TEST(Hotspot, NamesAndPassPhrasesReachTheHostedNetworkAsTyped) {
   }
 }
 
-TEST(Hotspot, TheHostedConnectionGetsItsFixedAddressWhateverItsName) {
+TEST(Hotspot, TheHostedConnectionGetsItsFixedAddressUnlessItsNameHoldsAQuote) {
   for (const std::string& text : testing::HostileTexts()) {
     if (text.empty()) continue;  // the scenario's way to say "the name Windows gives it"
     SCOPED_TRACE(text);
@@ -245,6 +245,13 @@ TEST(Hotspot, TheHostedConnectionGetsItsFixedAddressWhateverItsName) {
     }
     EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
   }
+  // An override from the settings file that the addresses list matches inside the
+  // quoted name of the real hosted connection.
+  Pc pc(kWindows7, {}, "[1]\r\n1=1\r\n2=2\"\r\n");
+  pc.Press();
+  EXPECT_EQ(pc.w().编辑框虚拟网卡.Text(), "2\"");
+  EXPECT_EQ(pc.Commands("netsh interface ip set address"), 0);
+  EXPECT_EQ(pc.w().气球提示框1.LastPoint(), (ui::Point{140, 95}));
 }
 
 TEST(Hotspot, AHostedNameWithPatternCharactersIsMatchedAsText) {
