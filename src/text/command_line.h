@@ -19,7 +19,8 @@ namespace lumora::text {
 // The text as one argument: in double quotes, with each run of backslashes before a
 // quote of the text or before the closing quote doubled, and each quote of the text
 // escaped. Every splitter of the rules above gives the text back exactly, whatever it
-// holds (an empty text included).
+// holds (an empty text included); only a zero character, which ends a line handed to
+// Windows, does not get through.
 std::string QuoteArgument(std::string_view text);
 
 struct ProgramAndArguments {
@@ -33,8 +34,7 @@ struct ProgramAndArguments {
 ProgramAndArguments SplitProgramName(std::string_view line);
 
 // The arguments of the text after a program's name, split as CommandLineToArgvW
-// splits them, down to its counting of runs of double quotes (which QuoteArgument
-// never writes).
+// splits them, down to its own counting of runs of double quotes.
 std::vector<std::string> SplitArguments(std::string_view arguments);
 
 // The program's name and then its arguments; nothing for an empty line.
