@@ -1,10 +1,13 @@
 #include "hotspot/hotspot.h"
 
+#include <optional>
+
 #include "netconfig/adapter_toolkit.h"
 #include "netconfig/connection_discovery.h"
-#include "text/pattern_matcher.h"
 #include "netconfig/sharing_control.h"
+#include "text/command_line.h"
 #include "text/cp936.h"
+#include "text/pattern_matcher.h"
 
 namespace lumora::hotspot {
 
@@ -20,6 +23,7 @@ constexpr ui::Point kNameBalloon{200, 90};
 constexpr ui::Point kPassPhraseBalloon{200, 135};
 constexpr ui::Point kAdministratorBalloon{210, 250};
 constexpr ui::Point kConnectionBalloon{140, 40};
+constexpr ui::Point kHostedConnectionBalloon{140, 95};
 
 constexpr std::size_t kMostSsidBytes = 32;
 constexpr std::size_t kLeastPassPhraseBytes = 8;
@@ -57,6 +61,22 @@ void ShowStoppedAnimations(ui::MainWindow& w) {
 
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
+}
+
+// Each value is one argument that netsh reads back exactly: blanks, backslashes and
+// all.
+std::string ConfigureCommand(std::string_view name, std::string_view passPhrase) {
+  return "netsh wlan set hostednetwork mode=allow ssid=" + text::QuoteArgument(name) +
+         " key=" + text::QuoteArgument(passPhrase);
+}
+
+// Nothing for a name holding a double quote. The quoting would carry it, but netsh
+// treats quotes inside its values in ways of its own, so the name would not surely
+// reach it whole; it is refused as one in the network name or pass phrase is.
+std::optional<std::string> FixedAddressCommand(std::string_view hosted) {
+  if (Contains(hosted, "\"")) return std::nullopt;
+  return "netsh interface ip set address name=" + text::QuoteArgument(hosted) +
+         " source=static addr=192.168.137.1 mask=255.255.255.0 gwmetric=1";
 }
 
 }  // namespace
@@ -221,11 +241,8 @@ void Hotspot::HotspotStartSequence() {
   net_.settings.Write(settings::kPassPhrase, cleanPassPhrase);
 
   if (net_.Windows7()) {
-    // Quoted, so that blanks left inside the name reach netsh as one argument.
     const std::string output = exec.RunConsoleCommand(
-        "netsh wlan set hostednetwork mode=allow ssid=\"" +
-        std::string(netconfig::TrimSpaces(cleanName)) + "\" key=\"" +
-        std::string(netconfig::TrimSpaces(cleanPassPhrase)) + "\"");
+        ConfigureCommand(netconfig::TrimSpaces(cleanName), netconfig::TrimSpaces(cleanPassPhrase)));
     {
       std::lock_guard guard(lock_);
       lastNetshOutput_ = output;
@@ -259,15 +276,21 @@ void Hotspot::HotspotStartSequence() {
     // name is matched as literal text.
     const std::string hosted = HostedConnection();
     text::PatternMatcher matcher;
-    if (matcher.Match(text::EscapeForPattern(hosted) + ".*\\n.*DHCP.*", addresses) &&
-        matcher.Count() > 0 && Contains(matcher.Value(1), "是")) {
-      exec.RunConsoleCommand("netsh interface ip set address name=\"" + hosted +
-                             "\" source=static addr=192.168.137.1 mask=255.255.255.0 gwmetric=1");
+    const bool onDhcp =
+        matcher.Match(text::EscapeForPattern(hosted) + ".*\\n.*DHCP.*", addresses) &&
+        matcher.Count() > 0 && Contains(matcher.Value(1), "是");
+    const std::optional<std::string> fixedAddress = FixedAddressCommand(hosted);
+    if (onDhcp && fixedAddress) {
+      exec.RunConsoleCommand(*fixedAddress);
       exec.WaitPumping(500);
       exec.RunConsoleCommand(kStopCommand);
       netconfig::SwitchOnSharing(net_);
       exec.WaitPumping(1000);
       exec.RunConsoleCommand(kStartCommand);
+    } else if (onDhcp) {
+      // Nobody typed the name just now: the balloon says why the address is not set,
+      // and the start goes on without it; the sharing check decides as always.
+      ShowBalloon(kHostedConnectionBalloon, "发射WiFi网卡名称不能包含双引号，未设置固定IP地址！");
     }
   } else {
     wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);

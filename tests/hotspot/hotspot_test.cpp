@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/window_actions.h"
+#include "netconfig/connection_discovery.h"
 #include "support/headless_program.h"
 
 namespace lumora::hotspot {
@@ -42,6 +43,7 @@ struct Pc : testing::StartedPc {
   explicit Pc(std::string_view scenario, std::string_view extra = {},
               std::string_view settingsFile = {})
       : StartedPc(std::string(scenario) + std::string(extra), settingsFile) {}
+  explicit Pc(platform::sim::Scenario scenario) : StartedPc(std::move(scenario)) {}
   Hotspot& hotspot() { return program.App().Hotspot(); }
   platform::sim::SimulatedNetwork& network() { return program.pc.network; }
   void Press() {
@@ -178,6 +180,78 @@ TEST(Hotspot, CleansTheFirstThreeBlanksAndQuotesWhatIsLeft) {
   Type(pc.w().编辑框名称, "    ");  // passes as not empty, and one blank stays
   pc.Press();
   EXPECT_EQ(pc.w().编辑框名称.Text(), " ");
+}
+
+TEST(Hotspot, NamesAndPassPhrasesReachTheHostedNetworkAsTyped) {
+  // Past the three blanks the cleaning takes, every character of the texts reaches the
+  // hosted network: through netsh's command line on Windows 7, through the WLAN service
+  // later.
+  for (std::string_view machine : {kWindows7, kWindows10}) {
+    SCOPED_TRACE(machine == kWindows7 ? "Windows 7" : "later");
+    Pc pc(machine);
+    Type(pc.w().编辑框名称, "   网 络\\ &|%PATH%\\");
+    Type(pc.w().编辑框密码, "   12 34\\ &|%热点\\");
+    pc.Press();
+    ASSERT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+    EXPECT_EQ(pc.network().HostedNetwork().ssid, "网 络\\ &|%PATH%\\");
+    EXPECT_EQ(pc.network().HostedNetwork().passPhrase, "12 34\\ &|%热点\\");
+    pc.Press();  // stop
+
+    for (const std::string& text : testing::HostileTexts()) {
+      SCOPED_TRACE(text);
+      Type(pc.w().编辑框名称, text);
+      Type(pc.w().编辑框密码, "12345678" + text);
+      const int balloons = pc.w().气球提示框1.ShownCount();
+      pc.Press();
+      if (text.empty() || text.find('"') != std::string::npos) {
+        EXPECT_EQ(pc.w().气球提示框1.ShownCount(), balloons + 1);
+        EXPECT_EQ(pc.w().按钮开始.Text(), "开启WiFi");
+        continue;
+      }
+      ASSERT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+      // The boxes show the cleaned texts; the hosted network has them without the
+      // blanks at their ends.
+      EXPECT_EQ(pc.network().HostedNetwork().ssid, netconfig::TrimSpaces(pc.w().编辑框名称.Text()));
+      EXPECT_EQ(pc.network().HostedNetwork().passPhrase,
+                netconfig::TrimSpaces(pc.w().编辑框密码.Text()));
+      pc.Press();
+    }
+  }
+}
+
+TEST(Hotspot, TheHostedConnectionGetsItsFixedAddressUnlessItsNameHoldsAQuote) {
+  for (const std::string& text : testing::HostileTexts()) {
+    if (text.empty()) continue;  // the scenario's way to say "the name Windows gives it"
+    SCOPED_TRACE(text);
+    platform::sim::Scenario machine = platform::sim::ParseScenario(kWindows7);
+    machine.hosted.connectionName = text;
+    Pc pc(std::move(machine));
+    pc.Press();
+    ASSERT_EQ(pc.w().编辑框虚拟网卡.Text(), text);
+    const auto interfaces = pc.network().Ipv4Interfaces();
+    const auto hosted = std::find_if(interfaces.begin(), interfaces.end(),
+                                     [&](const auto& i) { return i.name == text; });
+    ASSERT_NE(hosted, interfaces.end());
+    if (text.find('"') != std::string::npos) {
+      // Refused as in the network name and pass phrase; the start goes on without it.
+      EXPECT_EQ(pc.Commands("netsh interface ip set address"), 0);
+      EXPECT_EQ(pc.w().气球提示框1.Text(), "发射WiFi网卡名称不能包含双引号，未设置固定IP地址！");
+      EXPECT_EQ(pc.w().气球提示框1.LastPoint(), (ui::Point{140, 95}));
+      EXPECT_TRUE(hosted->dhcp);
+    } else {
+      EXPECT_EQ(pc.Commands("netsh interface ip set address"), 1);
+      EXPECT_FALSE(hosted->dhcp);
+      EXPECT_EQ(hosted->address, "192.168.137.1");
+    }
+    EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  }
+  // An override from the settings file that the addresses list matches inside the
+  // quoted name of the real hosted connection.
+  Pc pc(kWindows7, {}, "[1]\r\n1=1\r\n2=2\"\r\n");
+  pc.Press();
+  EXPECT_EQ(pc.w().编辑框虚拟网卡.Text(), "2\"");
+  EXPECT_EQ(pc.Commands("netsh interface ip set address"), 0);
+  EXPECT_EQ(pc.w().气球提示框1.LastPoint(), (ui::Point{140, 95}));
 }
 
 TEST(Hotspot, AHostedNameWithPatternCharactersIsMatchedAsText) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/simulated_network.h"
+#include "support/test_support.h"
 
 namespace lumora::netconfig {
 namespace {
@@ -97,6 +98,27 @@ TEST(AdapterToolkit, StatusComesFromWmiOrTheConnectionManager) {
   EXPECT_EQ(manager.ConnectionStatusByName("  以太网 "), 2);  // trimmed
   EXPECT_EQ(manager.ConnectionStatusByName("o'brien's \\ LINK"), 7);  // case folded
   EXPECT_EQ(manager.ConnectionStatusByName("无此连接"), -1);
+}
+
+TEST(AdapterToolkit, AnyNameReachesWmiAsOneLiteral) {
+  for (const std::string& name : testing::HostileTexts()) {
+    SCOPED_TRACE(name);
+    platform::sim::Scenario scenario = ParseScenario(kPc);
+    scenario.connections[1].name = name;
+    platform::sim::SimulatedNetwork network(scenario);
+    NoIpHelper noIpHelper(network);
+    platform::NetworkPorts throughWmi{network, network, network, noIpHelper,
+                                      network, network, network, network};
+    AdapterToolkit toolkit(throughWmi);
+    EXPECT_EQ(toolkit.ConnectionStatusByName(name), 7);
+    EXPECT_EQ(toolkit.AdapterGuidOfConnection(name), scenario.connections[1].guid);
+    // Neither a longer name nor a shorter one matches it, nor the other connection.
+    EXPECT_EQ(toolkit.ConnectionStatusByName(name + "'"), 0);
+    EXPECT_EQ(toolkit.ConnectionStatusByName(name + "\\"), 0);
+    if (!name.empty()) {
+      EXPECT_EQ(toolkit.ConnectionStatusByName(name.substr(1)), 0);
+    }
+  }
 }
 
 TEST(AdapterToolkit, NamesTypesAndAddressesByTheirTables) {

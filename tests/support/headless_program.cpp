@@ -62,7 +62,10 @@ void HeadlessProgram::Settle() {
 void HeadlessProgram::RunFor(std::uint32_t ms) { dispatcher.WaitPumping(ms); }
 
 StartedPc::StartedPc(std::string_view scenario, std::string_view settingsFile)
-    : program(platform::sim::ParseScenario(scenario)) {
+    : StartedPc(platform::sim::ParseScenario(scenario), settingsFile) {}
+
+StartedPc::StartedPc(platform::sim::Scenario scenario, std::string_view settingsFile)
+    : program(std::move(scenario)) {
   if (!settingsFile.empty()) program.PutFile(settings::kSettingsPath, settingsFile);
   EXPECT_TRUE(program.Start());
   program.Settle();

@@ -73,6 +73,7 @@ class HeadlessProgram {
 // it is given, its start-up done.
 struct StartedPc {
   explicit StartedPc(std::string_view scenario, std::string_view settingsFile = {});
+  explicit StartedPc(platform::sim::Scenario scenario, std::string_view settingsFile = {});
   ui::MainWindow& w() { return program.Main(); }
   netconfig::NetworkContext& net() { return program.App().Network(); }
   HeadlessProgram program;

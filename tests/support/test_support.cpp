@@ -70,6 +70,28 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+std::vector<std::string> HostileTexts() {
+  return {"a\\",
+          "\\\\server\\share\\",
+          "\\",
+          "a\\\"b",
+          "say \"hi\"",
+          "\"",
+          "O'Brien's",
+          "x' OR NetConnectionID<>'",
+          "a&b|c",
+          "%PATH%",
+          "^&^|",
+          "<in >out",
+          " lead",
+          "trail ",
+          "tab\there",
+          "热点 网络",
+          "网络誠",
+          "坏" + text::Utf8FromCp936("\x81"),
+          ""};
+}
+
 std::string ReadHostFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::ostringstream content;

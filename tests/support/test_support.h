@@ -32,6 +32,13 @@ std::string FixtureWithCrLf(std::string_view relativePath);
 // The fixture as Windows prints it: CR LF line ends, code page 936.
 std::string FixtureAsConsoleBytes(std::string_view relativePath);
 
+// Texts that break a command line or a query built carelessly: backslashes (at the
+// end above all), both quotes, the characters a command interpreter or a query reads,
+// blanks at the ends, a tab, Chinese text (one character of it with a backslash for
+// its second byte in code page 936), text that is not valid code page 936, and the
+// empty text.
+std::vector<std::string> HostileTexts();
+
 // Reads or writes a host file byte for byte.
 std::string ReadHostFile(const std::filesystem::path& file);
 void WriteHostFile(const std::filesystem::path& file, std::string_view bytes);

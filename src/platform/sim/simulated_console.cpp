@@ -1,5 +1,6 @@
 #include "platform/sim/simulated_console.h"
 
+#include "text/command_line.h"
 #include "text/cp936.h"
 
 namespace lumora::platform::sim {
@@ -23,21 +24,18 @@ void SimulatedConsole::Install(std::string name, Program program) {
 
 std::string SimulatedConsole::Run(std::string_view commandLine,
                                   const std::function<bool()>& keepGoing) {
-  const std::size_t start = commandLine.find_first_not_of(' ');
-  if (start == std::string_view::npos) return {};
-  const std::size_t end = commandLine.find(' ', start);
-  const std::string_view name = commandLine.substr(start, end - start);
-  const std::string_view arguments =
-      end == std::string_view::npos ? std::string_view{} : commandLine.substr(end + 1);
+  // Windows finds the program by the name at the start of the line; the program
+  // splits the rest itself.
+  const text::ProgramAndArguments parts = text::SplitProgramName(commandLine);
   Program program;
   {
     std::lock_guard guard(lock_);
     history_.emplace_back(commandLine);
-    const auto found = programs_.find(ProgramKey(name));
+    const auto found = programs_.find(ProgramKey(parts.program));
     if (found == programs_.end()) return {};  // no such program: nothing starts
     program = found->second;
   }
-  return text::Cp936FromUtf8(program(arguments, keepGoing));
+  return text::Cp936FromUtf8(program(parts.arguments, keepGoing));
 }
 
 std::vector<std::string> SimulatedConsole::History() const {

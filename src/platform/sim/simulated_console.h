@@ -15,8 +15,9 @@ namespace lumora::platform::sim {
 
 class SimulatedConsole final : public ConsolePort {
  public:
-  // The arguments after the program's name, and the port's keepGoing; returns what
-  // the program prints, in UTF-8. A program that runs long polls keepGoing and stops
+  // The rest of the line after the program's name (as Windows finds the name,
+  // text/command_line.h), for the program to split, and the port's keepGoing; returns
+  // what the program prints, in UTF-8. A program that runs long polls keepGoing and stops
   // when it answers false.
   using Program = std::function<std::string(std::string_view arguments,
                                             const std::function<bool()>& keepGoing)>;

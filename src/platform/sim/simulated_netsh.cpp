@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "text/command_line.h"
 #include "text/search.h"
 
 namespace lumora::platform::sim {
@@ -45,30 +46,6 @@ std::string Lower(std::string_view text) {
   for (char& c : lower)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return lower;
-}
-
-// netsh splits its command line at blanks outside double quotes and drops the quotes,
-// so ssid="my net" is the one word ssid=my net.
-std::vector<std::string> SplitArguments(std::string_view line) {
-  std::vector<std::string> words;
-  std::string current;
-  bool inQuotes = false;
-  bool inWord = false;
-  for (char c : line) {
-    if (c == '"') {
-      inQuotes = !inQuotes;
-      inWord = true;
-    } else if (!inQuotes && (c == ' ' || c == '\t')) {
-      if (inWord) words.push_back(std::move(current));
-      current.clear();
-      inWord = false;
-    } else {
-      current += c;
-      inWord = true;
-    }
-  }
-  if (inWord) words.push_back(std::move(current));
-  return words;
 }
 
 std::vector<std::string> Lines(std::string_view text) {
@@ -251,7 +228,8 @@ std::string SimulatedNetsh::CommandNotFound(std::string_view arguments) const {
 }
 
 std::string SimulatedNetsh::Answer(std::string_view arguments) {
-  const std::vector<std::string> words = SplitArguments(arguments);
+  // netsh reads the arguments the C runtime split from its command line.
+  const std::vector<std::string> words = text::SplitArguments(arguments);
   auto word = [&](std::size_t i) { return i < words.size() ? Lower(words[i]) : std::string{}; };
   if (word(0) == "wlan" && word(2) == "hostednetwork") {
     if (word(1) == "set") {

@@ -7,9 +7,10 @@
 // Understood: wlan set hostednetwork [mode=allow|disallow] [ssid=<name>] [key=<key>]
 // [keyUsage=persistent|temporary], wlan start|stop|show hostednetwork, interface
 // ipv4|ip show addresses, interface ipv4|ip set address name=<name> source=static|dhcp
-// [addr=<address> mask=<mask> gateway=<address> gwmetric=<n>]. Values may be bare or in
-// double quotes; a bare value ends at the next blank, and further bare words are
-// ignored. Anything else answers netsh's "command not found" line.
+// [addr=<address> mask=<mask> gateway=<address> gwmetric=<n>]. The line is split into
+// arguments by the rules every Windows program splits its command line by
+// (text/command_line.h), so ssid="my net" is the one argument ssid=my net; bare words
+// without a tag are ignored. Anything else answers netsh's "command not found" line.
 
 #include <string>
 #include <vector>

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
-#include "text/cp936.h"
 
 namespace lumora::platform::win32 {
 
@@ -38,17 +37,21 @@ std::string Win32Console::Run(std::string_view commandLine,
   // the pipe open after we are done with it.
   SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
 
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = SW_HIDE;
   startup.hStdOutput = writeEnd.Get();
   startup.hStdError = writeEnd.Get();
   PROCESS_INFORMATION process{};
-  std::string line = text::Cp936FromUtf8(commandLine);
-  std::vector<char> mutableLine(line.begin(), line.end());
-  mutableLine.push_back('\0');
-  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+  // The child reads its command line in UTF-16, so it gets the line in UTF-16, quoted as
+  // it was built. Through the ANSI code page a character code page 936 lacks would
+  // arrive as "?", and a stray lead byte would take the quote after it for its second
+  // byte, so that the argument ran on.
+  const std::wstring line = Wide(commandLine);
+  std::vector<wchar_t> mutableLine(line.begin(), line.end());
+  mutableLine.push_back(L'\0');
+  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return output;
   }

@@ -112,7 +112,7 @@ TEST(SimNetsh, AnswersWithWindowsTextsAndChangesTheHostedNetwork) {
   }
 }
 
-TEST(SimNetsh, TakesQuotedValuesWholeAndBareValuesToTheNextBlank) {
+TEST(SimNetsh, SplitsItsArgumentsAsWindowsProgramsDo) {
   struct Row {
     std::string_view command;
     std::string_view ssid, key;
@@ -123,6 +123,10 @@ TEST(SimNetsh, TakesQuotedValuesWholeAndBareValuesToTheNextBlank) {
       {"wlan set hostednetwork mode=allow ssid=my net key=12345678", "my", "12345678"},
       {"wlan set hostednetwork mode=allow ssid=\"网 \"x key=87654321", "网 x", "87654321"},
       {"wlan  set  hostednetwork  ssid=a=b", "a=b", ""},
+      // Backslashes before a quote: doubled they stay, single they make it literal.
+      {"wlan set hostednetwork mode=allow ssid=\"net\\\\\" key=\"pass\\\\word\\\"", "net\\",
+       "pass\\\\word\""},
+      {"wlan set hostednetwork ssid=\"a\\\" b\" key=\"\"", "a\" b", ""},
       // Keys netsh's own checks would turn away are kept as given.
       {"wlan set hostednetwork mode=allow ssid=n key=1234567", "n", "1234567"},
   };

@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// CommandLineToArgvW, with the types of windows.h.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -41,6 +44,13 @@ int main(int argc, char** argv) {
     std::printf("pid=%lu\n", GetCurrentProcessId());
     std::fflush(stdout);
     for (;;) Sleep(1000);
+  } else if (mode == "args") {  // the arguments after the mode as the child reads them
+    // In UTF-16, each ended by a zero character, as CommandLineToArgvW gives them.
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 2; wide && i < count; ++i)
+      std::fwrite(wide[i], sizeof(wchar_t), std::wcslen(wide[i]) + 1, stdout);
+    LocalFree(wide);
   } else if (mode == "exit259") {  // the exit code that reads as "still running"
     std::fputs("bye", stdout);
     std::fflush(stdout);
