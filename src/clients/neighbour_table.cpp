@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "text/command_line.h"
 #include "text/search.h"
 
 namespace lumora::clients {
@@ -80,8 +81,8 @@ void DeleteAllNeighbours(platform::IpHelperPort& ipHelper,
 
 std::optional<std::string> BlockCommand(std::uint32_t interfaceIndex, std::string_view ip) {
   if (!AddressOfDotted(ip)) return std::nullopt;
-  return "netsh interface ipv4 set neighbors " + std::to_string(interfaceIndex) + " \"" +
-         std::string(ip) + "\" \"" + std::string(kZeroMac) + "\" store=active";
+  return "netsh interface ipv4 set neighbors " + std::to_string(interfaceIndex) + " " +
+         text::QuoteArgument(ip) + " " + text::QuoteArgument(kZeroMac) + " store=active";
 }
 
 std::string ShownHostName(std::string_view lookedUp) {

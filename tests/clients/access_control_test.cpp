@@ -168,6 +168,17 @@ TEST(ClientNames, WhatTheLookUpGivesIsShownByTheRules) {
   }
 }
 
+TEST(ClientNames, TheBlockCommandTakesOnlyAnAddress) {
+  EXPECT_EQ(BlockCommand(12, "192.168.137.23"),
+            "netsh interface ipv4 set neighbors 12 \"192.168.137.23\" \"00-00-00-00-00-00\" "
+            "store=active");
+  for (const std::string& hostile : testing::HostileTexts())
+    EXPECT_EQ(BlockCommand(12, hostile), std::nullopt) << hostile;
+  for (const char* almost : {"192.168.137", "192.168.137.256", "1.2.3.4.5", " 1.2.3.4", "1.2.3.4 ",
+                             "1.2.3.+4", "0x1.2.3.4", "1..2.3"})
+    EXPECT_EQ(BlockCommand(12, almost), std::nullopt) << almost;
+}
+
 TEST(ClientScan, BlacklistedDevicesArePinnedNotListedWhateverTheCaseOrWhereTheMacStands) {
   Pc pc;
   pc.Put(kBlacklistPath, "AA-BB-CC-00-00-07+aa-bb-cc-00-00-02 的双胞胎\r\naa-bb-cc-00-00-04+\r\n");

@@ -107,7 +107,7 @@ TEST(AdapterToolkit, AnyNameReachesWmiAsOneLiteral) {
     scenario.connections[1].name = name;
     platform::sim::SimulatedNetwork network(scenario);
     NoIpHelper noIpHelper(network);
-    platform::NetworkPorts throughWmi{network, network, network, noIpHelper,
+    platform::NetworkPorts throughWmi{network, network, network, noIpHelper, network,
                                       network, network, network, network};
     AdapterToolkit toolkit(throughWmi);
     EXPECT_EQ(toolkit.ConnectionStatusByName(name), 7);
