@@ -114,7 +114,7 @@ void AccessControl::RunClientScan() {
   exec::ExecServices& exec = net_.exec;
   ui::MainWindow& w = net_.window;
   const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
-  const std::string blacklist = ReadListText(files_, kBlacklistPath);
+  const SearchableListText blacklist(ReadListText(files_, kBlacklistPath));
   RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
   const std::uint32_t hostedIndex = hostedIndex_;
 
@@ -123,17 +123,17 @@ void AccessControl::RunClientScan() {
   std::vector<ListedDevice> devices;
   for (const NeighbourRecord& record : records) {
     if (!IsHostedDynamic(record, hostedIndex)) continue;
-    if (FindText(blacklist, record.mac) != -1) {
+    if (blacklist.Contains(record.mac)) {
       Block(record.ip);
       continue;
     }
     devices.push_back({record.ip, record.mac, {}});
   }
 
-  const std::string names = ReadListText(files_, kDeviceNamePath);
+  const SearchableListText names(ReadListText(files_, kDeviceNamePath));
   std::vector<std::vector<std::string>> rows;
   for (std::size_t i = 0; i < devices.size(); ++i) {
-    devices[i].name = DeviceNameFor(names, devices[i].mac);
+    devices[i].name = names.DeviceNameFor(devices[i].mac);
     rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
   }
   const std::string blacklistNow = ReadListText(files_, kBlacklistPath);
@@ -313,15 +313,16 @@ void AccessControl::RunWhitelistEnforcement() {
   exec::ExecServices& exec = net_.exec;
   ui::MainWindow& w = net_.window;
   const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
-  const std::string whitelist = ReadListText(files_, kWhitelistPath);
+  const std::string whitelistText = ReadListText(files_, kWhitelistPath);
   exec.RunOnUi([&] {
-    w.超级列表框3.SetRows(RowsOfListText(whitelist, kWhiteMac, w.超级列表框3.Columns().size()));
+    w.超级列表框3.SetRows(
+        RowsOfListText(whitelistText, kWhiteMac, w.超级列表框3.Columns().size()));
   });
   RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
   const std::uint32_t hostedIndex = hostedIndex_;
+  const SearchableListText whitelist(whitelistText);
   for (const NeighbourRecord& record : records)
-    if (IsHostedDynamic(record, hostedIndex) && FindText(whitelist, record.mac) == -1)
-      Block(record.ip);
+    if (IsHostedDynamic(record, hostedIndex) && !whitelist.Contains(record.mac)) Block(record.ip);
 }
 
 void AccessControl::CopyToWhitelist() {

@@ -126,4 +126,21 @@ std::string DeviceNameFor(std::string_view deviceNameText, std::string_view mac)
   return n == 0 ? std::string{} : DeviceNameOfLine(LineAt(deviceNameText, n));
 }
 
+SearchableListText::SearchableListText(std::string text)
+    : text_(std::move(text)), folded_(text_) {}
+
+std::string SearchableListText::DeviceNameFor(std::string_view mac) const {
+  const std::string_view key = mac.empty() ? kDeviceNamePlaceholder : mac;
+  // No line holds a line break.
+  if (key.find(kLineBreak) != std::string_view::npos) return {};
+  const std::size_t found = folded_.Find(key);
+  if (found == std::string::npos) return {};
+  // The first occurrence lies in the first line that holds the key.
+  const std::string_view text = text_;
+  const std::size_t before = text.rfind(kLineBreak, found);
+  const std::size_t start = before == std::string_view::npos ? 0 : before + kLineBreak.size();
+  const std::size_t end = text.find(kLineBreak, found);
+  return DeviceNameOfLine(text.substr(start, end == std::string_view::npos ? end : end - start));
+}
+
 }  // namespace lumora::clients

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/file_port.h"
+#include "text/search.h"
 #include "ui/list_view_rows.h"
 
 namespace lumora::clients {
@@ -91,5 +92,18 @@ std::string DeviceNameOfLine(std::string_view line);
 // The name the device-name file holds for a MAC, by the first line that contains it
 // (the placeholder stands for an empty MAC); empty when none.
 std::string DeviceNameFor(std::string_view deviceNameText, std::string_view mac);
+
+// A list file's text read once and searched for many keys (a scan looks up every
+// device): the same answers as FindText and DeviceNameFor.
+class SearchableListText {
+ public:
+  explicit SearchableListText(std::string text);
+  bool Contains(std::string_view key) const { return folded_.Find(key) != std::string::npos; }
+  std::string DeviceNameFor(std::string_view mac) const;
+
+ private:
+  std::string text_;
+  text::FoldedText folded_;
+};
 
 }  // namespace lumora::clients

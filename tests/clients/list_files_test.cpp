@@ -139,3 +139,22 @@ TEST_F(ListFilesTest, WritesCp936AndKeepsOtherLinesByteForByte) {
 
 }  // namespace
 }  // namespace lumora::clients
+
+namespace lumora::clients {
+namespace {
+
+TEST(ListText, ASearchableTextAnswersAsTheSearchesItStandsFor) {
+  const std::string text =
+      "\r\nAA-BB-CC-DD-EE-01+手机\r\naa-bb-cc-dd-ee-02+名+字\r\n"
+      "AA-BB-CC-DD-EE-09+和AA-BB-CC-DD-EE-03的平板\r\nAA-BB-CC-DD-EE-03+\r\n临时+x";
+  const SearchableListText searchable(text);
+  for (const char* key : {"AA-BB-CC-DD-EE-01", "AA-BB-CC-DD-EE-02", "aa-bb-cc-dd-ee-03",
+                          "AA-BB-CC-DD-EE-04", "", "临时", "名+字", "\r\n", "EE-09+和"}) {
+    EXPECT_EQ(searchable.Contains(key), FindText(text, key) != -1) << key;
+    EXPECT_EQ(searchable.DeviceNameFor(key), DeviceNameFor(text, key)) << key;
+  }
+  EXPECT_FALSE(SearchableListText("").Contains(""));
+}
+
+}  // namespace
+}  // namespace lumora::clients
