@@ -2,6 +2,7 @@
 // The whole program on the simulated PC with the headless UI: what the flow tests
 // start, click through and read.
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -25,8 +26,8 @@ class CountingDrive final : public platform::FilePort {
   std::optional<std::string> ReadWholeFile(std::string_view path) override;
   bool FileExists(std::string_view path) override;
   bool ReplaceWholeFile(std::string_view path, std::string_view bytes) override;
-  int reads = 0;
-  int writes = 0;
+  std::atomic<int> reads{0};
+  std::atomic<int> writes{0};
 
  private:
   platform::FilePort& inner_;
