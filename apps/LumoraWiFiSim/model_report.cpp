@@ -12,10 +12,15 @@ namespace {
 const ui::MainWindow* gReported = nullptr;
 UINT gReportMessage = 0;
 
-// One line per control: index, name, kind, tab page, visible, enabled, checked, text;
-// tabs between, line breaks in texts written as \n.
+// The window's own line first: "#window", visible, minimised, left, top, width, height.
+// Then one line per control: index, name, kind, tab page, visible, enabled, checked,
+// text; tabs between, line breaks in texts written as \n.
 std::string Report(const ui::MainWindow& window) {
-  std::string report;
+  const ui::Rect& g = window.Geometry();
+  std::string report = std::string("#window\t") + (window.Visible() ? "1" : "0") + "\t" +
+                       (window.Minimised() ? "1" : "0") + "\t" + std::to_string(g.left) + "\t" +
+                       std::to_string(g.top) + "\t" + std::to_string(g.width) + "\t" +
+                       std::to_string(g.height) + "\n";
   const auto& controls = window.Controls();
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ui::Control& c = *controls[i];
@@ -26,8 +31,8 @@ std::string Report(const ui::MainWindow& window) {
       text += ch == '\n' ? std::string("\\n") : std::string(1, ch);
     }
     report += std::to_string(i) + "\t" + c.Name() + "\t" +
-              std::to_string(static_cast<int>(c.Kind())) + "\t" + std::to_string(c.TabPage()) + "\t" +
-              (c.Visible() ? "1" : "0") + "\t" + (c.Enabled() ? "1" : "0") + "\t" +
+              std::to_string(static_cast<int>(c.Kind())) + "\t" + std::to_string(c.TabPage()) +
+              "\t" + (c.Visible() ? "1" : "0") + "\t" + (c.Enabled() ? "1" : "0") + "\t" +
               (box && box->Checked() ? "1" : "0") + "\t" + text + "\n";
   }
   return report;
@@ -37,7 +42,7 @@ LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   if (message == gReportMessage && gReported) {
     platform::win32::Win32Files files;
     return files.ReplaceWholeFile(kModelReportPath, text::Cp936FromUtf8(Report(*gReported))) ? 1
-                                                                                           : 0;
+                                                                                             : 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // For black-box tests of the simulated program: a hidden window that, when asked,
-// writes the state of every control of the main window's model to a file, so that a
-// second process can compare the real windows with the model.
+// writes the state of the main window's model, the window's and every control's, to a
+// file, so that a second process can compare the real windows with the model.
 
 #include "ui/main_window.h"
 

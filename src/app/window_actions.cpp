@@ -1,6 +1,7 @@
 #include "app/window_actions.h"
 
 #include "app/application.h"
+#include "ui/layout.h"
 
 namespace lumora::app {
 
@@ -87,10 +88,12 @@ void LeaveProgram(Application& app) {
 void BringToFront(Application& app) {
   ui::MainWindow& w = app.Main();
   w.SetVisible(true);
+  // The screen and the window's position are in pixels, the window's size in 96-DPI
+  // units: the window is centred by its size in pixels.
   const platform::ScreenSize screen = app.Platform().system.PrimaryScreenSize();
   ui::Rect rect = w.Geometry();
-  rect.left = (screen.width - rect.width) / 2;
-  rect.top = (screen.height - rect.height) / 2;
+  rect.left = (screen.width - ui::ScaleLength(rect.width, screen.dpi)) / 2;
+  rect.top = (screen.height - ui::ScaleLength(rect.height, screen.dpi)) / 2;
   w.SetGeometry(rect);
   w.SetTopmost(true);
   app.Exec().WaitPumping(200);

@@ -12,9 +12,12 @@ struct SystemVersion {
   bool operator==(const SystemVersion&) const = default;
 };
 
+// The primary screen: its size in pixels and its DPI, which follows the display scaling
+// (96 at 100 %, 144 at 150 %).
 struct ScreenSize {
   int width = 0;
   int height = 0;
+  int dpi = 96;
 };
 
 class SystemFacts {

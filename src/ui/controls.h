@@ -193,6 +193,16 @@ class StaticControl : public Control {
   using Control::Control;
 };
 
+// A transparent label whose mouse presses are events of its own: the speed bar's face,
+// which covers the window.
+class MouseLabel : public StaticControl {
+ public:
+  using StaticControl::StaticControl;
+  std::function<void()> onLeftButtonPressed;
+  std::function<void()> onDoubleClick;
+  std::function<void()> onRightButtonPressed;
+};
+
 class Button : public Control {
  public:
   using Control::Control;
@@ -426,6 +436,23 @@ class Menu : public Control {
   int popUps_ = 0;
 };
 
+// A picture that paints a window's whole background and gives the window its shape.
+enum class Backdrop { None, SpeedBar };
+
+// How a window itself looks and is held, beyond its controls. The default is a window
+// with a caption, the button face behind its controls and a button on the taskbar.
+struct WindowLook {
+  // A caption with the system menu and a minimise box; without one, a borderless popup.
+  bool captioned = true;
+  // No taskbar button, and shown without taking the activation.
+  bool toolWindow = false;
+  Backdrop backdrop = Backdrop::None;
+  // The backdrop's pixels of this colour lie outside the window.
+  Colour shapeTransparent;
+  // The label by which the left button drags the window, as by a caption.
+  MouseLabel* dragFace = nullptr;
+};
+
 // A top-level window: its controls (in design order), geometry and state.
 class WindowModel {
  public:
@@ -436,6 +463,7 @@ class WindowModel {
 
   // A fixed ASCII name of the window, for the view's window class.
   const std::string& Id() const { return id_; }
+  const WindowLook& Look() const { return look_; }
   const std::vector<Control*>& Controls() const { return controls_; }
   // The control of that name, or nullptr.
   Control* Find(std::string_view name) const;
@@ -467,6 +495,10 @@ class WindowModel {
   // The window has moved (by the user or by the program).
   std::function<void()> onMoved;
 
+ protected:
+  // Design data of the window, given once by the derived window's constructor.
+  void SetLook(const WindowLook& look) { look_ = look; }
+
  private:
   friend class Control;
   void Register(Control* control) { controls_.push_back(control); }
@@ -474,6 +506,7 @@ class WindowModel {
   void NotifyWindow(WindowChange change);
 
   std::string id_;
+  WindowLook look_;
   std::vector<Control*> controls_;
   std::vector<ModelObserver*> observers_;
   std::string title_;

@@ -166,22 +166,20 @@ struct MainWindow : WindowModel {
   MenuItem 移白_移出白名单{*this, "移白_移出白名单", 移白, "移出白名单", kDesignDefault};
 };
 
+// A borderless bar that floats over the other windows without a taskbar button, shaped
+// and painted by its backdrop, dragged by its face; its figures are white.
 struct SpeedBarWindow : WindowModel {
   SpeedBarWindow();
 
-  StaticControl 透明标签1{*this, "透明标签1", ControlKind::TransparentLabel, Place::Window(),
-                          {1, -6, 159, 30}, "", kDesignDefault};
+  // Covers the window and takes every mouse event of it.
+  MouseLabel 透明标签1{*this, "透明标签1", ControlKind::TransparentLabel, Place::Window(),
+                       {1, -6, 159, 30}, "", kDesignDefault};
   StaticControl 下载透明标签{*this, "下载透明标签", ControlKind::TransparentLabel,
                              Place::Window(), {18, 4, 55, 14}, "0.0KB/S", kDesignDefault};
   StaticControl 上传透明标签{*this, "上传透明标签", ControlKind::TransparentLabel,
                              Place::Window(), {94, 4, 55, 14}, "0.0KB/S", kDesignDefault};
   BalloonTip 气球提示框1{*this, "气球提示框1"};
   Timer 时钟流量{*this, "时钟流量"};
-
-  // Mouse events of 透明标签1, which covers the window.
-  std::function<void()> onLeftButtonPressed;
-  std::function<void()> onDoubleClick;
-  std::function<void()> onRightButtonPressed;
 };
 
 }  // namespace lumora::ui

@@ -123,11 +123,11 @@ void RequestClose(WindowModel& window) { Fire(window.onCloseRequested); }
 
 void ReleaseRightButton(WindowModel& window) { Fire(window.onRightButtonReleased); }
 
-void PressLeftButton(SpeedBarWindow& bar) { Fire(bar.onLeftButtonPressed); }
+void PressLeftButton(MouseLabel& label) { Fire(label.onLeftButtonPressed); }
 
-void DoubleClick(SpeedBarWindow& bar) { Fire(bar.onDoubleClick); }
+void DoubleClick(MouseLabel& label) { Fire(label.onDoubleClick); }
 
-void PressRightButton(SpeedBarWindow& bar) { Fire(bar.onRightButtonPressed); }
+void PressRightButton(MouseLabel& label) { Fire(label.onRightButtonPressed); }
 
 void NoteShown(WindowModel& window, bool visible) { window.SetVisible(visible); }
 

@@ -60,10 +60,10 @@ void RequestClose(WindowModel& window);
 // The right mouse button released over the window itself, not over a control.
 void ReleaseRightButton(WindowModel& window);
 
-// The speed bar's face.
-void PressLeftButton(SpeedBarWindow& bar);
-void DoubleClick(SpeedBarWindow& bar);
-void PressRightButton(SpeedBarWindow& bar);
+// A label that takes the mouse (the speed bar's face).
+void PressLeftButton(MouseLabel& label);
+void DoubleClick(MouseLabel& label);
+void PressRightButton(MouseLabel& label);
 
 // What Windows changed on its own.
 void NoteShown(WindowModel& window, bool visible);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "settings/settings.h"
 #include "support/headless_program.h"
 
@@ -69,13 +71,29 @@ TEST_F(WindowActionsTest, TrafficTimerRunsOnlyOnItsTabWithAHostedConnection) {
   EXPECT_FALSE(timer.Running());
 }
 
-TEST_F(WindowActionsTest, BringToFrontCentresTheWindowAndLeavesItNotTopmost) {
-  w().SetGeometry({5, 5, 430, 316});
-  w().SetVisible(false);
-  BringToFront(program.App());
-  EXPECT_TRUE(w().Visible());
-  EXPECT_EQ(w().Geometry(), (ui::Rect{(1280 - 430) / 2, (800 - 316) / 2, 430, 316}));
-  EXPECT_FALSE(w().Topmost());
+TEST(BringToFront, CentresTheWindowInPixelsAtEveryScalingAndLeavesItNotTopmost) {
+  // The position is in pixels, the size in 96-DPI units: 430 x 316 is 645 x 474 pixels
+  // at 150 %.
+  const struct {
+    const char* system;
+    ui::Rect centred;
+  } cases[] = {
+      {"screen=1280x800", {(1280 - 430) / 2, (800 - 316) / 2, 430, 316}},
+      {"screen=1920x1080\nscale=150", {(1920 - 645) / 2, (1080 - 474) / 2, 430, 316}},
+      {"screen=2560x1440\nscale=125%", {(2560 - 538) / 2, (1440 - 395) / 2, 430, 316}},
+  };
+  for (const auto& c : cases) {
+    HeadlessProgram program(
+        platform::sim::ParseScenario(std::string("[system]\n") + c.system + "\n"));
+    ASSERT_TRUE(program.Start());
+    ui::MainWindow& w = program.Main();
+    w.SetGeometry({5, 5, 430, 316});
+    w.SetVisible(false);
+    BringToFront(program.App());
+    EXPECT_TRUE(w.Visible()) << c.system;
+    EXPECT_EQ(w.Geometry(), c.centred) << c.system;
+    EXPECT_FALSE(w.Topmost()) << c.system;
+  }
 }
 
 TEST_F(WindowActionsTest, MenusAndTheConnectionsFolder) {

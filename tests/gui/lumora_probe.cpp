@@ -11,7 +11,13 @@
 //   lumora_probe RESULT clicktext TITLE TEXT  click the control that shows TEXT (for
 //                                        LumoraWiFi.exe, which has no model report)
 //   lumora_probe RESULT waittext TITLE NAME TEXT MS   the control shows TEXT within MS
+//   lumora_probe RESULT state TITLE STATE MS  the window and its model are both shown,
+//                                        hidden or minimised (STATE) within MS
+//   lumora_probe RESULT showwindow TITLE minimise|restore   as another program does it
+//   lumora_probe RESULT drag TITLE DX DY  drags the caption with the mouse by DX, DY;
+//                                        the model must follow the window
 #include <windows.h>
+// The common controls' header needs the types above.
 #include <commctrl.h>
 
 #include <cstdlib>
@@ -46,20 +52,48 @@ bool HasNoWindow(lumora::ui::ControlKind kind) {
          kind == K::MenuItem;
 }
 
-std::vector<ModelControl> ReadModel() {
-  std::vector<ModelControl> model;
+struct ReportedWindow {
+  bool reported = false;
+  bool visible = false, minimised = false;
+  RECT rect{};
+};
+
+// The report the program writes when asked, as UTF-8; empty when there is none.
+std::string ReadReport() {
   const HWND reporter = FindWindowW(lumora::apps::kModelReportWindowClass, nullptr);
   DWORD_PTR written = 0;
   if (!reporter ||
       !SendMessageTimeoutW(reporter, RegisterWindowMessageW(lumora::apps::kModelReportMessage), 0,
                            0, SMTO_ABORTIFHUNG, 5000, &written) ||
       !written) {
-    return model;
+    return {};
   }
   lumora::platform::win32::Win32Files files;
-  std::istringstream lines(lumora::text::Utf8FromCp936(
-      files.ReadWholeFile(lumora::apps::kModelReportPath).value_or("")));
+  return lumora::text::Utf8FromCp936(
+      files.ReadWholeFile(lumora::apps::kModelReportPath).value_or(""));
+}
+
+ReportedWindow ReadModelWindow() {
+  ReportedWindow window;
+  std::istringstream lines(ReadReport());
+  std::string line;
+  if (!std::getline(lines, line) || !line.starts_with("#window\t")) return window;
+  std::istringstream fields(line.substr(8));
+  int visible = 0, minimised = 0, width = 0, height = 0;
+  fields >> visible >> minimised >> window.rect.left >> window.rect.top >> width >> height;
+  window.rect.right = window.rect.left + width;
+  window.rect.bottom = window.rect.top + height;
+  window.reported = !fields.fail();
+  window.visible = visible == 1;
+  window.minimised = minimised == 1;
+  return window;
+}
+
+std::vector<ModelControl> ReadModel() {
+  std::vector<ModelControl> model;
+  std::istringstream lines(ReadReport());
   for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("#")) continue;
     // Seven fields, then the text, which is the rest of the line.
     std::vector<std::string> fields;
     std::size_t start = 0;
@@ -171,15 +205,15 @@ std::string Check(HWND main) {
         mismatch(c, c.enabled ? "disabled, model enables it" : "enabled, model disables it");
       using K = lumora::ui::ControlKind;
       const bool hasText = c.kind == K::Label || c.kind == K::TransparentLabel ||
-                           c.kind == K::GroupBox || c.kind == K::Button ||
-                           c.kind == K::CheckBox || c.kind == K::RadioButton ||
-                           c.kind == K::EditBox || c.kind == K::Hyperlink ||
-                           c.kind == K::ComboBox;
+                           c.kind == K::GroupBox || c.kind == K::Button || c.kind == K::CheckBox ||
+                           c.kind == K::RadioButton || c.kind == K::EditBox ||
+                           c.kind == K::Hyperlink || c.kind == K::ComboBox;
       if (hasText && WindowText(window) != c.text)
         mismatch(c, "text \"" + WindowText(window) + "\", model \"" + c.text + "\"");
       if (c.kind == K::CheckBox || c.kind == K::RadioButton) {
         const bool checked = SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        if (checked != c.checked) mismatch(c, checked ? "ticked, model clears it" : "clear, model ticks it");
+        if (checked != c.checked)
+          mismatch(c, checked ? "ticked, model clears it" : "clear, model ticks it");
       }
     }
   }
@@ -189,6 +223,77 @@ std::string Check(HWND main) {
          << " control windows on 5 tabs, " << mismatches << " mismatches\n"
          << problems.str();
   return result.str();
+}
+
+std::string RealState(HWND window) {
+  if (IsIconic(window)) return "minimised";
+  return IsWindowVisible(window) ? "shown" : "hidden";
+}
+
+std::string ModelState(const ReportedWindow& model) {
+  if (!model.reported) return "unreported";
+  if (!model.visible) return "hidden";
+  return model.minimised ? "minimised" : "shown";
+}
+
+// Waits until the real window and the model are both in the wanted state.
+std::string WaitForState(HWND main, const std::string& wanted, DWORD ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  for (;;) {
+    const std::string real = RealState(main);
+    const std::string model = ModelState(ReadModelWindow());
+    if (real == wanted && model == wanted) return "done\n";
+    if (GetTickCount64() > deadline) return "real " + real + ", model " + model + "\n";
+    Sleep(100);
+  }
+}
+
+void MouseTo(POINT point, DWORD buttons) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &input, sizeof input);
+  Sleep(50);  // the program's move loop takes each step in turn
+}
+
+// Drags the window by its caption as a user does, then waits for the model to hold the
+// window's new place.
+std::string Drag(HWND main, int dx, int dy) {
+  RECT before{};
+  GetWindowRect(main, &before);
+  // A point of the caption clear of its buttons: what the window itself calls caption.
+  POINT grip{before.left + (before.right - before.left) / 3, before.top};
+  for (; grip.y < before.top + 60; ++grip.y) {
+    DWORD_PTR hit = 0;
+    SendMessageTimeoutW(main, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y), SMTO_ABORTIFHUNG, 2000,
+                        &hit);
+    if (hit == HTCAPTION) break;
+  }
+  if (grip.y == before.top + 60) return "no caption\n";
+  SetForegroundWindow(main);
+  MouseTo(grip, 0);
+  MouseTo(grip, MOUSEEVENTF_LEFTDOWN);
+  constexpr int kSteps = 8;
+  for (int step = 1; step <= kSteps; ++step)
+    MouseTo({grip.x + dx * step / kSteps, grip.y + dy * step / kSteps}, 0);
+  MouseTo({grip.x + dx, grip.y + dy}, MOUSEEVENTF_LEFTUP);
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  for (;;) {
+    RECT now{};
+    GetWindowRect(main, &now);
+    const ReportedWindow model = ReadModelWindow();
+    const bool moved = now.left == before.left + dx && now.top == before.top + dy;
+    if (moved && model.rect.left == now.left && model.rect.top == now.top) return "done\n";
+    if (GetTickCount64() > deadline) {
+      std::ostringstream seen;
+      seen << "real " << now.left << "," << now.top << " (from " << before.left << "," << before.top
+           << "), model " << model.rect.left << "," << model.rect.top << "\n";
+      return seen.str();
+    }
+    Sleep(100);
+  }
 }
 
 }  // namespace
@@ -202,13 +307,15 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"list") {
     EnumWindows(
         [](HWND window, LPARAM lParam) -> BOOL {
-          *reinterpret_cast<std::string*>(lParam) += WindowText(window) + "|" + ClassOf(window) + "\n";
+          *reinterpret_cast<std::string*>(lParam) +=
+              WindowText(window) + "|" + ClassOf(window) + "\n";
           return TRUE;
         },
         reinterpret_cast<LPARAM>(&result));
   } else if (command == L"wait") {
-    result = WaitForWindow(title, argc > 4 ? static_cast<DWORD>(_wtoi(argv[4])) : 10000) ? "found\n"
-                                                                                       : "timeout\n";
+    result = WaitForWindow(title, argc > 4 ? static_cast<DWORD>(_wtoi(argv[4])) : 10000)
+                 ? "found\n"
+                 : "timeout\n";
   } else if (command == L"gone") {
     const ULONGLONG deadline =
         GetTickCount64() + static_cast<ULONGLONG>(argc > 4 ? _wtoi(argv[4]) : 10000);
@@ -223,7 +330,8 @@ int wmain(int argc, wchar_t** argv) {
     EnumChildWindows(main, &CollectChild, reinterpret_cast<LPARAM>(&byId));
     for (const auto& [id, window] : byId)
       if (ClassOf(window) == "SysTabControl32")
-        SendMessageW(window, TCM_SETCURFOCUS, static_cast<WPARAM>(argc > 4 ? _wtoi(argv[4]) : 0), 0);
+        SendMessageW(window, TCM_SETCURFOCUS, static_cast<WPARAM>(argc > 4 ? _wtoi(argv[4]) : 0),
+                     0);
     result = "done\n";
   } else if ((command == L"click" || command == L"clicktext") && argc > 4) {
     HWND control = nullptr;
@@ -252,6 +360,14 @@ int wmain(int argc, wchar_t** argv) {
       Sleep(100);
     }
     result = !control ? "no such control\n" : seen == wanted ? "done\n" : "text \"" + seen + "\"\n";
+  } else if (command == L"state" && argc > 5) {
+    result = WaitForState(main, Utf8(argv[4]), static_cast<DWORD>(_wtoi(argv[5])));
+  } else if (command == L"showwindow" && argc > 4) {
+    const std::wstring how = argv[4];
+    ShowWindowAsync(main, how == L"minimise" ? SW_MINIMIZE : SW_RESTORE);
+    result = "done\n";
+  } else if (command == L"drag" && argc > 5) {
+    result = Drag(main, _wtoi(argv[4]), _wtoi(argv[5]));
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
     result = "done\n";

@@ -46,7 +46,18 @@ bool ParseScreen(std::string_view text, ScreenSize& screen) {
       parsed.height <= 0) {
     return false;
   }
-  screen = parsed;
+  screen.width = parsed.width;
+  screen.height = parsed.height;
+  return true;
+}
+
+// "150" or "150%" as the display scaling, into the screen's DPI; Windows offers 100 %
+// to 500 %.
+bool ParseScale(std::string_view text, ScreenSize& screen) {
+  if (text.ends_with('%')) text.remove_suffix(1);
+  int percent = 0;
+  if (!ParseNumber(text, percent) || percent < 100 || percent > 500) return false;
+  screen.dpi = 96 * percent / 100;
   return true;
 }
 
@@ -289,6 +300,7 @@ Scenario ParseScenario(std::string_view ini) {
     ParseVersion(*value, scenario.environmentBlockVersion);
   if (auto value = text::FindIniValue(ini, "system", "screen"))
     ParseScreen(*value, scenario.screen);
+  if (auto value = text::FindIniValue(ini, "system", "scale")) ParseScale(*value, scenario.screen);
   if (auto value = text::FindIniValue(ini, "system", "program_path"))
     if (!value->empty()) scenario.programPath = *value;
   if (auto value = text::FindIniValue(ini, "system", "language")) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/scoped_module.h"
+
 namespace lumora::platform::win32 {
 
 namespace {
@@ -14,6 +16,24 @@ namespace {
 // minor version numbers (OSMajorVersion, OSMinorVersion).
 constexpr std::size_t kPebMajorVersionOffset = 0x118;
 constexpr std::size_t kPebMinorVersionOffset = 0x11C;
+
+// The primary monitor's DPI as this process sees it: per monitor where Windows tells it,
+// else the system's, which a program that is not DPI aware always sees as 96.
+int PrimaryScreenDpi() {
+  using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
+  static const ScopedModule shcore(L"shcore.dll");
+  static const auto getDpiForMonitor = shcore.Find<GetDpiForMonitorFunction>("GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  if (getDpiForMonitor &&
+      SUCCEEDED(getDpiForMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                                 0 /* effective */, &x, &y)) &&
+      y > 0)
+    return static_cast<int>(y);
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
 
 }  // namespace
 
@@ -40,7 +60,7 @@ SystemVersion Win32SystemFacts::EnvironmentBlockVersion() {
 }
 
 ScreenSize Win32SystemFacts::PrimaryScreenSize() {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), PrimaryScreenDpi()};
 }
 
 std::string Win32SystemFacts::ProgramPath() {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/win32/layout.h"
+#include "ui/layout.h"
 
 namespace lumora::ui::win32 {
 
@@ -335,11 +335,12 @@ Image PaintTrayIcon(TrayImage image, int size) {
   return painter.Take();
 }
 
-Image PaintSpeedBar(int dpi) {
+Image PaintBackdrop(Backdrop backdrop, int dpi, std::uint32_t outside) {
+  if (backdrop == Backdrop::None) return {};
   const double scale = ScaleOf(dpi);
   Painter painter(ScaleLength(155, dpi), ScaleLength(22, dpi), scale);
-  // The outline is hard so that the window's region, cut along the magenta, has no
-  // half-magenta fringe; everything inside may be smooth.
+  // The outline is hard so that the window's region, cut along the outside colour, has
+  // no fringe half of that colour; everything inside may be smooth.
   painter.FillHard(RoundedBox{0, 0, 155, 22, 11}, [](double, double) { return Rgb(0x5E7A90); });
   painter.FillWith(RoundedBox{1, 1, 153, 20, 10},
                    VerticalGradient(Rgb(0x3C5468), Rgb(0x1F2D39), 1, 21));
@@ -348,7 +349,7 @@ Image PaintSpeedBar(int dpi) {
   painter.Fill(AnyOf(Capsule{85, 10.5, 85, 17, 1.4}, Triangle{80.5, 11.5, 89.5, 11.5, 85, 5.2}),
                Rgb(0xFFB347));
   painter.Fill(Capsule{77.5, 6, 77.5, 16, 0.5}, Rgb(0x6F8798, 0.8));
-  return painter.Take(kShapeTransparent);
+  return painter.Take(outside);
 }
 
 Image PaintWindowIcon(int size) {

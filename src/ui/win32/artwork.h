@@ -1,7 +1,7 @@
 #pragma once
 // The program's pictures, painted at run time at the size the screen needs: the tray
 // icons, the status pictures, the traffic arrows, the question and exclamation marks,
-// the speed bar's background (which also gives the bar its shape) and the window icon.
+// the speed bar's backdrop (which also gives the bar its shape) and the window icon.
 // Pure pixels, no Windows types; artwork_gdi.h turns them into bitmaps and icons.
 
 #include <cstdint>
@@ -29,9 +29,6 @@ struct Extent {
   bool operator==(const Extent&) const = default;
 };
 
-// The speed bar's transparent colour: opaque magenta.
-inline constexpr std::uint32_t kShapeTransparent = 0xFFFF00FF;
-
 // The design size (at 96 DPI) of a picture; 0 x 0 for Picture::None.
 Extent PictureSize(Picture picture);
 
@@ -42,10 +39,12 @@ Image PaintPicture(Picture picture, int dpi);
 // frames light its arcs from the inside out, Running is green. None gives an empty image.
 Image PaintTrayIcon(TrayImage image, int size);
 
-// The speed bar's background at dpi (155 x 22 at 96 DPI): a rounded dark bar with a down
-// arrow near its left end and an up arrow near x 80. Every pixel is opaque; the ones
-// outside the bar are exactly kShapeTransparent and no pixel of the bar is.
-Image PaintSpeedBar(int dpi);
+// A window's backdrop at dpi, every pixel opaque: the ones outside the window's shape
+// are exactly outside (0xFFRRGGBB), and none inside is. The speed bar's (155 x 22 at
+// 96 DPI) is a rounded dark bar with a down arrow near its left end and an up arrow near
+// x 80; its outline is hard, so that no pixel blends the outside colour into the bar.
+// Backdrop::None gives an empty image.
+Image PaintBackdrop(Backdrop backdrop, int dpi, std::uint32_t outside);
 
 // The window icon: a blue tile with a white Wi-Fi fan.
 Image PaintWindowIcon(int size);

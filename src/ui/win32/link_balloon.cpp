@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/scoped_win.h"
-#include "ui/win32/layout.h"
+#include "ui/layout.h"
 #include "ui/win32/ui_font.h"
 
 namespace lumora::ui::win32 {
@@ -23,7 +23,6 @@ void LinkBalloon::Show(HWND owner, POINT anchor, bool above, std::vector<HtmlLin
                        std::function<void(const std::string&)> chosen) {
   links_ = std::move(links);
   chosen_ = std::move(chosen);
-  dpi_ = dpi;
   hot_ = -1;
   if (!Handle()) {
     RegisterClassOnce(kClassName, CS_DROPSHADOW, nullptr);
@@ -31,14 +30,13 @@ void LinkBalloon::Show(HWND owner, POINT anchor, bool above, std::vector<HtmlLin
       return;
   }
   font_ = CreateUiFont(dpi, false, 10);
-  // The links are measured in their font; three blanks pad each side as in the text.
+  // The links are measured in their font.
   int widest = 0;
+  TEXTMETRICW metrics{};
   {
     ScopedWindowDc dc(Handle());
     ScopedSelection selected(dc.Get(), font_.Get());
-    TEXTMETRICW metrics{};
     GetTextMetricsW(dc.Get(), &metrics);
-    rowHeight_ = metrics.tmHeight + ScaleLength(10, dpi);
     for (const HtmlLink& link : links_) {
       const std::wstring text = platform::win32::Wide(link.text);
       SIZE size{};
@@ -46,19 +44,20 @@ void LinkBalloon::Show(HWND owner, POINT anchor, bool above, std::vector<HtmlLin
       widest = std::max<int>(widest, size.cx);
     }
   }
-  const int width = std::max(widest + ScaleLength(48, dpi), ScaleLength(100, dpi));
-  const int height = rowHeight_ * static_cast<int>(links_.size()) + ScaleLength(8, dpi);
-  int left = anchor.x - width / 2;
-  int top = above ? anchor.y - height : anchor.y;
+  layout_ = LayOutLinkMenu(static_cast<int>(links_.size()), widest, metrics.tmHeight, dpi);
+  Rect area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   MONITORINFO monitor{sizeof monitor};
   if (GetMonitorInfoW(MonitorFromPoint(anchor, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    const RECT& area = monitor.rcWork;
-    left = std::clamp<int>(left, area.left, std::max<int>(area.left, area.right - width));
-    top = std::clamp<int>(top, area.top, std::max<int>(area.top, area.bottom - height));
+    const RECT& work = monitor.rcWork;
+    area = {work.left, work.top, work.right - work.left, work.bottom - work.top};
   }
+  const Rect placed = PlaceLinkMenu(layout_, {anchor.x, anchor.y}, above, area);
   const int corner = ScaleLength(10, dpi);
-  SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner), FALSE);
-  SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height, SWP_SHOWWINDOW);
+  SetWindowRgn(Handle(),
+               CreateRoundRectRgn(0, 0, placed.width + 1, placed.height + 1, corner, corner),
+               FALSE);
+  SetWindowPos(Handle(), HWND_TOPMOST, placed.left, placed.top, placed.width, placed.height,
+               SWP_SHOWWINDOW);
   InvalidateRect(Handle(), nullptr, TRUE);
   SetForegroundWindow(Handle());
 }
@@ -68,18 +67,8 @@ void LinkBalloon::Hide() {
 }
 
 RECT LinkBalloon::RowRect(int row) const {
-  const int top = ScaleLength(4, dpi_) + row * rowHeight_;
-  RECT client{};
-  if (Handle()) GetClientRect(Handle(), &client);
-  return {0, top, client.right, top + rowHeight_};
-}
-
-int LinkBalloon::RowAt(int y) const {
-  if (rowHeight_ <= 0) return -1;
-  const int offset = y - ScaleLength(4, dpi_);
-  if (offset < 0) return -1;
-  const int row = offset / rowHeight_;
-  return row < static_cast<int>(links_.size()) ? row : -1;
+  const Rect rect = LinkRowRect(layout_, row);
+  return {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
 }
 
 void LinkBalloon::Paint(HDC dc) {
@@ -94,7 +83,7 @@ void LinkBalloon::Paint(HDC dc) {
     if (row == hot_) {
       ScopedBrush hot(CreateSolidBrush(kHotBackground));
       RECT inset = rect;
-      InflateRect(&inset, -ScaleLength(3, dpi_), 0);
+      InflateRect(&inset, -ScaleLength(3, layout_.dpi), 0);
       FillRect(dc, &inset, hot.Get());
     }
     SetTextColor(dc, row == hot_ ? kHotText : kText);
@@ -103,7 +92,7 @@ void LinkBalloon::Paint(HDC dc) {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
   // The frame follows the rounded region.
-  const int corner = ScaleLength(10, dpi_);
+  const int corner = ScaleLength(10, layout_.dpi);
   ScopedRegion frame(CreateRoundRectRgn(0, 0, client.right, client.bottom, corner, corner));
   ScopedBrush frameBrush(CreateSolidBrush(kFrame));
   FrameRgn(dc, frame.Get(), frameBrush.Get(), 1, 1);
@@ -131,7 +120,7 @@ LRESULT LinkBalloon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
         tracking_ = TrackMouseEvent(&track) != FALSE;
       }
-      const int row = RowAt(static_cast<short>(HIWORD(lParam)));
+      const int row = LinkRowAt(layout_, static_cast<short>(HIWORD(lParam)));
       if (row != hot_) {
         hot_ = row;
         InvalidateRect(Handle(), nullptr, FALSE);
@@ -150,7 +139,7 @@ LRESULT LinkBalloon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_LBUTTONUP:
-      Choose(RowAt(static_cast<short>(HIWORD(lParam))));
+      Choose(LinkRowAt(layout_, static_cast<short>(HIWORD(lParam))));
       return 0;
     case WM_KEYDOWN:
       if (wParam == VK_ESCAPE) Hide();

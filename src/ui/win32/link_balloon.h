@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "ui/link_menu_layout.h"
+#include "ui/simple_html.h"
 #include "ui/win32/gdi_objects.h"
-#include "ui/win32/simple_html.h"
 #include "ui/win32/window_base.h"
 
 namespace lumora::ui::win32 {
@@ -29,15 +30,13 @@ class LinkBalloon final : public WindowBase {
 
  private:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  int RowAt(int y) const;
   void Paint(HDC dc);
   void Choose(int row);
 
   std::vector<HtmlLink> links_;
   std::function<void(const std::string&)> chosen_;
   ScopedFont font_;
-  int dpi_ = 96;
-  int rowHeight_ = 0;
+  LinkMenuLayout layout_;
   int hot_ = -1;
   bool tracking_ = false;
 };

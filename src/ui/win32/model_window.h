@@ -1,8 +1,12 @@
 #pragma once
 // One real top-level window built from a window model: every control of the model as a
 // Win32 control, kept in step with each change of the model, and every real event fed
-// back to the model and its handlers. The main window has a caption and a tab control;
-// the speed bar is a borderless popup shaped by its background picture.
+// back to the model and its handlers. What the window looks like beyond its controls (a
+// caption, or a borderless shape painted by its backdrop) is the model's WindowLook.
+//
+// The class is written in one file per job: model_window.cpp builds the window,
+// model_window_events.cpp turns messages into user input and notes what Windows changed,
+// model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp draws.
 
 #include <windows.h>
 
@@ -13,10 +17,11 @@
 #include <vector>
 
 #include "ui/controls.h"
-#include "ui/main_window.h"
 #include "ui/win32/gdi_objects.h"
 #include "ui/win32/link_balloon.h"
+#include "ui/win32/message_routing.h"
 #include "ui/win32/notify_icon.h"
+#include "ui/win32/tracking_balloon.h"
 #include "ui/win32/window_base.h"
 
 namespace lumora::ui::win32 {
@@ -25,7 +30,7 @@ namespace lumora::ui::win32 {
 // second process can find each control.
 inline constexpr int kFirstControlId = 1000;
 
-class ModelWindow final : public WindowBase, public ModelObserver {
+class ModelWindow final : public WindowBase, public ModelObserver, public KeyboardHandler {
  public:
   // Builds the window and its controls, hidden until the model says visible.
   explicit ModelWindow(WindowModel& model);
@@ -35,7 +40,7 @@ class ModelWindow final : public WindowBase, public ModelObserver {
 
   // Tab and Shift+Tab move the focus through the controls in design order; true when
   // the message was such a key for this window and has been handled.
-  bool HandleTabKey(const MSG& message);
+  bool HandleKey(const MSG& message) override;
 
   void OnControlChanged(Control& control, Change change) override;
   void OnWindowChanged(WindowModel& window, WindowChange change) override;
@@ -50,11 +55,23 @@ class ModelWindow final : public WindowBase, public ModelObserver {
     ModelWindow* owner = nullptr;
   };
 
+  // Building.
+  void CreateResources();
+  void CreateControls();
+  void CreateOtherPages();
+  void PutGroupBoxesUnder();
+  void CreateControlWindow(ControlSlot& slot);
+  void FillControlWindow(ControlSlot& slot);
+  void ApplyInitialState();
+
+  // Messages to the model.
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR id, DWORD_PTR slot) noexcept;
   LRESULT OnControlMessage(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam, bool& handled);
+  // The drag face's mouse presses; true when the message was one.
+  bool OnFaceMouse(MouseLabel& face, UINT message);
   // WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and WM_HSCROLL of the controls, which reach the
   // top-level window or the tab control.
   LRESULT OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
@@ -62,24 +79,18 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   bool FromControl(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(ControlSlot& slot, UINT code);
   LRESULT OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled);
-  LRESULT OnColour(ControlSlot& slot, HDC dc, bool& handled);
   void OnSlider(ControlSlot& slot);
   // The cell of a list view under a point of its client area.
   ListHit HitTest(ControlSlot& slot, POINT point);
   void OnTrayEvent(UINT event);
-  // What Windows changed on its own, written back into the model.
+  // What Windows changed on its own, written back into the model: the place the window
+  // has, whether it is shown, whether it is minimised.
   void NoteGeometry();
   void NoteState(const WINDOWPOS& position);
-
-  // Building.
-  void CreateResources();
-  void CreateControls();
-  void CreateOtherPages();
-  void PutGroupBoxesUnder();
-  void CreateControlWindow(ControlSlot& slot);
-  void ApplyInitialState();
+  void NoteIconic();
 
   // Model to window.
+  void ApplyWindowChange(WindowChange change);
   void ApplyText(ControlSlot& slot);
   void ApplyVisible(ControlSlot& slot);
   void ApplyEnabled(ControlSlot& slot);
@@ -101,12 +112,14 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   void ApplyBorder();
   void Activate();
   void ShowBalloon(BalloonTip& tip);
-  void HideBalloon();
   void PopUpMenu(std::size_t index);
   void ChangeDpi(int dpi, const RECT& suggested);
   void ApplyShape();
 
   // Painting.
+  LRESULT OnColour(ControlSlot& slot, HDC dc, bool& handled);
+  // The window's backdrop behind its controls; false when it has none.
+  bool DrawBackdrop(HDC dc);
   void PaintTabs(ControlSlot& slot, HDC dc);
   void PaintGroupBox(ControlSlot& slot, HDC dc);
   // A single-line edit box taller than its text keeps the text in the middle.
@@ -123,10 +136,9 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   int Scale(int length) const;
   int Unscale(int pixels) const;
   RECT OuterRect() const;
-  static LRESULT CALLBACK BalloonMouseHook(int code, WPARAM wParam, LPARAM lParam);
 
   WindowModel& model_;
-  SpeedBarWindow* speedBar_ = nullptr;  // the model as the speed bar, or nullptr
+  const WindowLook& look_;
   int dpi_ = 96;
   std::vector<ControlSlot> slots_;  // one per control of the model, never resized
   std::unordered_map<const Control*, std::size_t> slotIndex_;
@@ -134,14 +146,13 @@ class ModelWindow final : public WindowBase, public ModelObserver {
   ScopedFont font_;
   ScopedFont linkFont_;
   ScopedWindow hoverTips_;
-  ScopedWindow balloon_;
-  ScopedHook balloonHook_;
   std::map<Picture, ScopedBitmap> pictures_;
   std::map<TrayImage, ScopedIcon> trayIcons_;
-  ScopedBitmap background_;  // the speed bar's
+  ScopedBitmap backdrop_;
   ScopedIcon smallIcon_;
   ScopedIcon bigIcon_;
   std::unique_ptr<NotifyIcon> tray_;
+  TrackingBalloon balloon_;
   LinkBalloon links_;
   UINT taskbarCreated_ = 0;
   int applying_ = 0;  // changes from the model are being applied: no events go back

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/scoped_win.h"
+#include "ui/win32/message_routing.h"
 
 namespace lumora::ui::win32 {
 
@@ -11,8 +12,8 @@ namespace {
 constexpr UINT kRunPostedTasks = WM_APP + 1;
 constexpr wchar_t kWindowClass[] = L"LumoraUiDispatcher";
 
-// Dispatches every message waiting for this thread now. A WM_QUIT is put back so the
-// outer message loop still sees it.
+// Hands on every message waiting for this thread now, as the main loop does. A WM_QUIT
+// is put back so the outer message loop still sees it.
 void PumpMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -20,8 +21,7 @@ void PumpMessages() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    RouteMessage(message);
   }
 }
 
@@ -93,7 +93,8 @@ void Win32Dispatcher::WaitPumping(std::uint32_t ms) {
   }
   // Without a kernel timer the time is kept by the tick count, in short slices.
   for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10)),
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10)),
                               QS_ALLINPUT);
     PumpMessages();
   }

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
+#include "ui/win32/message_routing.h"
 #include "ui/win32/model_window.h"
 
 namespace lumora::ui::win32 {
@@ -38,13 +38,7 @@ int Win32View::RunMessageLoop() {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got < 0) return -1;
-    const bool tabbed = std::any_of(impl_->windows.begin(), impl_->windows.end(),
-                                    [&message](const std::unique_ptr<ModelWindow>& window) {
-                                      return window->HandleTabKey(message);
-                                    });
-    if (tabbed) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    RouteMessage(message);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace lumora::platform::sim {
 namespace {
 
@@ -27,6 +29,21 @@ TEST(Scenario, ReadsTheMachineAndKeepsDefaultsForWhatIsMissingOrMalformed) {
   const Scenario malformed = ParseScenario("[system]\nversion=seven\nscreen=0x600\nscreen2=1\n");
   EXPECT_EQ(malformed.reportedVersion, (SystemVersion{6, 1}));
   EXPECT_EQ(malformed.screen.width, 1280);
+
+  // The display scaling gives the screen's DPI; without one, or with one Windows does
+  // not offer, it is 100 %.
+  const struct {
+    const char* scale;
+    int dpi;
+  } scales[] = {
+      {"", 96},           {"scale=150\n", 144}, {"scale=125%\n", 120}, {"scale=500%\n", 480},
+      {"scale=99\n", 96}, {"scale=1.5\n", 96},  {"scale=%\n", 96},     {"scale=-150\n", 96},
+  };
+  for (const auto& c : scales) {
+    const Scenario scaled = ParseScenario(std::string("[system]\nscreen=1920x1080\n") + c.scale);
+    EXPECT_EQ(scaled.screen.dpi, c.dpi) << c.scale;
+    EXPECT_EQ(scaled.screen.width, 1920) << c.scale;
+  }
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 #include <set>
 #include <vector>
 
-#include "ui/win32/layout.h"
+#include "ui/layout.h"
+#include "ui/main_window.h"
 
 namespace lumora::ui::win32 {
 namespace {
@@ -99,8 +100,15 @@ TEST(Artwork, AnimationFramesDifferAndLightUpInTurn) {
 }
 
 TEST(Artwork, SpeedBarIsARoundedBarCutOutOfMagenta) {
+  const SpeedBarWindow speedBar;
+  const WindowLook& look = speedBar.Look();
+  const Colour& outside = look.shapeTransparent;
+  const std::uint32_t kShapeTransparent = 0xFF000000u | std::uint32_t{outside.red} << 16 |
+                                          std::uint32_t{outside.green} << 8 | outside.blue;
+  ASSERT_EQ(kShapeTransparent, 0xFFFF00FFu);
+  EXPECT_TRUE(PaintBackdrop(Backdrop::None, 96, kShapeTransparent).pixels.empty());
   for (const int dpi : {96, 144}) {
-    const Image bar = PaintSpeedBar(dpi);
+    const Image bar = PaintBackdrop(look.backdrop, dpi, kShapeTransparent);
     ASSERT_EQ(bar.width, ScaleLength(155, dpi));
     ASSERT_EQ(bar.height, ScaleLength(22, dpi));
     // Rounded ends: the corners are outside, the middle of each end inside.

@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
+#include "ui/layout.h"
 #include "ui/main_window.h"
-#include "ui/win32/layout.h"
+#include "ui/win32/win32_dispatcher.h"
 
 namespace lumora::ui::win32 {
 namespace {
@@ -487,13 +488,49 @@ TEST_F(Win32ViewTest, TimersTickWhileTheirIntervalIsSet) {
   EXPECT_EQ(ticks, stopped);
 }
 
-TEST_F(Win32ViewTest, TabWalksTheControlsInDesignOrder) {
+TEST_F(Win32ViewTest, TabWalksTheControlsInDesignOrderInEveryMessageLoop) {
   SetFocus(Of(w.编辑框名称));
   // 画板_问号 and 标签2 come between the two fields and take no focus.
   PostMessageW(Of(w.编辑框名称), WM_KEYDOWN, VK_TAB, 0);
   view.Quit(0);
   EXPECT_EQ(view.RunMessageLoop(), 0);
   EXPECT_EQ(GetFocus(), Of(w.编辑框密码));
+
+  // While a handler waits, or runs the events due, the keys go the same way.
+  Win32Dispatcher dispatcher;
+  PostMessageW(Of(w.编辑框密码), WM_KEYDOWN, VK_TAB, 0);
+  dispatcher.WaitPumping(50);
+  EXPECT_EQ(GetFocus(), Of(w.选择框_显示密码));
+  PostMessageW(Of(w.选择框_显示密码), WM_KEYDOWN, VK_TAB, 0);
+  dispatcher.ProcessPendingEvents();
+  EXPECT_EQ(GetFocus(), Of(w.选择框关机));  // the start button is disabled until start-up
+}
+
+TEST_F(Win32ViewTest, WhatWindowsDoesToTheWindowOnItsOwnIsWrittenBack) {
+  // As another program does it: the second copy of the program brings the window up.
+  ShowWindow(main, SW_HIDE);
+  EXPECT_FALSE(w.Visible());
+  ShowWindowAsync(main, SW_SHOWNORMAL);
+  Pump();
+  EXPECT_TRUE(w.Visible());
+  EXPECT_TRUE(IsWindowVisible(main));
+  ShowWindow(main, SW_MINIMIZE);
+  EXPECT_TRUE(w.Minimised());
+  ShowWindow(main, SW_RESTORE);
+  EXPECT_FALSE(w.Minimised());
+
+  // Moving a minimised window restores it first, and the model learns that too.
+  ShowWindow(main, SW_MINIMIZE);
+  w.SetGeometry({120, 90, 430, 316});
+  EXPECT_FALSE(IsIconic(main));
+  EXPECT_FALSE(w.Minimised());
+  RECT outer{};
+  GetWindowRect(main, &outer);
+  EXPECT_EQ(outer.left, 120);
+  EXPECT_EQ(w.Geometry(), (Rect{120, 90, 430, 316}));
+  // The model that shows the window again after all this still hides it to the tray.
+  w.SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(main));
 }
 
 TEST_F(Win32ViewTest, SpeedBarIsShapedAndItsCoverTakesTheMouse) {
@@ -519,8 +556,8 @@ TEST_F(Win32ViewTest, SpeedBarIsShapedAndItsCoverTakesTheMouse) {
   EXPECT_EQ(SendMessageW(Of(bar.下载透明标签), WM_NCHITTEST, 0, point), HTTRANSPARENT);
   EXPECT_EQ(SendMessageW(Of(bar.透明标签1), WM_NCHITTEST, 0, point), HTCLIENT);
   int right = 0, doubles = 0;
-  bar.onRightButtonPressed = [&] { ++right; };
-  bar.onDoubleClick = [&] { ++doubles; };
+  bar.透明标签1.onRightButtonPressed = [&] { ++right; };
+  bar.透明标签1.onDoubleClick = [&] { ++doubles; };
   SendMessageW(Of(bar.透明标签1), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 10));
   SendMessageW(Of(bar.透明标签1), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 10));
   EXPECT_EQ(right, 1);

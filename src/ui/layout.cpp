@@ -1,8 +1,8 @@
-#include "ui/win32/layout.h"
+#include "ui/layout.h"
 
 #include <cmath>
 
-namespace lumora::ui::win32 {
+namespace lumora::ui {
 
 bool HasWindow(ControlKind kind) {
   switch (kind) {
@@ -60,4 +60,4 @@ bool ShownOnScreen(const Control& control) {
   return !tabs || tabs->CurrentTab() == page;
 }
 
-}  // namespace lumora::ui::win32
+}  // namespace lumora::ui

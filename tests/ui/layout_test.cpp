@@ -1,11 +1,11 @@
 // Where the view puts the controls of the two windows, and which of them are on screen.
-#include "ui/win32/layout.h"
+#include "ui/layout.h"
 
 #include <gtest/gtest.h>
 
 #include "ui/main_window.h"
 
-namespace lumora::ui::win32 {
+namespace lumora::ui {
 namespace {
 
 TEST(Layout, ControlsStandRelativeToTheTabControlAndTheirGroupBox) {
@@ -72,4 +72,4 @@ TEST(Layout, OnlyTheCurrentPageAndTheWindowsOwnControlsAreOnScreen) {
 }
 
 }  // namespace
-}  // namespace lumora::ui::win32
+}  // namespace lumora::ui

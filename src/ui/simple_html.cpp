@@ -1,11 +1,11 @@
-#include "ui/win32/simple_html.h"
+#include "ui/simple_html.h"
 
 #include <array>
 #include <optional>
 
 #include "text/utf.h"
 
-namespace lumora::ui::win32 {
+namespace lumora::ui {
 
 namespace {
 
@@ -268,4 +268,4 @@ std::vector<HtmlLink> HtmlLinks(std::string_view html) {
   return links;
 }
 
-}  // namespace lumora::ui::win32
+}  // namespace lumora::ui

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lumora::ui::win32 {
+namespace lumora::ui {
 
 // The text of a fragment as a multi-line text box shows it: tags removed, the contents
 // of style, script and head elements and of comments dropped, <br>, </br>, <br/> and the
@@ -25,4 +25,4 @@ struct HtmlLink {
 // The links <a msg=...>...</a> of a fragment, in order.
 std::vector<HtmlLink> HtmlLinks(std::string_view html);
 
-}  // namespace lumora::ui::win32
+}  // namespace lumora::ui

@@ -1,11 +1,11 @@
 // The help text and the speed bar's link list, read from their little HTML.
-#include "ui/win32/simple_html.h"
+#include "ui/simple_html.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace lumora::ui::win32 {
+namespace lumora::ui {
 namespace {
 
 constexpr const char* kSpeedBarMenu =
@@ -62,4 +62,4 @@ TEST(SimpleHtml, LinksCarryTheirTextAndMessage) {
 }
 
 }  // namespace
-}  // namespace lumora::ui::win32
+}  // namespace lumora::ui

@@ -5,7 +5,7 @@
 
 #include "ui/controls.h"
 
-namespace lumora::ui::win32 {
+namespace lumora::ui {
 
 inline constexpr int kDesignDpi = 96;
 
@@ -34,4 +34,4 @@ Rect ScaleRect(const Rect& rect, int dpi);
 // On screen: the model shows it and it stands on the current tab page, or on no page.
 bool ShownOnScreen(const Control& control);
 
-}  // namespace lumora::ui::win32
+}  // namespace lumora::ui

@@ -1,0 +1,471 @@
+// From the model to the window: each change of a control or of the window itself is
+// mirrored into the real one, and none of it comes back as the user's doing.
+#include <windows.h>
+// The common controls' headers need the types above.
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win32/scoped_win.h"
+#include "ui/layout.h"
+#include "ui/link_menu_layout.h"
+#include "ui/list_view_edits.h"
+#include "ui/simple_html.h"
+#include "ui/user_input.h"
+#include "ui/win32/model_window.h"
+#include "ui/win32/model_window_detail.h"
+#include "ui/win32/ui_font.h"
+
+namespace lumora::ui::win32 {
+
+using namespace detail;
+using platform::win32::Wide;
+
+void ModelWindow::OnControlChanged(Control& control, Change change) {
+  ControlSlot* slot = SlotOf(control);
+  if (!slot || !Handle()) return;
+  Applying applying(applying_);
+  const ControlKind kind = control.Kind();
+  switch (change) {
+    case Change::Text:
+    case Change::Content:
+      ApplyText(*slot);
+      break;
+    case Change::Enabled:
+      ApplyEnabled(*slot);
+      break;
+    case Change::Visible:
+      ApplyVisible(*slot);
+      break;
+    case Change::Checked:
+      if (slot->window)
+        SendMessageW(slot->window, BM_SETCHECK,
+                     static_cast<CheckBox&>(control).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case Change::Geometry:
+      ApplyGeometry(*slot);
+      break;
+    case Change::TextColour:
+      if (slot->window) {
+        if (SeeThrough(kind))
+          RedrawUnder(slot->window);
+        else
+          InvalidateRect(slot->window, nullptr, TRUE);
+      }
+      break;
+    case Change::Tip:
+      if (kind == ControlKind::TrayIcon)
+        ApplyTray();
+      else
+        ApplyTip(*slot);
+      break;
+    case Change::Masked:
+      if (slot->window && kind == ControlKind::EditBox) {
+        SendMessageW(slot->window, EM_SETPASSWORDCHAR,
+                     static_cast<EditBox&>(control).Masked() ? kPasswordChar : 0, 0);
+        InvalidateRect(slot->window, nullptr, TRUE);
+      }
+      break;
+    case Change::Items:
+      ApplyComboItems(*slot);
+      break;
+    case Change::Selection:
+      if (kind == ControlKind::ComboBox) ApplyComboSelection(*slot);
+      if (kind == ControlKind::TabControl) ApplyTabSelection();
+      break;
+    case Change::Rows:
+      ApplyRows(*slot);
+      ApplyRowSelection(*slot);
+      break;
+    case Change::RowSelection:
+      ApplyRowSelection(*slot);
+      break;
+    case Change::Focus:
+      if (slot->window) SetFocus(slot->window);
+      break;
+    case Change::Position:
+      if (slot->window && kind == ControlKind::Slider)
+        SendMessageW(slot->window, TBM_SETPOS, TRUE, static_cast<Slider&>(control).Position());
+      break;
+    case Change::Interval:
+      ApplyInterval(*slot);
+      break;
+    case Change::Picture:
+      if (kind == ControlKind::TrayIcon)
+        ApplyTray();
+      else if (slot->window)
+        InvalidateRect(slot->window, nullptr, FALSE);
+      break;
+    case Change::Balloon:
+      if (kind == ControlKind::TrayIcon) {
+        const TrayIcon::Notice& notice = static_cast<TrayIcon&>(control).LastNotice();
+        tray_->Notice(notice.title, notice.text);
+      } else if (kind == ControlKind::BalloonTip) {
+        ShowBalloon(static_cast<BalloonTip&>(control));
+      }
+      break;
+    case Change::PopUp:
+      // After the handler that asked for it: the menu runs a loop of its own.
+      PostMessageW(Handle(), kPopUpMessage, slot->index, 0);
+      break;
+  }
+}
+
+void ModelWindow::OnWindowChanged(WindowModel&, WindowChange change) {
+  // A change the view has just noted from the window is there already.
+  if (!Handle() || noting_) return;
+  {
+    Applying applying(applying_);
+    ApplyWindowChange(change);
+  }
+  // Moving or activating a minimised window restores it first: that much is Windows'
+  // doing, and the model learns it.
+  NoteIconic();
+}
+
+void ModelWindow::ApplyWindowChange(WindowChange change) {
+  switch (change) {
+    case WindowChange::Title:
+      SetWindowTextW(Handle(), Wide(model_.Title()).c_str());
+      break;
+    case WindowChange::Geometry:
+      ApplyWindowGeometry();
+      break;
+    case WindowChange::Visible:
+      ApplyWindowVisible();
+      break;
+    case WindowChange::Minimised:
+      ShowWindow(Handle(), model_.Minimised() ? SW_MINIMIZE : SW_RESTORE);
+      break;
+    case WindowChange::Topmost:
+      ApplyTopmost();
+      break;
+    case WindowChange::Border:
+      ApplyBorder();
+      break;
+    case WindowChange::Activate:
+      Activate();
+      break;
+  }
+}
+
+void ModelWindow::ApplyText(ControlSlot& slot) {
+  if (!slot.window) return;
+  const Control& control = *slot.control;
+  switch (control.Kind()) {
+    case ControlKind::ComboBox:
+      ApplyComboText(slot);
+      return;
+    case ControlKind::SimpleHtmlBox:
+      SetWindowTextW(slot.window, Wide(HtmlToText(control.Text())).c_str());
+      return;
+    case ControlKind::TabControl:
+    case ControlKind::ListView:
+    case ControlKind::Slider:
+      return;
+    case ControlKind::Label:
+    case ControlKind::TransparentLabel: {
+      const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
+      SetWindowLongPtrW(
+          slot.window, GWL_STYLE,
+          (style & ~static_cast<LONG_PTR>(SS_CENTERIMAGE)) | LineStyle(control.Text()));
+      SetWindowTextW(slot.window, Wide(control.Text()).c_str());
+      return;
+    }
+    default: {
+      // A text the user has just typed is there already; setting it again would move the
+      // caret.
+      const std::wstring text = Wide(control.Text());
+      if (TextOf(slot.window) != text) SetWindowTextW(slot.window, text.c_str());
+      return;
+    }
+  }
+}
+
+void ModelWindow::ApplyVisible(ControlSlot& slot) {
+  if (!slot.window) return;
+  const bool show = ShownOnScreen(*slot.control);
+  const bool shown = (GetWindowLongPtrW(slot.window, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (show != shown) ShowWindow(slot.window, show ? SW_SHOWNA : SW_HIDE);
+}
+
+void ModelWindow::ApplyEnabled(ControlSlot& slot) {
+  if (!slot.window) return;
+  EnableWindow(slot.window, slot.control->Enabled() ? TRUE : FALSE);
+  if (SeeThrough(slot.control->Kind())) RedrawUnder(slot.window);
+}
+
+void ModelWindow::ApplyGeometry(ControlSlot& slot) {
+  if (!slot.window) return;
+  const Control& control = *slot.control;
+  Rect rect = ScaleRect(LayoutRect(control), dpi_);
+  if (control.Kind() == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
+  MoveWindow(slot.window, rect.left, rect.top, std::max(0, rect.width), std::max(0, rect.height),
+             TRUE);
+  // Moving uncovers the old place only; what is drawn over the background needs the
+  // new place cleared as well.
+  if (SeeThrough(control.Kind())) RedrawUnder(slot.window);
+  if (control.Kind() == ControlKind::GroupBox)
+    for (ControlSlot& inner : slots_)
+      if (inner.control->GroupBox() == &control) ApplyGeometry(inner);
+}
+
+void ModelWindow::ApplyTip(ControlSlot& slot) {
+  if (!slot.window) return;
+  if (!hoverTips_) {
+    hoverTips_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                     GetModuleHandleW(nullptr), nullptr));
+    if (!hoverTips_) return;
+    // A width makes the tip break its lines at "\r\n".
+    SendMessageW(hoverTips_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(kHoverTipWidth));
+    SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  }
+  std::wstring tip = Wide(slot.control->Tip());
+  for (const HWND tool : {slot.window, slot.comboEdit}) {
+    if (!tool) continue;
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(tool);
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    SendMessageW(hoverTips_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (tip.empty()) continue;
+    info.lpszText = tip.data();
+    SendMessageW(hoverTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  // A static control lets the mouse through unless it notifies; the tip needs the mouse.
+  const ControlKind kind = slot.control->Kind();
+  if (!tip.empty() && (kind == ControlKind::Label || kind == ControlKind::TransparentLabel)) {
+    const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
+    SetWindowLongPtrW(slot.window, GWL_STYLE, style | SS_NOTIFY);
+  }
+}
+
+void ModelWindow::ApplyComboItems(ControlSlot& slot) {
+  if (!slot.window || slot.control->Kind() != ControlKind::ComboBox) return;
+  const auto& combo = static_cast<ComboBox&>(*slot.control);
+  SendMessageW(slot.window, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : combo.Items())
+    SendMessageW(slot.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  ApplyComboSelection(slot);
+}
+
+void ModelWindow::ApplyComboSelection(ControlSlot& slot) {
+  if (!slot.window || slot.control->Kind() != ControlKind::ComboBox) return;
+  const auto& combo = static_cast<ComboBox&>(*slot.control);
+  const int selected = combo.SelectedIndex();
+  if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != selected)
+    SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  // Clearing the selection clears the field too; the model keeps its text.
+  if (combo.Editable()) ApplyComboText(slot);
+}
+
+void ModelWindow::ApplyComboText(ControlSlot& slot) {
+  const auto& combo = static_cast<ComboBox&>(*slot.control);
+  const std::wstring text = Wide(combo.Text());
+  if (combo.Editable()) {
+    if (TextOf(slot.window) != text) SetWindowTextW(slot.window, text.c_str());
+    return;
+  }
+  // A list that cannot be typed into shows an item or nothing.
+  const LRESULT found = text.empty()
+                            ? CB_ERR
+                            : SendMessageW(slot.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT index = found == CB_ERR ? -1 : found;
+  if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != index)
+    SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ModelWindow::ApplyRows(ControlSlot& slot) {
+  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
+  const ListRows& rows = static_cast<ListView&>(*slot.control).Rows();
+  for (const ListEdit& edit : ListEdits(slot.shownRows, rows)) {
+    std::wstring text = Wide(edit.text);
+    LVITEMW item{};
+    item.iItem = static_cast<int>(edit.row);
+    item.iSubItem = static_cast<int>(edit.column);
+    item.pszText = text.data();
+    switch (edit.kind) {
+      case ListEdit::kDeleteRow:
+        SendMessageW(slot.window, LVM_DELETEITEM, edit.row, 0);
+        break;
+      case ListEdit::kInsertRow:
+        item.mask = LVIF_TEXT;
+        SendMessageW(slot.window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        break;
+      case ListEdit::kSetCell:
+        SendMessageW(slot.window, LVM_SETITEMTEXTW, edit.row, reinterpret_cast<LPARAM>(&item));
+        break;
+    }
+  }
+  slot.shownRows = rows;
+}
+
+void ModelWindow::ApplyRowSelection(ControlSlot& slot) {
+  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
+  const auto& list = static_cast<ListView&>(*slot.control);
+  for (std::size_t row = 0; row < list.RowCount(); ++row) {
+    const UINT wanted = list.Selected(row) ? LVIS_SELECTED : 0;
+    if ((SendMessageW(slot.window, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == wanted)
+      continue;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = wanted;
+    SendMessageW(slot.window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void ModelWindow::ApplyInterval(ControlSlot& slot) {
+  if (slot.control->Kind() != ControlKind::Timer) return;
+  const int interval = static_cast<Timer&>(*slot.control).Interval();
+  const UINT_PTR id = kFirstControlId + slot.index;
+  if (interval > 0)
+    SetTimer(Handle(), id, static_cast<UINT>(interval), nullptr);
+  else
+    KillTimer(Handle(), id);
+}
+
+void ModelWindow::ApplyTray() {
+  for (const ControlSlot& slot : slots_) {
+    if (slot.control->Kind() != ControlKind::TrayIcon) continue;
+    const auto& tray = static_cast<const TrayIcon&>(*slot.control);
+    if (tray.Image() == TrayImage::None)
+      tray_->Remove();
+    else
+      tray_->Show(TrayIconFor(tray.Image()), tray.Tip());
+    return;
+  }
+}
+
+void ModelWindow::ApplyTabSelection() {
+  const TabControl* tabs = TabControlOf(model_);
+  if (!tabs || !tabs_) return;
+  CreateOtherPages();
+  if (SendMessageW(tabs_, TCM_GETCURSEL, 0, 0) != tabs->CurrentTab())
+    SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(tabs->CurrentTab()), 0);
+  // The old page goes before the new one comes, so nothing is drawn twice.
+  for (ControlSlot& slot : slots_)
+    if (slot.window && !ShownOnScreen(*slot.control)) ApplyVisible(slot);
+  for (ControlSlot& slot : slots_)
+    if (slot.window && ShownOnScreen(*slot.control)) ApplyVisible(slot);
+}
+
+void ModelWindow::ApplyWindowGeometry() {
+  // A minimised window is restored before it moves.
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  const RECT outer = OuterRect();
+  SetWindowPos(Handle(), nullptr, outer.left, outer.top, outer.right - outer.left,
+               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModelWindow::ApplyWindowVisible() {
+  if (model_.Visible()) {
+    // A tool window never takes the activation; the others come back restored.
+    ShowWindow(Handle(), look_.toolWindow ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+  } else {
+    balloon_.Hide();
+    links_.Hide();
+    ShowWindow(Handle(), SW_HIDE);
+  }
+}
+
+void ModelWindow::ApplyTopmost() {
+  SetWindowPos(Handle(), model_.Topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ModelWindow::ApplyBorder() {
+  LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+  style &= ~static_cast<LONG_PTR>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                                  WS_THICKFRAME | WS_BORDER | WS_DLGFRAME);
+  SetWindowLongPtrW(Handle(), GWL_STYLE, style | WS_POPUP);
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModelWindow::Activate() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetForegroundWindow(Handle());
+  SetActiveWindow(Handle());
+}
+
+void ModelWindow::ShowBalloon(BalloonTip& tip) {
+  if (hoverTips_) SendMessageW(hoverTips_.Get(), TTM_POP, 0, 0);
+  RECT outer{};
+  GetWindowRect(Handle(), &outer);
+  const Point point = tip.LastPoint();
+  const POINT at{outer.left + Scale(point.x), outer.top + Scale(point.y)};
+  std::vector<HtmlLink> links = HtmlLinks(tip.Text());
+  if (links.empty()) {
+    balloon_.Show(Handle(), at, tip.Text(), font_.Get(), Scale(kBalloonWidth));
+    return;
+  }
+  links_.Show(Handle(), at, LinkMenuOpensAbove(point, model_.Geometry().height), std::move(links),
+              dpi_, [&tip](const std::string& message) { ChooseBalloonLink(tip, message); });
+}
+
+void ModelWindow::PopUpMenu(std::size_t index) {
+  if (index >= slots_.size() || slots_[index].control->Kind() != ControlKind::Menu) return;
+  const auto& menu = static_cast<Menu&>(*slots_[index].control);
+  ScopedMenu popup(CreatePopupMenu());
+  if (!popup) return;
+  const std::vector<MenuItem*>& items = menu.Items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!items[i]->Visible()) continue;
+    AppendMenuW(popup.Get(), MF_STRING | (items[i]->Enabled() ? MF_ENABLED : MF_GRAYED), i + 1,
+                Wide(items[i]->Text()).c_str());
+  }
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  // Without the foreground the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(Handle());
+  const int chosen =
+      static_cast<int>(TrackPopupMenu(popup.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                      cursor.x, cursor.y, 0, Handle(), nullptr));
+  PostMessageW(Handle(), WM_NULL, 0, 0);
+  if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return;
+  MenuItem& item = *items[static_cast<std::size_t>(chosen - 1)];
+  Choose(item);
+}
+
+void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  {
+    Applying applying(applying_);
+    dpi_ = dpi;
+    font_ = CreateUiFont(dpi_);
+    linkFont_ = CreateUiFont(dpi_, true);
+    pictures_.clear();
+    const Rect& g = model_.Geometry();
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, Scale(g.width), Scale(g.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (look_.backdrop != Backdrop::None) ApplyShape();
+    for (ControlSlot& slot : slots_) {
+      if (!slot.window) continue;
+      const ControlKind kind = slot.control->Kind();
+      SendMessageW(
+          slot.window, WM_SETFONT,
+          reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? linkFont_.Get() : font_.Get()),
+          FALSE);
+      ApplyGeometry(slot);
+      if (kind == ControlKind::ListView) {
+        const auto& columns = static_cast<ListView&>(*slot.control).Columns();
+        for (std::size_t i = 0; i < columns.size(); ++i)
+          SendMessageW(slot.window, LVM_SETCOLUMNWIDTH, i, Scale(columns[i].width));
+      }
+    }
+    if (hoverTips_) {
+      SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+      SendMessageW(hoverTips_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(kHoverTipWidth));
+    }
+    balloon_.SetFont(font_.Get(), Scale(kBalloonWidth));
+  }
+  // The window's new place on the other monitor is the model's.
+  NoteGeometry();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace lumora::ui::win32

@@ -1,0 +1,451 @@
+// From the window to the model: each message a user's hand causes becomes the call of
+// ui/user_input.h that the tests make too, and what Windows does to the window on its
+// own (another program shows it, the user minimises or drags it) is written back.
+#include <windows.h>
+// The common controls' headers need the types above.
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "platform/failure_report.h"
+#include "platform/win32/scoped_win.h"
+#include "ui/user_input.h"
+#include "ui/win32/gdi_objects.h"
+#include "ui/win32/model_window.h"
+#include "ui/win32/model_window_detail.h"
+
+namespace lumora::ui::win32 {
+
+using namespace detail;
+using platform::win32::Utf8;
+
+namespace {
+
+bool TakesFocus(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::EditBox:
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::ComboBox:
+    case ControlKind::ListView:
+    case ControlKind::Slider:
+    case ControlKind::SimpleHtmlBox:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_HSCROLL: {
+      bool handled = false;
+      const LRESULT result = OnChildMessage(message, wParam, lParam, handled);
+      if (handled) return result;
+      break;
+    }
+    case WM_TIMER:
+      if (wParam == kOtherPagesTimerId) {
+        CreateOtherPages();
+      } else if (wParam >= kFirstControlId && wParam - kFirstControlId < slots_.size()) {
+        Control& control = *slots_[wParam - kFirstControlId].control;
+        if (control.Kind() == ControlKind::Timer) Tick(static_cast<Timer&>(control));
+      }
+      return 0;
+    case kTrayMessage:
+      OnTrayEvent(LOWORD(lParam));
+      return 0;
+    case kPopUpMessage:
+      PopUpMenu(static_cast<std::size_t>(wParam));
+      return 0;
+    case WM_CLOSE:
+      // The program decides; its close sequence ends it.
+      RequestClose(model_);
+      return 0;
+    case WM_QUERYENDSESSION:
+      RequestClose(model_);
+      return TRUE;
+    case WM_RBUTTONUP:
+      ReleaseRightButton(model_);
+      break;
+    case WM_ENTERSIZEMOVE:
+      moving_ = true;
+      break;
+    case WM_EXITSIZEMOVE:
+      // A drag tells the model once, where it ended.
+      moving_ = false;
+      NoteGeometry();
+      break;
+    case WM_WINDOWPOSCHANGED:
+      NoteState(*reinterpret_cast<const WINDOWPOS*>(lParam));
+      if (!moving_) NoteGeometry();
+      break;
+    case WM_GETMINMAXINFO:
+      // The closing animation shrinks the window to nothing.
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
+      return 0;
+    case WM_ERASEBKGND:
+      if (DrawBackdrop(reinterpret_cast<HDC>(wParam))) return 1;
+      break;
+    case WM_DPICHANGED:
+      ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      if (tray_) tray_->Remove();
+      break;
+    default:
+      if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        if (tray_) tray_->Restore();
+        return 0;
+      }
+      break;
+  }
+  return Default(message, wParam, lParam);
+}
+
+LRESULT CALLBACK ModelWindow::ControlProcedure(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR id,
+                                               DWORD_PTR slot) noexcept {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &ModelWindow::ControlProcedure, id);
+  auto& controlSlot = *reinterpret_cast<ControlSlot*>(slot);
+  try {
+    bool handled = false;
+    const LRESULT result =
+        controlSlot.owner->OnControlMessage(controlSlot, window, message, wParam, lParam, handled);
+    if (handled) return result;
+  } catch (...) {
+    // The handler that failed has done nothing more; the control goes on as usual.
+    platform::ReportCurrentException("control procedure");
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam, bool& handled) {
+  Control& control = *slot.control;
+  const ControlKind kind = control.Kind();
+  if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT &&
+      (control.HandCursor() || kind == ControlKind::Hyperlink)) {
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    handled = true;
+    return TRUE;
+  }
+  const bool painting = message == WM_PAINT || message == WM_PRINTCLIENT;
+  const HDC givenDc = message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr;
+  switch (kind) {
+    case ControlKind::TabControl:
+      switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_HSCROLL: {
+          // Handled here only: the tab control would pass its children's notifications on
+          // to the window, which would handle them a second time.
+          const LRESULT result = OnChildMessage(message, wParam, lParam, handled);
+          if (message == WM_COMMAND || message == WM_NOTIFY || message == WM_HSCROLL)
+            handled = handled || FromControl(message, wParam, lParam);
+          return result;
+        }
+        case WM_ERASEBKGND:
+          handled = true;
+          return 1;
+        case WM_RBUTTONUP: {
+          // Over the page itself, or over a group box's empty inside: the window's own.
+          const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+          const HWND hit = ChildWindowFromPointEx(window, point, CWP_SKIPINVISIBLE);
+          const ControlSlot* hitSlot = hit == window ? nullptr : SlotOfWindow(hit);
+          if (hit == window || (hitSlot && hitSlot->control->Kind() == ControlKind::GroupBox))
+            ReleaseRightButton(model_);
+          break;
+        }
+        default:
+          if (painting) {
+            // Drawn by the view, so that the pages have the button face whatever the
+            // theme: the colour every static on them is drawn in.
+            ScopedPaint paint(window, givenDc);
+            PaintTabs(slot, paint.Get());
+            handled = true;
+          }
+          break;
+      }
+      break;
+    case ControlKind::GroupBox:
+      switch (message) {
+        case WM_ERASEBKGND:
+          handled = true;
+          return 1;
+        case WM_SETTEXT:
+        case WM_ENABLE:
+        case WM_UPDATEUISTATE: {
+          // The button class would paint its own group box at once; store and redraw ours.
+          const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+          RedrawUnder(window);
+          handled = true;
+          return result;
+        }
+        default:
+          if (painting) {
+            ScopedPaint paint(window, givenDc);
+            PaintGroupBox(slot, paint.Get());
+            handled = true;
+          }
+          break;
+      }
+      break;
+    case ControlKind::TransparentLabel:
+      if (message == WM_SETTEXT) {
+        // The label's own repaint would draw over the old text; its background must go first.
+        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        RedrawUnder(window);
+        handled = true;
+        return result;
+      }
+      if (look_.dragFace == &control) handled = OnFaceMouse(*look_.dragFace, message);
+      break;
+    case ControlKind::EditBox:
+      if (message == WM_KEYUP && !applying_)
+        ReleaseKey(static_cast<EditBox&>(control), static_cast<int>(wParam));
+      return PadEditBox(window, message, wParam, lParam, handled);
+    case ControlKind::ComboBox: {
+      auto& combo = static_cast<ComboBox&>(control);
+      // Keys go to the edit field of an editable combo, to the combo itself otherwise.
+      if (message == WM_KEYDOWN && !applying_ && (window == slot.comboEdit || !combo.Editable()))
+        PressKey(combo, static_cast<int>(wParam));
+      break;
+    }
+    case ControlKind::Hyperlink:
+      if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
+      break;
+    case ControlKind::PictureBox:
+    case ControlKind::DrawPanel:
+      if (painting) {
+        ScopedPaint paint(window, givenDc);
+        PaintPictureControl(slot, paint.Get());
+        handled = true;
+      } else if (message == WM_ERASEBKGND) {
+        handled = true;
+        return 1;
+      } else if (message == WM_LBUTTONUP) {
+        Release(static_cast<PictureControl&>(control));
+        handled = true;
+      }
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+bool ModelWindow::OnFaceMouse(MouseLabel& face, UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      PressLeftButton(face);
+      // The window is dragged as if by a title bar.
+      ReleaseCapture();
+      SendMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      DoubleClick(face);
+      return true;
+    case WM_RBUTTONDOWN:
+      PressRightButton(face);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ModelWindow::FromControl(UINT message, WPARAM, LPARAM lParam) {
+  const HWND from = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom
+                                         : reinterpret_cast<HWND>(lParam);
+  return SlotOfWindow(from) != nullptr;
+}
+
+LRESULT ModelWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  switch (message) {
+    case WM_COMMAND:
+      if (ControlSlot* slot = SlotOfWindow(reinterpret_cast<HWND>(lParam)))
+        OnCommand(*slot, HIWORD(wParam));
+      break;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (ControlSlot* slot = SlotOfWindow(header.hwndFrom))
+        return OnNotify(*slot, header, handled);
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      if (ControlSlot* slot = SlotOfWindow(reinterpret_cast<HWND>(lParam)))
+        return OnColour(*slot, reinterpret_cast<HDC>(wParam), handled);
+      break;
+    case WM_HSCROLL:
+      if (ControlSlot* slot = SlotOfWindow(reinterpret_cast<HWND>(lParam))) {
+        OnSlider(*slot);
+        handled = true;
+      }
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
+  // What the view itself does to a control is no user's doing.
+  if (applying_) return;
+  Control& control = *slot.control;
+  switch (control.Kind()) {
+    case ControlKind::Button:
+      if (code == BN_CLICKED) Click(static_cast<Button&>(control));
+      break;
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+      if (code == BN_CLICKED) Click(static_cast<CheckBox&>(control));
+      break;
+    case ControlKind::EditBox:
+      if (code == EN_CHANGE) Type(static_cast<EditBox&>(control), Utf8(TextOf(slot.window)));
+      if (code == EN_KILLFOCUS) LoseFocus(static_cast<EditBox&>(control));
+      break;
+    case ControlKind::ComboBox: {
+      auto& combo = static_cast<ComboBox&>(control);
+      if (code == CBN_SELCHANGE) {
+        Choose(combo, static_cast<int>(SendMessageW(slot.window, CB_GETCURSEL, 0, 0)));
+      } else if (code == CBN_EDITCHANGE) {
+        Type(combo, Utf8(TextOf(slot.window)));
+      } else if (code == CBN_KILLFOCUS) {
+        LoseFocus(combo);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void ModelWindow::NoteRowSelection(ControlSlot& slot) {
+  std::vector<std::size_t> rows;
+  for (int row = -1;;) {
+    row = static_cast<int>(SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                        LVNI_SELECTED));
+    if (row < 0) break;
+    rows.push_back(static_cast<std::size_t>(row));
+  }
+  SelectRows(static_cast<ListView&>(*slot.control), rows);
+}
+
+LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
+  if (applying_) return 0;
+  Control& control = *slot.control;
+  if (control.Kind() == ControlKind::ListView) {
+    auto& list = static_cast<ListView&>(control);
+    const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    if (header.code == LVN_ITEMCHANGED &&
+        (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE))
+      NoteRowSelection(slot);
+    if (header.code == NM_RCLICK) RightClickRow(list, activation.iItem);
+    if (header.code == NM_DBLCLK) DoubleClickCell(list, HitTest(slot, activation.ptAction));
+  } else if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
+    ChooseTab(static_cast<TabControl&>(control),
+              static_cast<int>(SendMessageW(slot.window, TCM_GETCURSEL, 0, 0)));
+    handled = true;
+  }
+  return 0;
+}
+
+void ModelWindow::OnSlider(ControlSlot& slot) {
+  if (applying_ || slot.control->Kind() != ControlKind::Slider) return;
+  MoveSlider(static_cast<Slider&>(*slot.control),
+             static_cast<int>(SendMessageW(slot.window, TBM_GETPOS, 0, 0)));
+}
+
+ListHit ModelWindow::HitTest(ControlSlot& slot, POINT point) {
+  LVHITTESTINFO info{};
+  info.pt = point;
+  ListHit hit;
+  if (SendMessageW(slot.window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info)) < 0 ||
+      info.iItem < 0)
+    return hit;
+  POINT row{};
+  SendMessageW(slot.window, LVM_GETITEMPOSITION, static_cast<WPARAM>(info.iItem),
+               reinterpret_cast<LPARAM>(&row));
+  hit.row = info.iItem;
+  hit.column = info.iSubItem;
+  hit.rowPosition = {Unscale(row.x), Unscale(row.y)};
+  return hit;
+}
+
+void ModelWindow::OnTrayEvent(UINT event) {
+  for (ControlSlot& slot : slots_) {
+    if (slot.control->Kind() != ControlKind::TrayIcon) continue;
+    auto& tray = static_cast<TrayIcon&>(*slot.control);
+    if (event == WM_LBUTTONUP) ClickTray(tray, TrayClick::Left);
+    if (event == WM_LBUTTONDBLCLK) ClickTray(tray, TrayClick::LeftDouble);
+    if (event == WM_RBUTTONUP) ClickTray(tray, TrayClick::Right);
+    return;
+  }
+}
+
+bool ModelWindow::HandleKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !Handle()) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  if (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd)) return false;
+  const int count = static_cast<int>(slots_.size());
+  int current = -1;
+  for (const ControlSlot& slot : slots_)
+    if (slot.window && (slot.window == message.hwnd || IsChild(slot.window, message.hwnd)))
+      current = static_cast<int>(slot.index);
+  const int step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+  // Without a focused control the walk starts just before the first (or after the last).
+  int i = current >= 0 ? current : step > 0 ? count - 1 : 0;
+  for (int k = 0; k < count; ++k) {
+    i = (i + step + count) % count;
+    const ControlSlot& slot = slots_[static_cast<std::size_t>(i)];
+    if (!slot.window || !TakesFocus(slot.control->Kind()) || !IsWindowVisible(slot.window) ||
+        !IsWindowEnabled(slot.window))
+      continue;
+    SetFocus(slot.window);
+    if (slot.control->Kind() == ControlKind::EditBox) SendMessageW(slot.window, EM_SETSEL, 0, -1);
+    return true;
+  }
+  return true;
+}
+
+void ModelWindow::NoteGeometry() {
+  if (applying_ || !Handle() || IsIconic(Handle())) return;
+  RECT rect{};
+  GetWindowRect(Handle(), &rect);
+  Applying noting(noting_);
+  NoteMoved(model_, {rect.left, rect.top, Unscale(rect.right - rect.left),
+                     Unscale(rect.bottom - rect.top)});
+}
+
+void ModelWindow::NoteState(const WINDOWPOS& position) {
+  // Another program may show or hide the window (a second copy brings it up from the
+  // tray with ShowWindowAsync); what the view itself does is in the model already.
+  if (applying_ || !Handle()) return;
+  Applying noting(noting_);
+  if (position.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
+    NoteShown(model_, (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0);
+  NoteIconic();
+}
+
+void ModelWindow::NoteIconic() {
+  if (!Handle()) return;
+  Applying noting(noting_);
+  NoteMinimised(model_, IsIconic(Handle()) != FALSE);
+}
+
+}  // namespace lumora::ui::win32

@@ -1,0 +1,250 @@
+// Drawing what the common controls would draw otherwise: the tab pages and group boxes
+// on the button face whatever the theme, the model's caption colours, the pictures, the
+// window's backdrop, and edit boxes that keep their text in the middle.
+#include <windows.h>
+// The common controls' headers need the types above.
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win32/scoped_win.h"
+#include "ui/win32/artwork_gdi.h"
+#include "ui/win32/model_window.h"
+#include "ui/win32/model_window_detail.h"
+
+namespace lumora::ui::win32 {
+
+using namespace detail;
+
+namespace {
+
+constexpr COLORREF kLinkColour = RGB(0x00, 0x66, 0xCC);
+
+}  // namespace
+
+LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
+  const Control& control = *slot.control;
+  const Colour* colour = control.TextColour();
+  const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  switch (control.Kind()) {
+    case ControlKind::TransparentLabel:
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, colour ? RgbOf(*colour) : GetSysColor(COLOR_WINDOWTEXT));
+      handled = true;
+      return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
+    case ControlKind::Label:
+    case ControlKind::Hyperlink:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::Slider:
+    case ControlKind::GroupBox:
+      SetTextColor(dc, colour                                     ? RgbOf(*colour)
+                       : control.Kind() == ControlKind::Hyperlink ? kLinkColour
+                                                                  : GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      handled = true;
+      return reinterpret_cast<LRESULT>(face);
+    case ControlKind::SimpleHtmlBox:
+      // A document, not a form: black on white although it is read-only.
+      SetTextColor(dc, RGB(0, 0, 0));
+      SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
+      handled = true;
+      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    default:
+      return 0;
+  }
+}
+
+bool ModelWindow::DrawBackdrop(HDC dc) {
+  if (!backdrop_) return false;
+  BITMAP info{};
+  GetObjectW(backdrop_.Get(), sizeof info, &info);
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  ScopedSelection selected(memory.Get(), backdrop_.Get());
+  BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+  return true;
+}
+
+void ModelWindow::PaintTabs(ControlSlot& slot, HDC dc) {
+  const HWND tabs = slot.window;
+  RECT client{};
+  GetClientRect(tabs, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+  const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+  RECT first{};
+  if (count > 0) SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const COLORREF line = GetSysColor(COLOR_BTNSHADOW);
+  // Tabs in the back are a little darker than the page.
+  const COLORREF back = RGB(GetRValue(face) * 9 / 10 + GetRValue(line) / 10,
+                            GetGValue(face) * 9 / 10 + GetGValue(line) / 10,
+                            GetBValue(face) * 9 / 10 + GetBValue(line) / 10);
+  ScopedBrush lineBrush(CreateSolidBrush(line));
+  ScopedBrush backBrush(CreateSolidBrush(back));
+  RECT pane{client.left, first.bottom, client.right, client.bottom};
+  FrameRect(dc, &pane, lineBrush.Get());
+  ScopedSelection font(dc, font_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(IsWindowEnabled(tabs) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  const auto& model = static_cast<TabControl&>(*slot.control);
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    const bool current = i == selected;
+    if (current) {
+      // The current tab stands out and runs into the page.
+      item.top -= Scale(2);
+      item.bottom += 1;
+    }
+    RECT inside = item;
+    InflateRect(&inside, -1, -1);
+    if (current) inside.bottom += 1;
+    FillRect(dc, &inside, current ? GetSysColorBrush(COLOR_BTNFACE) : backBrush.Get());
+    RECT edges[] = {{item.left, item.top, item.right, item.top + 1},
+                    {item.left, item.top, item.left + 1, item.bottom},
+                    {item.right - 1, item.top, item.right, item.bottom}};
+    for (const RECT& edge : edges) FillRect(dc, &edge, lineBrush.Get());
+    if (i < static_cast<int>(model.Tabs().size())) {
+      const std::wstring title = platform::win32::Wide(model.Tabs()[static_cast<std::size_t>(i)]);
+      DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &inside,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if (current && GetFocus() == tabs) {
+      RECT focus = inside;
+      InflateRect(&focus, -Scale(2), -Scale(2));
+      DrawFocusRect(dc, &focus);
+    }
+  }
+}
+
+LRESULT ModelWindow::PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                bool& handled) {
+  switch (message) {
+    case WM_NCCALCSIZE: {
+      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
+      TEXTMETRICW metrics{};
+      {
+        ScopedWindowDc dc(window);
+        ScopedSelection font(dc.Get(), font_.Get());
+        GetTextMetricsW(dc.Get(), &metrics);
+      }
+      const int spare = (client.bottom - client.top) - (metrics.tmHeight + Scale(2));
+      if (spare > 1) {
+        client.top += spare / 2;
+        client.bottom -= spare - spare / 2;
+      }
+      handled = true;
+      return result;
+    }
+    case WM_NCPAINT: {
+      DefSubclassProc(window, message, wParam, lParam);
+      // The bands above and below the text belong to the frame: give them the field's
+      // colour.
+      RECT outer{}, inner{};
+      GetWindowRect(window, &outer);
+      GetClientRect(window, &inner);
+      MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
+      const HDC dc = GetWindowDC(window);
+      const int edge = GetSystemMetrics(SM_CXEDGE);
+      const HBRUSH field = GetSysColorBrush(IsWindowEnabled(window) ? COLOR_WINDOW : COLOR_BTNFACE);
+      const int width = outer.right - outer.left;
+      RECT above{edge, edge, width - edge, inner.top - outer.top};
+      RECT below{edge, inner.bottom - outer.top, width - edge, outer.bottom - outer.top - edge};
+      if (above.bottom > above.top) FillRect(dc, &above, field);
+      if (below.bottom > below.top) FillRect(dc, &below, field);
+      ReleaseDC(window, dc);
+      handled = true;
+      return 0;
+    }
+    case WM_NCHITTEST: {
+      // A click on the bands still lands in the field.
+      const LRESULT hit = DefSubclassProc(window, message, wParam, lParam);
+      handled = true;
+      return hit == HTNOWHERE || hit == HTBORDER ? HTCLIENT : hit;
+    }
+    default:
+      return 0;
+  }
+}
+
+void ModelWindow::PaintGroupBox(ControlSlot& slot, HDC dc) {
+  RECT client{};
+  GetClientRect(slot.window, &client);
+  // The controls that lie over the box paint every pixel of their own; the frame must
+  // not run over them. Transparent labels show it.
+  const HWND parent = GetParent(slot.window);
+  for (const ControlSlot& other : slots_) {
+    if (!other.window || &other == &slot || GetParent(other.window) != parent ||
+        SeeThrough(other.control->Kind()) || !IsWindowVisible(other.window))
+      continue;
+    RECT rect{};
+    GetWindowRect(other.window, &rect);
+    MapWindowPoints(nullptr, slot.window, reinterpret_cast<POINT*>(&rect), 2);
+    ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+  }
+  ScopedSelection font(dc, font_.Get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  RECT frame = client;
+  frame.top += metrics.tmHeight / 2;
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  const std::wstring caption = TextOf(slot.window);
+  if (caption.empty()) return;
+  SIZE size{};
+  GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+  const int inset = Scale(8);
+  RECT band{inset - Scale(2), 0, std::min<int>(client.right, inset + size.cx + Scale(2)),
+            metrics.tmHeight};
+  FillRect(dc, &band, GetSysColorBrush(COLOR_BTNFACE));
+  SetBkMode(dc, TRANSPARENT);
+  const Colour* colour = slot.control->TextColour();
+  SetTextColor(dc, !slot.control->Enabled() ? GetSysColor(COLOR_GRAYTEXT)
+                   : colour                 ? RgbOf(*colour)
+                                            : GetSysColor(COLOR_WINDOWTEXT));
+  RECT text{inset, 0, band.right, metrics.tmHeight};
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+void ModelWindow::PaintPictureControl(ControlSlot& slot, HDC dc) {
+  RECT client{};
+  GetClientRect(slot.window, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  const Picture picture = static_cast<PictureControl&>(*slot.control).Shown();
+  if (picture == Picture::None) return;
+  const HBITMAP bitmap = PictureBitmap(picture);
+  if (!bitmap) return;
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  // Centred: a picture box may be a little larger than its picture.
+  DrawAlphaBitmap(dc, bitmap, (client.right - info.bmWidth) / 2,
+                  (client.bottom - info.bmHeight) / 2, info.bmWidth, info.bmHeight);
+}
+
+HBITMAP ModelWindow::PictureBitmap(Picture picture) {
+  auto found = pictures_.find(picture);
+  if (found == pictures_.end())
+    found = pictures_.emplace(picture, BitmapOf(PaintPicture(picture, dpi_))).first;
+  return found->second.Get();
+}
+
+HICON ModelWindow::TrayIconFor(TrayImage image) {
+  auto found = trayIcons_.find(image);
+  if (found == trayIcons_.end())
+    found = trayIcons_.emplace(image, IconOf(PaintTrayIcon(image, GetSystemMetrics(SM_CXSMICON))))
+                .first;
+  return found->second.Get();
+}
+
+void ModelWindow::RedrawUnder(HWND window) const {
+  const HWND parent = GetParent(window);
+  if (!parent) return;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace lumora::ui::win32
