@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
@@ -22,6 +23,9 @@ namespace {
 
 constexpr ULONG kIncludePrefix = 0x10;  // GAA_FLAG_INCLUDE_PREFIX
 constexpr std::size_t kShownAddressBytes = 6;
+// A table that grows between the two calls four times running is being filled faster
+// than it can be read; the next scan tries again.
+constexpr int kNeighbourTableTries = 4;
 
 // A zero-filled block the tables are written into, aligned for their 64-bit fields.
 class TableBuffer {
@@ -41,6 +45,13 @@ class TableBuffer {
 std::string FromAnsi(const char* text) { return text::Utf8FromCp936(text ? text : ""); }
 
 }  // namespace
+
+Win32IpHelper::Win32IpHelper()
+    : Win32IpHelper([](void* table, unsigned long* bytes, bool sorted) {
+        return GetIpNetTable(static_cast<MIB_IPNETTABLE*>(table), bytes, sorted);
+      }) {}
+
+Win32IpHelper::Win32IpHelper(NeighbourTableCall call) : neighbourTable_(std::move(call)) {}
 
 std::optional<std::vector<AdapterInfo>> Win32IpHelper::AdaptersInfo() {
   ULONG size = 0;
@@ -122,9 +133,9 @@ std::optional<InterfaceRow> Win32IpHelper::InterfaceEntry(std::uint32_t index) {
 std::optional<std::vector<NeighbourRow>> Win32IpHelper::NeighbourTable() {
   // The table may grow between the call that sizes the buffer and the one that fills
   // it; the second then asks for more, and is asked again.
-  for (int attempt = 0; attempt < 4; ++attempt) {
+  for (int attempt = 0; attempt < kNeighbourTableTries; ++attempt) {
     ULONG size = 0;
-    DWORD error = GetIpNetTable(nullptr, &size, TRUE);
+    DWORD error = neighbourTable_(nullptr, &size, true);
     if (error == ERROR_NO_DATA) return std::vector<NeighbourRow>{};
     if (error != ERROR_INSUFFICIENT_BUFFER && error != NO_ERROR) {
       ReportSystemError("GetIpNetTable", error);
@@ -132,7 +143,7 @@ std::optional<std::vector<NeighbourRow>> Win32IpHelper::NeighbourTable() {
     }
     TableBuffer buffer(size);
     auto* table = buffer.As<MIB_IPNETTABLE>();
-    error = GetIpNetTable(table, &size, TRUE);
+    error = neighbourTable_(table, &size, true);
     if (error == ERROR_INSUFFICIENT_BUFFER) continue;
     if (error == ERROR_NO_DATA) return std::vector<NeighbourRow>{};
     if (error != NO_ERROR) {
@@ -146,8 +157,7 @@ std::optional<std::vector<NeighbourRow>> Win32IpHelper::NeighbourTable() {
       NeighbourRow row;
       row.interfaceIndex = from.dwIndex;
       row.physicalAddressLength = from.dwPhysAddrLen;
-      std::copy(std::begin(from.bPhysAddr), std::end(from.bPhysAddr),
-                row.physicalAddress.begin());
+      std::copy(std::begin(from.bPhysAddr), std::end(from.bPhysAddr), row.physicalAddress.begin());
       row.address = from.dwAddr;
       row.type = from.dwType;
       rows.push_back(row);
@@ -174,21 +184,31 @@ bool Win32IpHelper::DeleteNeighbour(const NeighbourRow& row) {
 
 std::string Win32NameLookup::HostNameOfAddress(std::string_view address,
                                                const std::function<bool()>&) {
-  static const bool winsockStarted = [] {
-    WSADATA data{};
-    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }();
-  if (!winsockStarted) return {};
+  // The parser stops at the first character it does not take, such as a zero byte, and
+  // would look up the address in front of it: the whole text is checked first.
+  if (address.empty() || address.find_first_not_of("0123456789.") != std::string_view::npos)
+    return {};
   sockaddr_in socketAddress{};
   socketAddress.sin_family = AF_INET;
-  const std::wstring wide = Wide(address);
-  if (InetPtonW(AF_INET, wide.c_str(), &socketAddress.sin_addr) != 1) return {};
+  if (InetPtonW(AF_INET, Wide(address).c_str(), &socketAddress.sin_addr) != 1) return {};
+  static const bool winsockStarted = [] {
+    WSADATA data{};
+    const int error = WSAStartup(MAKEWORD(2, 2), &data);
+    if (error != 0) ReportSystemError("WSAStartup", static_cast<unsigned long>(error));
+    return error == 0;
+  }();
+  if (!winsockStarted) return {};
   wchar_t host[NI_MAXHOST] = {};
   // A name is wanted, not the address again: an address without one gives nothing.
-  if (GetNameInfoW(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress, host,
-                   NI_MAXHOST, nullptr, 0, NI_NAMEREQD) != 0)
-    return {};
-  return Utf8(host);
+  const int error = GetNameInfoW(reinterpret_cast<const sockaddr*>(&socketAddress),
+                                 sizeof socketAddress, host, NI_MAXHOST, nullptr, 0, NI_NAMEREQD);
+  if (error == 0) return Utf8(host);
+  // No name, or no name server that answers, is the answer for most devices; anything
+  // else is the look-up itself failing.
+  if (error != WSAHOST_NOT_FOUND && error != WSATRY_AGAIN && error != WSANO_RECOVERY &&
+      error != WSANO_DATA)
+    ReportSystemError("GetNameInfoW", static_cast<unsigned long>(error));
+  return {};
 }
 
 }  // namespace lumora::platform::win32

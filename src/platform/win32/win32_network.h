@@ -3,6 +3,8 @@
 // calling thread, the service manager, wlanapi.dll) and releases it before it returns,
 // so each object can be used from any thread. Failures give the ports' neutral answers.
 
+#include <functional>
+
 #include "platform/network_ports.h"
 
 namespace lumora::platform::win32 {
@@ -34,17 +36,33 @@ class Win32Wmi final : public WmiPort {
 // physicalAddressLength bytes, and at least six.
 class Win32IpHelper final : public IpHelperPort {
  public:
+  // GetIpNetTable's arguments (a MIB_IPNETTABLE, its size in bytes, sorted) and answer.
+  using NeighbourTableCall =
+      std::function<unsigned long(void* table, unsigned long* bytes, bool sorted)>;
+  // Reads the neighbour table through GetIpNetTable itself.
+  Win32IpHelper();
+  // Reads it through call, which stands between the program and GetIpNetTable: a test
+  // watches the real table there, or changes it between two calls.
+  explicit Win32IpHelper(NeighbourTableCall call);
+
   std::optional<std::vector<AdapterInfo>> AdaptersInfo() override;
   std::optional<std::vector<AdapterAddresses>> AdaptersAddresses() override;
   std::uint32_t AdapterIndex(std::string_view deviceName) override;
   std::optional<InterfaceRow> InterfaceEntry(std::uint32_t index) override;
-  // GetIpNetTable, sorted; asked again when the table grows between its two calls.
+  // GetIpNetTable, sorted; asked again when the table grows between its two calls, and
+  // given up (nullopt, reported) when it grows at every one of four tries.
   std::optional<std::vector<NeighbourRow>> NeighbourTable() override;
+  // DeleteIpNetEntry; an entry that is not there (any more) counts as deleted.
   bool DeleteNeighbour(const NeighbourRow& row) override;
+
+ private:
+  NeighbourTableCall neighbourTable_;
 };
 
 // The reverse look-up through Winsock (getnameinfo), which is started once for the
-// process. The call cannot be cut short: keepGoing is not asked.
+// process. Only four dot-separated decimal numbers are looked up; any other text gives
+// the empty answer without a look-up. The call cannot be cut short: keepGoing is not
+// asked.
 class Win32NameLookup final : public NameLookupPort {
  public:
   std::string HostNameOfAddress(std::string_view address,
