@@ -57,9 +57,11 @@ std::optional<std::size_t> RowOfMac(const ui::ListView& list, int macColumn, std
   return std::nullopt;
 }
 
+// A device of the hotspot as the neighbour table shows it. An entry whose address
+// failed to resolve has no hardware address: some systems still call it dynamic.
 bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
   return record.row.interfaceIndex == hostedIndex && record.row.type == kNeighbourDynamic &&
-         FindText(record.mac, kBroadcastMarker) == -1;
+         FindText(record.mac, kBroadcastMarker) == -1 && record.mac != kZeroMac;
 }
 
 }  // namespace

@@ -61,6 +61,10 @@ type=static
 connection=hosted
 ip=192.168.137.60
 mac=FF-FF-FF-FF-FF-FF
+[neighbour4]
+connection=hosted
+ip=192.168.137.61
+mac=00-00-00-00-00-00
 )";
 
 struct Pc : testing::StartedPc {
@@ -101,11 +105,13 @@ struct Pc : testing::StartedPc {
     const auto history = program.pc.console.History();
     return static_cast<int>(std::count(history.begin(), history.end(), command));
   }
-  // The hosted interface's entries pinned to the zero address.
+  // The hosted interface's entries pinned to the zero address (the unresolved one of
+  // the scenario is dynamic).
   std::vector<std::string> Pinned() {
     std::vector<std::string> ips;
     for (const NeighbourRecord& r : ListNeighbours(network()))
-      if (r.mac == kZeroMac && r.row.interfaceIndex == access().HostedInterfaceIndex())
+      if (r.mac == kZeroMac && r.row.type == 4 &&
+          r.row.interfaceIndex == access().HostedInterfaceIndex())
         ips.push_back(r.ip);
     return ips;
   }
