@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "exec/exec_services.h"
+#include "exec/worker_message_boxes.h"
 #include "hotspot/hotspot.h"
 #include "netconfig/adapter_toolkit.h"
 #include "netconfig/network_context.h"
@@ -73,7 +74,8 @@ class Application {
   void ShowInstanceStartedBeside();
 
   platform::Platform& platform_;
-  ui::MessageBoxes& messages_;
+  // The boxes of the program's code: ending a worker closes the box it shows.
+  exec::WorkerMessageBoxes messages_;
   ProgramHost host_;
   settings::Settings settings_;
   ui::Skin skin_;
