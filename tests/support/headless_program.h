@@ -2,6 +2,7 @@
 // The whole program on the simulated PC with the headless UI: what the flow tests
 // start, click through and read.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -49,6 +50,9 @@ class HeadlessProgram {
   void Settle();
   // Lets ms pass on the manual clock, firing timers and running posts.
   void RunFor(std::uint32_t ms);
+  // Runs the UI thread's events until the condition holds, which workers bring about;
+  // false when it does not within a few seconds of real time.
+  bool PumpUntil(const std::function<bool()>& condition);
 
   app::Application& App() { return *app_; }
   ui::MainWindow& Main() { return app_->Main(); }
