@@ -37,7 +37,7 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       host_(std::move(host)),
       settings_(platform.files),
       toolkit_(platform.network),
-      network_{main_,     exec_,    settings_,      messages,
+      network_{main_,     exec_,    settings_,      messages_,
                platform.network, toolkit_, osVersionCode_, reportsVersion62_},
       hotspot_(network_, speedBar_),
       access_(network_, platform.files,

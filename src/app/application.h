@@ -7,6 +7,7 @@
 
 #include "clients/access_control.h"
 #include "exec/exec_services.h"
+#include "exec/worker_message_boxes.h"
 #include "hotspot/hotspot.h"
 #include "netconfig/adapter_toolkit.h"
 #include "netconfig/network_context.h"
@@ -75,7 +76,8 @@ class Application {
   void ShowInstanceStartedBeside();
 
   platform::Platform& platform_;
-  ui::MessageBoxes& messages_;
+  // The boxes of the program's code: ending a worker closes the box it shows.
+  exec::WorkerMessageBoxes messages_;
   ProgramHost host_;
   settings::Settings settings_;
   ui::Skin skin_;

@@ -73,10 +73,14 @@ void StatusAnimationTick(Application& app) {
 
 // What every way out does before the program ends: the speed bar and the window go,
 // the start-up worker is ended, the tray icon is removed and the hotspot is taken down.
+// Ending the start-up worker also closes a box it shows, so that no way out waits for
+// an answer; the hotspot's reset waits until the worker has left its platform call,
+// since it may be in its own sharing reset.
 void LeaveProgram(Application& app) {
   app.Exec().EndWorkerThread(app.StartupWorkerHandle());
   app.Access().EndWorkers();
   app.Main().托盘图标1.SetImage(ui::TrayImage::None);
+  app.Exec().WaitOutOfPlatformCall(app.StartupWorkerHandle());
   app.Hotspot().AbortHotspot();
   // The forced stop puts the stopped icon back; a program that ends leaves none.
   app.Main().托盘图标1.SetImage(ui::TrayImage::None);

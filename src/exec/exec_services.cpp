@@ -43,7 +43,9 @@ ExecServices::~ExecServices() {
 }
 
 std::string ExecServices::RunConsoleCommand(std::string_view commandLine) {
-  ThrowIfWorkerEnded();
+  // A command is a platform call: a stop path waits until the ended worker's command
+  // has been terminated.
+  const PlatformCallScope call;
   Worker* worker = ThisWorker();
   std::function<bool()> keepGoing;
   if (dispatcher_.IsUiThread()) {
@@ -62,6 +64,14 @@ std::string ExecServices::RunConsoleCommand(std::string_view commandLine) {
 }
 
 WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool keepHandle) {
+  WorkerHandle handle;
+  // From a worker, the start is one of its steps: an end lands before it, and nothing
+  // starts, or after it.
+  if (!RunUnlessEnded([&] { handle = StartThread(std::move(routine)); })) throw WorkerEnded{};
+  return keepHandle ? handle : WorkerHandle{};
+}
+
+WorkerHandle ExecServices::StartThread(std::function<void()> routine) {
   ReapFinishedWorkers();
   auto worker = std::make_shared<Worker>();
   worker->self = worker;
@@ -82,14 +92,28 @@ WorkerHandle ExecServices::StartWorkerThread(std::function<void()> routine, bool
     }
     raw->finished = true;
   });
-  return keepHandle ? worker : WorkerHandle{};
+  return worker;
 }
 
 bool ExecServices::EndWorkerThread(const WorkerHandle& handle) {
   if (!handle) return false;
-  std::lock_guard guard(handle->stepLock);
-  handle->stop.RequestStop();
+  EndWorker(*handle);
   return true;
+}
+
+void ExecServices::WaitOutOfPlatformCall(const WorkerHandle& handle) {
+  if (!handle || IsCurrentWorker(handle)) return;
+  const auto out = [&handle] { return handle->platformCalls == 0; };
+  if (!dispatcher_.IsUiThread()) {
+    handle->stop.WaitIgnoringStop(out);
+    return;
+  }
+  // The slice bounds how long the window's events wait; the worker's leaving ends the
+  // wait at once.
+  if (handle->stop.WaitIgnoringStop(out, std::chrono::milliseconds(0))) return;
+  do {
+    dispatcher_.ProcessPendingEvents();
+  } while (!handle->stop.WaitIgnoringStop(out, std::chrono::milliseconds(10)));
 }
 
 bool ExecServices::WaitPumping(std::uint32_t ms) {

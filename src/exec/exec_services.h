@@ -4,8 +4,11 @@
 //
 // Workers end cooperatively. EndWorkerThread marks the worker ended and returns; from
 // then on nothing the worker does takes effect: its posts to the UI are dropped (also
-// those still queued), it starts no command (a running one is terminated), it writes
-// no file, and it leaves at its next wait or command.
+// those still queued), it starts no command (a running one is terminated), no platform
+// call and no other worker, it writes no file, a message box it shows is closed, and it
+// leaves at its next wait, command or platform call. A stop path that must undo what
+// the worker was doing first waits until it has left the platform call under way
+// (WaitOutOfPlatformCall).
 
 #include <cstdint>
 #include <functional>
@@ -41,11 +44,17 @@ class ExecServices {
   std::string RunConsoleCommand(std::string_view commandLine);
 
   // Starts routine on a new thread. With keepHandle the handle is returned for a
-  // later EndWorkerThread; otherwise the result is empty.
+  // later EndWorkerThread; otherwise the result is empty. An ended worker starts none:
+  // it leaves with WorkerEnded instead.
   WorkerHandle StartWorkerThread(std::function<void()> routine, bool keepHandle);
 
   // Ends the worker (see above). False for an empty handle. A worker may end itself.
   bool EndWorkerThread(const WorkerHandle& handle);
+
+  // Waits until the worker, once ended, is inside no platform call; at once for an
+  // empty handle and on the worker itself. On the UI thread the window's events keep
+  // flowing meanwhile.
+  void WaitOutOfPlatformCall(const WorkerHandle& handle);
 
   // Waits ms. On the UI thread the window's events keep flowing meanwhile; on a worker
   // the wait ends early when the worker is ended. Always true.
@@ -74,6 +83,7 @@ class ExecServices {
   platform::Clock& Clock() { return clock_; }
 
  private:
+  WorkerHandle StartThread(std::function<void()> routine);
   void ReapFinishedWorkers();
 
   platform::ConsolePort& console_;

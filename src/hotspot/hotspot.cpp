@@ -1,7 +1,9 @@
 #include "hotspot/hotspot.h"
 
 #include <optional>
+#include <vector>
 
+#include "exec/worker_context.h"
 #include "netconfig/adapter_toolkit.h"
 #include "netconfig/connection_discovery.h"
 #include "netconfig/sharing_control.h"
@@ -113,12 +115,13 @@ void Hotspot::SetSharingStatusText(std::string_view text) {
 }
 
 void Hotspot::StartWorker(bool keepHandle) {
-  exec::WorkerHandle handle = net_.exec.StartWorkerThread([this] { HotspotStartSequence(); },
-                                                          keepHandle);
-  if (keepHandle) {
-    std::lock_guard guard(lock_);
-    startWorkerHandle_ = std::move(handle);
-  }
+  // The start and its record are one step against the end in AbortHotspot: a re-run
+  // that a run starts is either recorded before the end, and ended with it, or never
+  // started. A restart's run is kept apart, so that the way out ends it too.
+  std::lock_guard guard(lock_);
+  exec::WorkerHandle handle =
+      net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
+  (keepHandle ? startWorkerHandle_ : restartWorkerHandle_) = std::move(handle);
 }
 
 void Hotspot::StartButtonClicked() {
@@ -310,7 +313,7 @@ void Hotspot::HotspotStartSequence() {
     return ResetStoppedControls();
   }
 
-  if (net_.toolkit.QueryPublicSharing().empty()) {
+  if (exec::PlatformCall([&] { return net_.toolkit.QueryPublicSharing(); }).empty()) {
     bool rerun;
     {
       std::lock_guard guard(lock_);
@@ -390,9 +393,20 @@ void Hotspot::AbortHotspot() {
     w.编辑框名称.SetEnabled(true);
     w.编辑框密码.SetEnabled(true);
   });
-  // From the start worker itself (its netsh failure) the worker goes on to its end.
-  const exec::WorkerHandle worker = StartWorkerHandle();
-  if (!exec::IsCurrentWorker(worker)) net_.exec.EndWorkerThread(worker);
+  // Every run of the sequence is ended, and the reset waits until each has left the
+  // platform call it is in: an ended run switches nothing on again, and the reset is
+  // the only user of the sharing objects.
+  std::vector<exec::WorkerHandle> ended;
+  {
+    std::lock_guard guard(lock_);
+    for (const exec::WorkerHandle& run : {startWorkerHandle_, restartWorkerHandle_}) {
+      // From the start worker itself (its netsh failure) the worker goes on to its end.
+      if (!run || exec::IsCurrentWorker(run)) continue;
+      net_.exec.EndWorkerThread(run);
+      ended.push_back(run);
+    }
+  }
+  for (const exec::WorkerHandle& run : ended) net_.exec.WaitOutOfPlatformCall(run);
   ResetSharing();
 }
 

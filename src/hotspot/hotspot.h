@@ -38,7 +38,9 @@ class Hotspot {
   void HotspotStartSequence();
   // The stop of the running hotspot (UI thread).
   void StopHotspot();
-  // The forced stop of every exit path, from any thread.
+  // The forced stop of every exit path, from any thread. Every run of the start
+  // sequence, a restart's too, is ended and has left its platform call before sharing
+  // is reset.
   void AbortHotspot();
   // The restart link and menu item (UI thread).
   void RestartHotspot();
@@ -81,6 +83,8 @@ class Hotspot {
   bool sharingFailedLastTime_ = false;
   int startRetryCount_ = 0;
   exec::WorkerHandle startWorkerHandle_;
+  // The run a restart started, which StartWorkerHandle does not tell.
+  exec::WorkerHandle restartWorkerHandle_;
 };
 
 }  // namespace lumora::hotspot

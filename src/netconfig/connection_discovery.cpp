@@ -1,5 +1,6 @@
 #include "netconfig/connection_discovery.h"
 
+#include "exec/worker_context.h"
 #include "netconfig/adapter_toolkit.h"
 #include "text/search.h"
 
@@ -31,14 +32,14 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 // connection name from the registry followed by its description. False when the
 // adapters cannot be listed.
 bool WalkAdapterLines(NetworkContext& net, const std::function<void(const std::string&)>& visit) {
-  const auto adapters = net.ports.ipHelper.AdaptersInfo();
+  const auto adapters = exec::PlatformCall([&] { return net.ports.ipHelper.AdaptersInfo(); });
   if (!adapters) return false;
   for (const platform::AdapterInfo& adapter : *adapters) {
-    const std::string name = net.ports.registry
-                                 .ReadMachineString(std::string(kConnectionNameKey) +
-                                                        adapter.adapterName + "\\Connection",
-                                                    "Name")
-                                 .value_or("");
+    const std::string key =
+        std::string(kConnectionNameKey) + adapter.adapterName + "\\Connection";
+    const std::string name = exec::PlatformCall([&] {
+      return net.ports.registry.ReadMachineString(key, "Name").value_or("");
+    });
     visit(name + adapter.description);
   }
   return true;
@@ -72,22 +73,27 @@ std::string_view TrimSpaces(std::string_view text) {
 
 void ListConnections(NetworkContext& net) {
   std::vector<std::string> up;
-  net.ports.sharing.WalkEveryConnection([&](platform::SharedConnection& connection) {
-    // Disconnected (0) and media disconnected (7) connections cannot share anything.
-    const int status = connection.Status();
-    if (status != 0 && status != 7) up.push_back(connection.Name());
+  exec::PlatformCall([&] {
+    net.ports.sharing.WalkEveryConnection([&](platform::SharedConnection& connection) {
+      // Disconnected (0) and media disconnected (7) connections cannot share anything.
+      const int status = connection.Status();
+      if (status != 0 && status != 7) up.push_back(connection.Name());
+      return !exec::CurrentWorkerEnded();
+    });
   });
   net.exec.RunOnUi([&] {
     for (const std::string& name : up) net.window.组合框1.AddItem(name);
   });
 
   // A wireless adapter that is switched off cannot host the network: switch it on.
-  if (net.toolkit.CountWirelessInterfaces() == -1) return;
+  if (exec::PlatformCall([&] { return net.toolkit.CountWirelessInterfaces(); }) == -1) return;
   const std::vector<std::string_view> wireless =
       net.Windows7() ? std::vector<std::string_view>{"无线网络连接"}
                      : std::vector<std::string_view>{"WLAN", "Wi-Fi"};
-  for (const std::string_view name : wireless)
-    if (net.toolkit.ConnectionStatusByName(name) == 0) net.toolkit.EnableConnectionByName(name);
+  for (const std::string_view name : wireless) {
+    if (exec::PlatformCall([&] { return net.toolkit.ConnectionStatusByName(name); }) == 0)
+      exec::PlatformCall([&] { net.toolkit.EnableConnectionByName(name); });
+  }
 }
 
 void ChooseStartupConnection(NetworkContext& net) {
@@ -125,7 +131,8 @@ void ChoosePresetConnection(NetworkContext& net, const std::vector<std::string_v
 }
 
 void DetectInternetConnection(NetworkContext& net) {
-  const std::string name(TrimSpaces(net.ports.internetState.ConnectedStateName()));
+  const std::string name(TrimSpaces(
+      exec::PlatformCall([&] { return net.ports.internetState.ConnectedStateName(); })));
   net.exec.RunOnUi([&] {
     ui::MainWindow& w = net.window;
     // The system names a local-area connection only generically; the wired names the

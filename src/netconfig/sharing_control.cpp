@@ -1,5 +1,6 @@
 #include "netconfig/sharing_control.h"
 
+#include "exec/worker_context.h"
 #include "netconfig/connection_discovery.h"
 #include "text/search.h"
 
@@ -21,12 +22,15 @@ bool OccursTwiceOrThrice(std::string_view text, std::string_view literal) {
 
 void ResetSharing(NetworkContext& net, const std::function<void()>& stopHostedNetwork) {
   std::string collected;
-  net.ports.sharing.WalkEveryConnection([&](platform::SharedConnection& connection) {
-    connection.DisableSharing();
-    const std::string name = connection.Name();
-    if (name.find("本地") != std::string::npos) collected += name;
-    if (net.reportsVersion62 && name.find("以太") != std::string::npos) collected += name;
-    BetweenConnections(net);
+  exec::PlatformCall([&] {
+    net.ports.sharing.WalkEveryConnection([&](platform::SharedConnection& connection) {
+      connection.DisableSharing();
+      const std::string name = connection.Name();
+      if (name.find("本地") != std::string::npos) collected += name;
+      if (net.reportsVersion62 && name.find("以太") != std::string::npos) collected += name;
+      BetweenConnections(net);
+      return !exec::CurrentWorkerEnded();
+    });
   });
 
   net.exec.RunOnUi([&] {
@@ -48,11 +52,16 @@ void SwitchOnSharing(NetworkContext& net) {
     hosted = net.window.编辑框虚拟网卡.Text();
     internet = std::string(TrimSpaces(net.window.组合框1.Text()));
   });
-  net.ports.sharing.WalkEveryConnection([&](platform::SharedConnection& connection) {
-    const std::string name = connection.Name();
-    if (name == hosted) connection.EnableSharing(platform::SharingType::Private);
-    if (name == internet) connection.EnableSharing(platform::SharingType::Public);
-    BetweenConnections(net);
+  // An end may come between the two sides of one connection as well.
+  exec::PlatformCall([&] {
+    net.ports.sharing.WalkEveryConnection([&](platform::SharedConnection& connection) {
+      const std::string name = connection.Name();
+      if (name == hosted) connection.EnableSharing(platform::SharingType::Private);
+      if (exec::CurrentWorkerEnded()) return false;
+      if (name == internet) connection.EnableSharing(platform::SharingType::Public);
+      BetweenConnections(net);
+      return !exec::CurrentWorkerEnded();
+    });
   });
 }
 

@@ -37,9 +37,9 @@ struct PublicConnection {
 class SharingPort {
  public:
   virtual ~SharingPort() = default;
-  // Visits every connection once, in the platform's order; false when the sharing
-  // object cannot be created or the walk cannot start.
-  virtual bool WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) = 0;
+  // Visits every connection once, in the platform's order, until visit answers false;
+  // false when the sharing object cannot be created or the walk cannot start.
+  virtual bool WalkEveryConnection(const std::function<bool(SharedConnection&)>& visit) = 0;
   // The connections that can be the public side, with their sharing state
   // (EnumPublicConnections); empty when the object cannot be created.
   virtual std::vector<PublicConnection> PublicConnections() = 0;

@@ -22,9 +22,12 @@ bool StopSignal::WaitUntil(const std::function<bool()>& done,
   return done();
 }
 
-void StopSignal::WaitIgnoringStop(const std::function<bool()>& done) {
+bool StopSignal::WaitIgnoringStop(const std::function<bool()>& done,
+                                  std::optional<std::chrono::milliseconds> timeout) {
   std::unique_lock lock(lock_);
+  if (timeout) return changed_.wait_for(lock, *timeout, done);
   changed_.wait(lock, done);
+  return true;
 }
 
 void StopSignal::Publish(const std::function<void()>& change) {

@@ -26,7 +26,8 @@ class StopSignal {
   bool WaitUntil(const std::function<bool()>& done,
                  std::optional<std::chrono::milliseconds> timeout = std::nullopt);
   // The same, but a stop does not end the wait.
-  void WaitIgnoringStop(const std::function<bool()>& done);
+  bool WaitIgnoringStop(const std::function<bool()>& done,
+                        std::optional<std::chrono::milliseconds> timeout = std::nullopt);
 
   // Runs change under the signal's lock and wakes the waits, so that a wait whose
   // done() reads what change writes cannot miss it.

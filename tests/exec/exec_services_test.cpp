@@ -12,11 +12,13 @@
 #include <thread>
 #include <vector>
 
+#include "exec/worker_message_boxes.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/simulated_console.h"
 #include "platform/steady_clock.h"
 #include "support/test_support.h"
 #include "ui/headless/headless_dispatcher.h"
+#include "ui/headless/headless_ui.h"
 
 namespace lumora::exec {
 namespace {
@@ -172,6 +174,113 @@ TEST_F(ExecServicesTest, WaitPumpingOnTheUiThreadLetsTimePassAndRunsPosts) {
   EXPECT_TRUE(ran);
   EXPECT_EQ(clock.NowMs() - before, 3000u);
   EXPECT_TRUE(exec.WaitPumping(0));
+}
+
+TEST_F(ExecServicesTest, AStopPathWaitsPumpingUntilTheEndedWorkerHasLeftItsPlatformCall) {
+  std::atomic<bool> inCall{false}, letGo{false}, nextCallRan{false}, reachedAfter{false};
+  const WorkerHandle worker = exec.StartWorkerThread(
+      [&] {
+        PlatformCall([&] {
+          inCall = true;
+          while (!letGo) std::this_thread::sleep_for(1ms);
+        });
+        reachedAfter = true;
+      },
+      true);
+  ASSERT_TRUE(Eventually([&] { return inCall.load(); }));
+  exec.EndWorkerThread(worker);
+  // The call goes on until the platform answers; here a post lets it go, so the wait
+  // must keep the UI thread's events flowing.
+  dispatcher.Post([&] { letGo = true; });
+  exec.WaitOutOfPlatformCall(worker);
+  EXPECT_TRUE(letGo);
+  exec.JoinAllWorkers();
+  // The end that came during the call takes the worker out right after it.
+  EXPECT_FALSE(reachedAfter);
+
+  // An ended worker starts no platform call and no other worker.
+  std::atomic<bool> otherStarted{false};
+  WorkerHandle self;
+  std::atomic<bool> handleReady{false};
+  std::atomic<int> refused{0};
+  self = exec.StartWorkerThread(
+      [&] {
+        while (!handleReady) std::this_thread::sleep_for(1ms);
+        exec.EndWorkerThread(self);
+        try {
+          PlatformCall([&] { nextCallRan = true; });
+        } catch (const WorkerEnded&) {
+          ++refused;
+        }
+        try {
+          exec.StartWorkerThread([&] { otherStarted = true; }, false);
+        } catch (const WorkerEnded&) {
+          ++refused;
+        }
+      },
+      true);
+  handleReady = true;
+  exec.JoinAllWorkers();
+  EXPECT_EQ(refused.load(), 2);
+  EXPECT_FALSE(nextCallRan);
+  EXPECT_FALSE(otherStarted);
+  exec.WaitOutOfPlatformCall(nullptr);  // nothing to wait for
+}
+
+TEST_F(ExecServicesTest, EndingAWorkerClosesTheBoxItShowsAndAnEndedOneShowsNone) {
+  ui::headless::HeadlessMessageBoxes boxes;
+  boxes.KeepBoxesOpen();
+  WorkerMessageBoxes messages(boxes);
+  std::atomic<bool> actedOnAnswer{false}, leftWithEnd{false};
+  const WorkerHandle worker = exec.StartWorkerThread(
+      [&] {
+        try {
+          messages.Show("更新？", "提示", ui::kMessageYesNo);
+          actedOnAnswer = true;
+        } catch (const WorkerEnded&) {
+          leftWithEnd = true;
+        }
+        messages.Show("再一个", "提示", ui::kMessageOk);  // ended: never shown
+      },
+      true);
+  ASSERT_TRUE(Eventually([&] { return boxes.OpenBoxes() == 1; }));
+  exec.EndWorkerThread(worker);
+  EXPECT_EQ(boxes.OpenBoxes(), 0);  // closed by the end itself, before it returns
+  exec.JoinAllWorkers();
+  EXPECT_TRUE(leftWithEnd);
+  EXPECT_FALSE(actedOnAnswer);
+  const auto shown = boxes.AllShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].closed);
+
+  // A box that is answered gives its answer; off a worker, closing is the user's alone.
+  std::atomic<int> answer{0};
+  exec.StartWorkerThread([&] { answer = messages.Show("更新？", "提示", ui::kMessageYesNo); },
+                         false);
+  ASSERT_TRUE(Eventually([&] { return boxes.OpenBoxes() == 1; }));
+  EXPECT_TRUE(boxes.AnswerOpenBox(ui::kAnswerYes));
+  exec.JoinAllWorkers();
+  EXPECT_EQ(answer.load(), ui::kAnswerYes);
+}
+
+TEST(MessageBoxes, AClosedBoxAnswersWithItsDecliningButton) {
+  const struct {
+    unsigned style;
+    int answer;
+  } cases[] = {
+      {ui::kMessageOk | ui::kMessageIconError, ui::kAnswerOk},
+      {ui::kMessageOkCancel, ui::kAnswerCancel},
+      {ui::kMessageYesNo | ui::kMessageIconQuestion, ui::kAnswerNo},
+  };
+  ui::headless::HeadlessMessageBoxes boxes;
+  for (const auto& c : cases) {
+    // A close that comes first keeps the box from showing at all.
+    ui::BoxClose close;
+    close.Request();
+    EXPECT_EQ(boxes.ShowClosable("x", "y", c.style, close), c.answer);
+    EXPECT_EQ(ui::DeclineAnswer(c.style), c.answer);
+  }
+  EXPECT_TRUE(boxes.AllShown().empty());
 }
 
 TEST(ExecServicesRealTime, AWorkerWaitEndsEarlyWhenTheWorkerIsEnded) {

@@ -383,6 +383,133 @@ TEST(Hotspot, EveryWayOutLeavesSharingOffAndTheHostedNetworkDisallowed) {
   }
 }
 
+// The two ways out a user takes; Windows ending the session takes the second.
+const std::function<void(ui::MainWindow&)> kWaysOut[] = {
+    [](ui::MainWindow& w) { Choose(w.菜单_退出); },
+    [](ui::MainWindow& w) { RequestClose(w); },
+};
+
+// What every way out leaves, whatever the program was doing: no connection shares, the
+// hosted network is stopped and disallowed, the last command is the disallow (no
+// worker ran one after it), and the sharing objects were never used by two threads.
+void ExpectLeftClean(Pc& pc, const std::string& what) {
+  EXPECT_EQ(pc.program.exitCode, 0) << what;
+  EXPECT_EQ(pc.network().Sharing().publicConnection, "") << what;
+  EXPECT_EQ(pc.network().Sharing().privateConnection, "") << what;
+  EXPECT_FALSE(pc.network().HostedNetwork().allowed) << what;
+  EXPECT_NE(pc.network().HostedNetwork().state, 2) << what;
+  const auto history = pc.program.pc.console.History();
+  ASSERT_FALSE(history.empty()) << what;
+  EXPECT_EQ(history.back(), "netsh wlan set hostednetwork mode=disallow") << what;
+  EXPECT_EQ(pc.network().SharingOverlaps(), 0) << what;
+}
+
+// Lets the held call go from the UI thread once the way out has begun (the window is
+// hidden before the hotspot is taken down): while the way out waits for the worker.
+void ReleaseOnceLeaving(Pc& pc) {
+  struct Release {
+    Pc* pc;
+    void operator()() const {
+      if (!pc->w().Visible()) {
+        pc->network().ReleaseHeldCall();
+      } else {
+        pc->program.dispatcher.Post(*this);
+      }
+    }
+  };
+  pc.program.dispatcher.Post(Release{&pc});
+}
+
+TEST(Hotspot, LeavingWhileAnyCallOfAStartIsUnderWayLeavesNothingShared) {
+  // A start begun by the button from Stopped, or by the restart link from Running;
+  // each call it makes into the sharing objects, the connection manager or the WLAN
+  // service is held in turn while the user leaves.
+  struct Begin {
+    const char* name;
+    bool fromRunning;
+    std::function<void(ui::MainWindow&)> begin;
+  };
+  const Begin begins[] = {
+      {"press", false, [](ui::MainWindow& w) { Click(w.按钮开始); }},
+      {"restart", true, [](ui::MainWindow& w) { Release(w.超级链接框_重启); }},
+  };
+  for (std::string_view machine : {kWindows7, kWindows10}) {
+    const char* system = machine == kWindows7 ? "Windows 7" : "Windows 10";
+    for (const Begin& begin : begins) {
+      int callsOfAStart;
+      {
+        Pc pc(machine);
+        if (begin.fromRunning) pc.Press();
+        const int before = pc.network().Calls();
+        begin.begin(pc.w());
+        pc.program.Settle();
+        ExpectRunning(pc);
+        callsOfAStart = pc.network().Calls() - before;
+      }
+      ASSERT_GT(callsOfAStart, 5);
+      for (int way = 0; way < 2; ++way) {
+        for (int held = 1; held <= callsOfAStart; ++held) {
+          const std::string what = std::string(system) + " " + begin.name + ", way " +
+                                   std::to_string(way) + ", call " + std::to_string(held);
+          Pc pc(machine);
+          if (begin.fromRunning) pc.Press();
+          pc.network().HoldCall(held);
+          begin.begin(pc.w());
+          ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().CallHeld(); })) << what;
+          ReleaseOnceLeaving(pc);
+          kWaysOut[way](pc.w());
+          pc.program.Settle();
+          ExpectLeftClean(pc, what);
+        }
+      }
+    }
+  }
+}
+
+TEST(Hotspot, LeavingWhileAWorkersMessageBoxIsUpClosesItAndEnds) {
+  // Each box a worker shows, left open: the firewall's on the start-up worker, and the
+  // start worker's two failures.
+  struct Case {
+    const char* title;
+    std::string scenario;
+    bool press;
+  };
+  const Case cases[] = {
+      {"提示", std::string(kWindows7) + "[service.MpsSvc]\nstart_type=2\nstate=1\ncan_start=no\n",
+       false},
+      {"开启失败", std::string(kWindows7) + "[hosted]\nradio=off\n", true},
+      {"启动失败", std::string(kWindows10) + "[hosted]\nsharing_fails_starts=-1\n", true},
+  };
+  for (const Case& c : cases) {
+    for (int way = 0; way < 2; ++way) {
+      const std::string what = std::string(c.title) + ", way " + std::to_string(way);
+      testing::HeadlessProgram program(platform::sim::ParseScenario(c.scenario));
+      program.messages.KeepBoxesOpen();
+      ASSERT_TRUE(program.Start());
+      if (c.press) {
+        ASSERT_TRUE(program.PumpUntil([&] { return program.Main().按钮开始.Enabled(); }));
+        Click(program.Main().按钮开始);
+      }
+      ASSERT_TRUE(program.PumpUntil([&] { return program.messages.OpenBoxes() == 1; })) << what;
+      kWaysOut[way](program.Main());
+      EXPECT_EQ(program.messages.OpenBoxes(), 0) << what;
+      // A box left up would keep the program from ending; answered here, the test
+      // fails instead of hanging.
+      program.messages.AnswerOpenBox(ui::kAnswerOk);
+      program.Settle();
+      EXPECT_EQ(program.exitCode, 0) << what;
+      const auto shown = program.messages.AllShown();
+      ASSERT_FALSE(shown.empty()) << what;
+      EXPECT_EQ(shown.back().title, c.title) << what;
+      EXPECT_TRUE(shown.back().closed) << what;
+      EXPECT_EQ(program.pc.network.Sharing().publicConnection, "") << what;
+      EXPECT_FALSE(program.pc.network.HostedNetwork().allowed) << what;
+      EXPECT_EQ(program.pc.console.History().back(), "netsh wlan set hostednetwork mode=disallow")
+          << what;
+    }
+  }
+}
+
 TEST(Hotspot, AutoStartsOnlyForLowerCaseY) {
   for (const char* value : {"y", "Y", "n"}) {
     Pc pc(kWindows7, {}, std::string("[qidong]\r\nqidong=") + value + "\r\n");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "settings/settings.h"
 #include "text/cp936.h"
 
@@ -60,6 +63,16 @@ void HeadlessProgram::Settle() {
 }
 
 void HeadlessProgram::RunFor(std::uint32_t ms) { dispatcher.WaitPumping(ms); }
+
+bool HeadlessProgram::PumpUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    dispatcher.ProcessPendingEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
 
 StartedPc::StartedPc(std::string_view scenario, std::string_view settingsFile)
     : StartedPc(platform::sim::ParseScenario(scenario), settingsFile) {}

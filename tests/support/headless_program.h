@@ -3,6 +3,7 @@
 // start, click through and read.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -50,6 +51,9 @@ class HeadlessProgram {
   void Settle();
   // Lets ms pass on the manual clock, firing timers and running posts.
   void RunFor(std::uint32_t ms);
+  // Runs the UI thread's events until the condition holds, which workers bring about;
+  // false when it does not within a few seconds of real time.
+  bool PumpUntil(const std::function<bool()>& condition);
 
   app::Application& App() { return *app_; }
   ui::MainWindow& Main() { return app_->Main(); }

@@ -62,8 +62,14 @@ class SimulatedNetwork::SharedView final : public SharedConnection {
       : network_(network), name_(std::move(name)) {}
   std::string Name() override { return name_; }
   int Status() override { return network_.StatusOf(name_); }
-  bool DisableSharing() override { return network_.DisableSharing(name_); }
-  bool EnableSharing(SharingType type) override { return network_.EnableSharing(name_, type); }
+  bool DisableSharing() override {
+    network_.PassHold();
+    return network_.DisableSharing(name_);
+  }
+  bool EnableSharing(SharingType type) override {
+    network_.PassHold();
+    return network_.EnableSharing(name_, type);
+  }
 
  private:
   SimulatedNetwork& network_;
@@ -88,6 +94,24 @@ class SimulatedNetwork::ManagedView final : public ManagedConnection {
  private:
   SimulatedNetwork& network_;
   std::string name_;
+};
+
+// A walk or query of the sharing objects while it lasts.
+class SimulatedNetwork::SharingUse {
+ public:
+  explicit SharingUse(SimulatedNetwork& network) : network_(network) {
+    std::lock_guard guard(network_.holdLock_);
+    if (network_.sharingUsers_++ > 0) ++network_.sharingOverlaps_;
+  }
+  ~SharingUse() {
+    std::lock_guard guard(network_.holdLock_);
+    --network_.sharingUsers_;
+  }
+  SharingUse(const SharingUse&) = delete;
+  SharingUse& operator=(const SharingUse&) = delete;
+
+ private:
+  SimulatedNetwork& network_;
 };
 
 SimulatedNetwork::SimulatedNetwork(const Scenario& scenario, Clock* clock)
@@ -146,16 +170,55 @@ std::vector<std::string> SimulatedNetwork::NamesInOrder() const {
   return names;
 }
 
-bool SimulatedNetwork::WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) {
+void SimulatedNetwork::PassHold() {
+  std::unique_lock lock(holdLock_);
+  if (++calls_ != holdAt_) return;
+  held_ = true;
+  holdChanged_.notify_all();
+  holdChanged_.wait(lock, [this] { return !held_; });
+}
+
+void SimulatedNetwork::HoldCall(int n) {
+  std::lock_guard guard(holdLock_);
+  holdAt_ = calls_ + n;
+}
+
+bool SimulatedNetwork::CallHeld() const {
+  std::lock_guard guard(holdLock_);
+  return held_;
+}
+
+void SimulatedNetwork::ReleaseHeldCall() {
+  std::lock_guard guard(holdLock_);
+  held_ = false;
+  holdAt_ = 0;
+  holdChanged_.notify_all();
+}
+
+int SimulatedNetwork::Calls() const {
+  std::lock_guard guard(holdLock_);
+  return calls_;
+}
+
+int SimulatedNetwork::SharingOverlaps() const {
+  std::lock_guard guard(holdLock_);
+  return sharingOverlaps_;
+}
+
+bool SimulatedNetwork::WalkEveryConnection(const std::function<bool(SharedConnection&)>& visit) {
+  PassHold();
+  const SharingUse use(*this);
   if (sharingObjectMissing_ || sharingWalkFails_) return false;
   for (const std::string& name : NamesInOrder()) {
     SharedView view(*this, name);
-    visit(view);
+    if (!visit(view)) break;
   }
   return true;
 }
 
 std::vector<PublicConnection> SimulatedNetwork::PublicConnections() {
+  PassHold();
+  const SharingUse use(*this);
   std::lock_guard guard(lock_);
   std::vector<PublicConnection> result;
   if (sharingObjectMissing_) return result;
@@ -215,6 +278,7 @@ bool SimulatedNetwork::DisableSharing(std::string_view name) {
 }
 
 bool SimulatedNetwork::WalkConnections(const std::function<bool(ManagedConnection&)>& visit) {
+  PassHold();
   for (const std::string& name : NamesInOrder()) {
     ManagedView view(*this, name);
     if (!visit(view)) break;
@@ -411,6 +475,7 @@ std::optional<std::string> SimulatedNetwork::ReadMachineString(std::string_view 
 }
 
 std::optional<int> SimulatedNetwork::CountInterfaces(int) {
+  PassHold();
   if (wlanServiceMissing_) return std::nullopt;
   return wirelessInterfaces_;
 }
@@ -495,12 +560,14 @@ void SimulatedNetwork::UpdateVirtualAdapterLocked() {
 }
 
 std::optional<bool> SimulatedNetwork::HostedNetworkEnabled() {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_) return std::nullopt;
   return hosted_.allowed;
 }
 
 bool SimulatedNetwork::SetHostedNetworkEnabled(bool enabled) {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_) return false;
   SetAllowedLocked(enabled);
@@ -508,19 +575,25 @@ bool SimulatedNetwork::SetHostedNetworkEnabled(bool enabled) {
 }
 
 std::optional<int> SimulatedNetwork::HostedNetworkState() {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_) return std::nullopt;
   return HostedStateLocked();
 }
 
 std::uint32_t SimulatedNetwork::HostedNetworkPeerLimit() {
+  PassHold();
   std::lock_guard guard(lock_);
   return wlanServiceMissing_ ? 0 : hosted_.peerLimit;
 }
 
-bool SimulatedNetwork::InitHostedNetworkSettings() { return !wlanServiceMissing_; }
+bool SimulatedNetwork::InitHostedNetworkSettings() {
+  PassHold();
+  return !wlanServiceMissing_;
+}
 
 bool SimulatedNetwork::SetHostedNetworkSsid(std::string_view ssid, std::uint32_t peerLimit) {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_ || ssid.empty() || ssid.size() > kMostSsidBytes) return false;
   hosted_.ssid = text::Utf8FromCp936(ssid);
@@ -529,6 +602,7 @@ bool SimulatedNetwork::SetHostedNetworkSsid(std::string_view ssid, std::uint32_t
 }
 
 bool SimulatedNetwork::SetHostedNetworkPassPhrase(std::string_view passPhrase) {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_ || passPhrase.size() < kLeastPassPhraseBytes ||
       passPhrase.size() > kMostPassPhraseBytes) {
@@ -538,9 +612,13 @@ bool SimulatedNetwork::SetHostedNetworkPassPhrase(std::string_view passPhrase) {
   return true;
 }
 
-bool SimulatedNetwork::RefreshHostedNetworkSecurity() { return !wlanServiceMissing_; }
+bool SimulatedNetwork::RefreshHostedNetworkSecurity() {
+  PassHold();
+  return !wlanServiceMissing_;
+}
 
 bool SimulatedNetwork::ForceStartHostedNetwork() {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_ || !administrator_ || HostedStateLocked() == 0) return false;
   StartLocked();
@@ -548,6 +626,7 @@ bool SimulatedNetwork::ForceStartHostedNetwork() {
 }
 
 bool SimulatedNetwork::ForceStopHostedNetwork() {
+  PassHold();
   std::lock_guard guard(lock_);
   if (wlanServiceMissing_ || !administrator_) return false;
   StopLocked();
@@ -613,12 +692,14 @@ bool SimulatedNetwork::SetInterfaceAddress(std::string_view name, const std::str
 }
 
 std::uint32_t SimulatedNetwork::StartType(std::string_view service) {
+  PassHold();
   std::lock_guard guard(lock_);
   const auto found = services_.find(std::string(service));
   return !administrator_ || found == services_.end() ? 0 : found->second.startType;
 }
 
 bool SimulatedNetwork::SetStartType(std::string_view service, std::uint32_t startType) {
+  PassHold();
   std::lock_guard guard(lock_);
   const auto found = services_.find(std::string(service));
   if (!administrator_ || found == services_.end()) return false;
@@ -627,12 +708,14 @@ bool SimulatedNetwork::SetStartType(std::string_view service, std::uint32_t star
 }
 
 std::uint32_t SimulatedNetwork::CurrentState(std::string_view service) {
+  PassHold();
   std::lock_guard guard(lock_);
   const auto found = services_.find(std::string(service));
   return !administrator_ || found == services_.end() ? 0 : found->second.state;
 }
 
 bool SimulatedNetwork::Start(std::string_view service) {
+  PassHold();
   std::lock_guard guard(lock_);
   const auto found = services_.find(std::string(service));
   // A disabled service does not start, nor one whose dependencies are missing.

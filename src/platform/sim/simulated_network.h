@@ -42,7 +42,7 @@ class SimulatedNetwork final : public SharingPort,
   NetworkPorts Ports();
 
   // SharingPort
-  bool WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) override;
+  bool WalkEveryConnection(const std::function<bool(SharedConnection&)>& visit) override;
   std::vector<PublicConnection> PublicConnections() override;
   // ConnectionManagerPort
   bool WalkConnections(const std::function<bool(ManagedConnection&)>& visit) override;
@@ -143,6 +143,20 @@ class SimulatedNetwork final : public SharingPort,
   SimService Service(std::string_view name) const;
   // Every sharing change the program made, in order: "public 以太网", "off WLAN" ...
   std::vector<std::string> SharingLog() const;
+  // Times a sharing walk or query began while another one was under way: the sharing
+  // objects in use by two threads at once.
+  int SharingOverlaps() const;
+
+  // A test hook that holds a call in the middle. Counted are the calls into the
+  // sharing objects (a walk, each change a walk makes, the public query), the
+  // connection manager's walk, and every call into the WLAN service and the service
+  // control manager. HoldCall(n) makes the n-th such call from now on (1: the next)
+  // wait at its start until ReleaseHeldCall.
+  void HoldCall(int n);
+  bool CallHeld() const;
+  void ReleaseHeldCall();
+  // The calls counted so far.
+  int Calls() const;
 
   // While held, name look-ups wait (until let go, or until given up) before they
   // answer: how a test meets a scan in the middle of one.
@@ -168,6 +182,10 @@ class SimulatedNetwork final : public SharingPort,
   };
   class SharedView;
   class ManagedView;
+  class SharingUse;
+
+  // Counts a call and, when it is the one to hold, waits until it is released.
+  void PassHold();
 
   LiveConnection* Find(std::string_view name);
   int StatusOf(std::string_view name) const;
@@ -203,6 +221,16 @@ class SimulatedNetwork final : public SharingPort,
   std::uint32_t virtualIndex_ = 0;
   std::vector<std::uint8_t> virtualMac_;
   int hiddenAdapterCalls_ = 0;
+
+  // The hook and the overlap count, under holdLock_ alone: a held call holds no lock
+  // of the machine.
+  mutable std::mutex holdLock_;
+  std::condition_variable holdChanged_;
+  int calls_ = 0;
+  int holdAt_ = 0;  // the count of the call to hold; 0 for none
+  bool held_ = false;
+  int sharingUsers_ = 0;
+  int sharingOverlaps_ = 0;
 
   mutable std::mutex lookUpLock_;
   std::condition_variable lookUpsLetGo_;

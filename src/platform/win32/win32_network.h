@@ -12,7 +12,7 @@ namespace lumora::platform::win32 {
 // HNetCfg.HNetShare through its INetSharingManager interface.
 class Win32Sharing final : public SharingPort {
  public:
-  bool WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) override;
+  bool WalkEveryConnection(const std::function<bool(SharedConnection&)>& visit) override;
   std::vector<PublicConnection> PublicConnections() override;
 };
 

@@ -94,7 +94,7 @@ class SharingItem final : public SharedConnection {
 
 }  // namespace
 
-bool Win32Sharing::WalkEveryConnection(const std::function<void(SharedConnection&)>& visit) {
+bool Win32Sharing::WalkEveryConnection(const std::function<bool(SharedConnection&)>& visit) {
   const ComScope com;
   ComPtr<INetSharingManager> manager = CreateSharingManager(L"HNetCfg.HNetShare");
   if (!manager) return false;
@@ -102,8 +102,7 @@ bool Win32Sharing::WalkEveryConnection(const std::function<void(SharedConnection
   if (FAILED(manager->get_EnumEveryConnection(collection.Put()))) return false;
   return WalkCollection(collection.Get(), [&](ComPtr<INetConnection> connection) {
     SharingItem item(*manager.Get(), connection.Get());
-    visit(item);
-    return true;
+    return visit(item);
   });
 }
 

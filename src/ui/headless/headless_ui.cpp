@@ -5,8 +5,39 @@
 namespace lumora::ui::headless {
 
 int HeadlessMessageBoxes::Show(std::string_view text, std::string_view title, unsigned style) {
-  std::lock_guard guard(lock_);
+  BoxClose never;
+  return ShowClosable(text, title, style, never);
+}
+
+int HeadlessMessageBoxes::ShowClosable(std::string_view text, std::string_view title,
+                                       unsigned style, BoxClose& close) {
+  if (close.Requested()) return DeclineAnswer(style);
+  std::unique_lock lock(lock_);
   shown_.push_back({std::string(text), std::string(title), style});
+  if (!keepOpen_) return NextAnswer();
+  const auto box = open_.insert(open_.end(), OpenBox{shown_.size() - 1});
+  changed_.notify_all();
+  // The close is attached outside the lock: a request that came first closes the box
+  // at once, under the lock.
+  lock.unlock();
+  close.Attach([this, box] {
+    std::lock_guard guard(lock_);
+    box->closed = true;
+    changed_.notify_all();
+  });
+  lock.lock();
+  changed_.wait(lock, [&] { return box->answer || box->closed; });
+  const int answer = box->answer ? *box->answer : DeclineAnswer(style);
+  shown_[box->shown].closed = !box->answer;
+  lock.unlock();
+  close.Detach();
+  lock.lock();
+  open_.erase(box);
+  changed_.notify_all();
+  return answer;
+}
+
+int HeadlessMessageBoxes::NextAnswer() {
   if (answers_.empty()) return kAnswerOk;
   const int answer = answers_.front();
   answers_.pop_front();
@@ -16,6 +47,30 @@ int HeadlessMessageBoxes::Show(std::string_view text, std::string_view title, un
 void HeadlessMessageBoxes::AnswerNext(int answer) {
   std::lock_guard guard(lock_);
   answers_.push_back(answer);
+}
+
+void HeadlessMessageBoxes::KeepBoxesOpen() {
+  std::lock_guard guard(lock_);
+  keepOpen_ = true;
+}
+
+int HeadlessMessageBoxes::OpenBoxes() const {
+  std::lock_guard guard(lock_);
+  int waiting = 0;
+  for (const OpenBox& box : open_)
+    if (!box.answer && !box.closed) ++waiting;
+  return waiting;
+}
+
+bool HeadlessMessageBoxes::AnswerOpenBox(int answer) {
+  std::lock_guard guard(lock_);
+  for (OpenBox& box : open_) {
+    if (box.answer || box.closed) continue;
+    box.answer = answer;
+    changed_.notify_all();
+    return true;
+  }
+  return false;
 }
 
 std::vector<HeadlessMessageBoxes::Shown> HeadlessMessageBoxes::AllShown() const {

@@ -37,6 +37,9 @@ class Win32View {
 class Win32MessageBoxes final : public MessageBoxes {
  public:
   int Show(std::string_view text, std::string_view title, unsigned style) override;
+  // A close request clicks the box's declining button from the box's own thread.
+  int ShowClosable(std::string_view text, std::string_view title, unsigned style,
+                   BoxClose& close) override;
 };
 
 }  // namespace lumora::ui::win32

@@ -20,6 +20,7 @@ void ShareTo(SimulatedNetwork& network, std::string_view publicSide, std::string
   network.WalkEveryConnection([&](SharedConnection& c) {
     if (c.Name() == publicSide) c.EnableSharing(SharingType::Public);
     if (c.Name() == privateSide) c.EnableSharing(SharingType::Private);
+    return true;
   });
 }
 

@@ -258,8 +258,9 @@ TEST(SimNetsh, SharingsPrivateSideHasItsAddressOnDhcpUntilItIsFixed) {
   pc.netsh.Run(kAllow);
   auto sharePrivately = [&](bool on) {
     pc.network.WalkEveryConnection([&](SharedConnection& c) {
-      if (c.Name() != "无线网络连接 2") return;
+      if (c.Name() != "无线网络连接 2") return true;
       on ? c.EnableSharing(SharingType::Private) : c.DisableSharing();
+      return true;
     });
   };
   auto hostedBlock = [&] {

@@ -200,7 +200,10 @@ bool ClassRegistered(const wchar_t* clsidKey) {
 TEST(Win32NetCom, SharingAndConnectionManagerAnswerNeutrallyWhereMissing) {
   Win32Sharing sharing;
   int visited = 0;
-  const bool sharingWalked = sharing.WalkEveryConnection([&](SharedConnection&) { ++visited; });
+  const bool sharingWalked = sharing.WalkEveryConnection([&](SharedConnection&) {
+    ++visited;
+    return true;
+  });
   const bool sharingPresent = ClassRegistered(L"HNetCfg.HNetShare");
   EXPECT_EQ(sharingWalked, sharingPresent);
   if (!sharingPresent) {
