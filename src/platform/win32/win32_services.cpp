@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 
 namespace lumora::platform::win32 {
@@ -30,7 +31,9 @@ class ServiceAccess {
   explicit ServiceAccess(std::string_view name)
       : manager_(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)),
         service_(manager_ ? OpenServiceW(manager_.Get(), Wide(name).c_str(), SERVICE_ALL_ACCESS)
-                          : nullptr) {}
+                          : nullptr) {
+    if (!service_) ReportSystemError(manager_ ? "OpenService" : "OpenSCManager", GetLastError());
+  }
 
   SC_HANDLE Get() const { return service_.Get(); }
   explicit operator bool() const { return static_cast<bool>(service_); }
@@ -62,9 +65,12 @@ std::uint32_t Win32Services::StartType(std::string_view service) {
 
 bool Win32Services::SetStartType(std::string_view service, std::uint32_t startType) {
   const ServiceAccess opened(service);
-  return opened &&
-         ChangeServiceConfigW(opened.Get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE,
-                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (!opened) return false;
+  if (ChangeServiceConfigW(opened.Get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr,
+                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+    return true;
+  ReportSystemError("ChangeServiceConfig", GetLastError());
+  return false;
 }
 
 std::uint32_t Win32Services::CurrentState(std::string_view service) {
@@ -76,7 +82,12 @@ std::uint32_t Win32Services::CurrentState(std::string_view service) {
 
 bool Win32Services::Start(std::string_view service) {
   const ServiceAccess opened(service);
-  return opened && StartServiceW(opened.Get(), 0, nullptr);
+  if (!opened) return false;
+  if (StartServiceW(opened.Get(), 0, nullptr)) return true;
+  // One that runs already needs no start; the caller sees it is not started by us.
+  if (const DWORD error = GetLastError(); error != ERROR_SERVICE_ALREADY_RUNNING)
+    ReportSystemError("StartService", error);
+  return false;
 }
 
 }  // namespace lumora::platform::win32

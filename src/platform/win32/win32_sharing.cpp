@@ -1,6 +1,7 @@
 #include <netcon.h>
 
 #include "platform/win32/scoped_com.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 
 namespace lumora::platform::win32 {
@@ -19,9 +20,12 @@ constexpr IID kIidIEnumVariant = {
 ComPtr<INetSharingManager> CreateSharingManager(const wchar_t* progId) {
   ComPtr<INetSharingManager> manager;
   CLSID clsid{};
-  if (FAILED(CLSIDFromProgID(progId, &clsid)) ||
-      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_ALL, kIidINetSharingManager,
-                              manager.PutVoid()))) {
+  HRESULT result = CLSIDFromProgID(progId, &clsid);
+  if (SUCCEEDED(result))
+    result = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, kIidINetSharingManager,
+                              manager.PutVoid());
+  if (FAILED(result)) {
+    ReportComError("the sharing manager", result);
     manager.Reset();
   }
   return manager;
