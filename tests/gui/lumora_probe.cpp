@@ -16,6 +16,10 @@
 //   lumora_probe RESULT showwindow TITLE minimise|restore   as another program does it
 //   lumora_probe RESULT drag TITLE DX DY  drags the caption with the mouse by DX, DY;
 //                                        the model must follow the window
+//   lumora_probe RESULT rows TITLE NAME MIN MS   the rows of the list view, once it has
+//                                        at least MIN of them (within MS), cells joined by |
+//   lumora_probe RESULT rowmenu TITLE NAME ROW ITEM   right-clicks the row with the mouse
+//                                        and chooses the pop-up menu's ITEM-th item
 #include <windows.h>
 // The common controls' header needs the types above.
 #include <commctrl.h>
@@ -296,6 +300,115 @@ std::string Drag(HWND main, int dx, int dy) {
   }
 }
 
+// Memory in another process, for the list view messages that carry pointers.
+class RemoteMemory {
+ public:
+  RemoteMemory(HWND window, std::size_t size) : size_(size) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (process_)
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteMemory() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  explicit operator bool() const { return address_ != nullptr; }
+  char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+  void Write(std::size_t offset, const void* bytes, std::size_t size) const {
+    WriteProcessMemory(process_, At(offset), bytes, size, nullptr);
+  }
+  void Read(std::size_t offset, void* bytes, std::size_t size) const {
+    ReadProcessMemory(process_, At(offset), bytes, size, nullptr);
+  }
+
+ private:
+  std::size_t size_;
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+};
+
+std::vector<std::vector<std::string>> ListRows(HWND list) {
+  std::vector<std::vector<std::string>> rows;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+  constexpr std::size_t kTextChars = 256;
+  RemoteMemory remote(list, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+  if (!remote) return rows;
+  for (int row = 0; row < count; ++row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
+      item.cchTextMax = kTextChars;
+      remote.Write(0, &item, sizeof item);
+      const auto length = static_cast<std::size_t>(SendMessageW(
+          list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0))));
+      std::wstring text(std::min(length, kTextChars), L'\0');
+      remote.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+      cells.push_back(Utf8(text));
+    }
+    rows.push_back(std::move(cells));
+  }
+  return rows;
+}
+
+std::string Rows(HWND list, int least, DWORD ms) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  while (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) < least && GetTickCount64() < deadline)
+    Sleep(100);
+  std::string result;
+  for (const auto& row : ListRows(list)) {
+    for (std::size_t i = 0; i < row.size(); ++i) result += (i ? "|" : "") + row[i];
+    result += "\n";
+  }
+  return result.empty() ? "no rows\n" : result;
+}
+
+void Key(WORD key) {
+  INPUT input[2]{};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+  Sleep(100);
+}
+
+// A right click on the row with the real mouse, then the item of the menu that comes
+// up, chosen with the keyboard as a user may.
+std::string RowMenu(HWND main, HWND list, int row, int item) {
+  RemoteMemory remote(list, sizeof(RECT));
+  RECT rect{};
+  rect.left = LVIR_BOUNDS;
+  remote.Write(0, &rect, sizeof rect);
+  if (!remote || !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(remote.At(0))))
+    return "no such row\n";
+  remote.Read(0, &rect, sizeof rect);
+  POINT point{rect.left + 40, (rect.top + rect.bottom) / 2};
+  ClientToScreen(list, &point);
+  SetForegroundWindow(main);
+  Sleep(200);
+  MouseTo(point, 0);
+  MouseTo(point, MOUSEEVENTF_RIGHTDOWN);
+  MouseTo(point, MOUSEEVENTF_RIGHTUP);
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  HWND menu = nullptr;
+  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
+    if (GetTickCount64() > deadline) return "no menu\n";
+    Sleep(50);
+  }
+  Sleep(200);
+  for (int i = 0; i <= item; ++i) Key(VK_DOWN);
+  Key(VK_RETURN);
+  return "done\n";
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -368,6 +481,13 @@ int wmain(int argc, wchar_t** argv) {
     result = "done\n";
   } else if (command == L"drag" && argc > 5) {
     result = Drag(main, _wtoi(argv[4]), _wtoi(argv[5]));
+  } else if (command == L"rows" && argc > 6) {
+    const HWND list = ControlWindow(main, Utf8(argv[4]));
+    result = list ? Rows(list, _wtoi(argv[5]), static_cast<DWORD>(_wtoi(argv[6])))
+                  : "no such control\n";
+  } else if (command == L"rowmenu" && argc > 6) {
+    const HWND list = ControlWindow(main, Utf8(argv[4]));
+    result = list ? RowMenu(main, list, _wtoi(argv[5]), _wtoi(argv[6])) : "no such control\n";
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
     result = "done\n";
