@@ -21,8 +21,10 @@ constexpr int kClientIp = 1, kClientMac = 2, kClientName = 3;
 constexpr int kBlackMac = 1, kBlackName = 2;
 constexpr int kWhiteMac = 0;
 
-// The frame of a list view around its client area, at 96 DPI.
+// The frame of a list view around its client area, and how far the name editor
+// reaches over the row above and below, at 96 DPI.
 constexpr int kListBorder = 2;
+constexpr int kEditorOverhang = 2;
 
 struct ListedDevice {
   std::string ip, mac, name;
@@ -186,9 +188,12 @@ void AccessControl::OpenNameEditor(const ui::ListHit& hit) {
   int left = group.left + inList.left + kListBorder + hit.rowPosition.x;
   for (int column = 0; column < kClientName; ++column)
     left += columns[static_cast<std::size_t>(column)].width;
-  const int top = group.top + inList.top + kListBorder + hit.rowPosition.y + 1;
+  // A little taller than the row, over its middle: the box's frame takes room too.
+  const int top = group.top + inList.top + kListBorder + hit.rowPosition.y - kEditorOverhang;
   ui::EditBox& box = w.编辑框设备;
-  box.SetGeometry({left, top, columns[kClientName].width, box.Geometry().height});
+  box.SetGeometry({left, top, columns[kClientName].width,
+                   hit.rowHeight > 0 ? hit.rowHeight + 2 * kEditorOverhang
+                                     : box.Geometry().height});
   box.SetText(list.Cell(row, kClientName));
   editedMac_ = list.Cell(row, kClientMac);
   editing_ = true;

@@ -264,12 +264,13 @@ class ComboBox : public Control {
   int selected_ = -1;
 };
 
-// The cell under a point of a list view: its row and column (-1 for none), and where
-// that row begins, in the list's client coordinates.
+// The cell under a point of a list view: its row and column (-1 for none), where that
+// row begins, in the list's client coordinates, and its height (0: not known).
 struct ListHit {
   int row = -1;
   int column = -1;
   Point rowPosition;
+  int rowHeight = 0;
 };
 
 struct ListColumn {

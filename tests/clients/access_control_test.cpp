@@ -247,11 +247,11 @@ TEST(NameEditor, OpensOverTheNameCellAndCommitsOnEnterAndOnLeaving) {
   DoubleClickCell(list, {});
   EXPECT_FALSE(box.Visible());
   // Whichever column was hit, the box covers the name cell of that row.
-  DoubleClickCell(list, {1, 0, {0, 37}});
+  DoubleClickCell(list, {1, 0, {0, 37}, 17});
   EXPECT_TRUE(box.Visible());
   const ui::Rect group = pc.w().分组框4.Geometry();
-  EXPECT_EQ(box.Geometry(), (ui::Rect{group.left + 0 + 2 + 20 + 108 + 120,
-                                      group.top + 26 + 2 + 37 + 1, 130, 13}));
+  EXPECT_EQ(box.Geometry(),
+            (ui::Rect{group.left + 0 + 2 + 20 + 108 + 120, group.top + 26 + 2 + 37 - 2, 130, 21}));
   EXPECT_EQ(box.Text(), "苹果手机");
   Type(box, "小明的+手机");
   ReleaseKey(box, 'A');  // other keys do nothing

@@ -20,6 +20,9 @@
 //                                        at least MIN of them (within MS), cells joined by |
 //   lumora_probe RESULT rowmenu TITLE NAME ROW ITEM   right-clicks the row with the mouse
 //                                        and chooses the pop-up menu's ITEM-th item
+//   lumora_probe RESULT rowtype TITLE NAME ROW TEXT [open]  double-clicks the row, types
+//                                        TEXT (ASCII) into the box that opens, and presses
+//                                        Enter (with "open": leaves the box open)
 #include <windows.h>
 // The common controls' header needs the types above.
 #include <commctrl.h>
@@ -379,19 +382,42 @@ void Key(WORD key) {
   Sleep(100);
 }
 
-// A right click on the row with the real mouse, then the item of the menu that comes
-// up, chosen with the keyboard as a user may.
-std::string RowMenu(HWND main, HWND list, int row, int item) {
+// A point of the row on the screen, 40 pixels into it; false when there is no row.
+bool RowPoint(HWND list, int row, POINT& point) {
   RemoteMemory remote(list, sizeof(RECT));
   RECT rect{};
   rect.left = LVIR_BOUNDS;
   remote.Write(0, &rect, sizeof rect);
   if (!remote || !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                                reinterpret_cast<LPARAM>(remote.At(0))))
-    return "no such row\n";
+    return false;
   remote.Read(0, &rect, sizeof rect);
-  POINT point{rect.left + 40, (rect.top + rect.bottom) / 2};
+  point = {rect.left + 40, (rect.top + rect.bottom) / 2};
   ClientToScreen(list, &point);
+  return true;
+}
+
+std::string RowType(HWND main, HWND list, int row, const std::wstring& text, bool enter) {
+  POINT point{};
+  if (!RowPoint(list, row, point)) return "no such row\n";
+  SetForegroundWindow(main);
+  Sleep(200);
+  MouseTo(point, 0);
+  for (int click = 0; click < 2; ++click) {
+    MouseTo(point, MOUSEEVENTF_LEFTDOWN);
+    MouseTo(point, MOUSEEVENTF_LEFTUP);
+  }
+  Sleep(300);
+  for (const wchar_t c : text) Key(static_cast<WORD>(VkKeyScanW(c) & 0xFF));
+  if (enter) Key(VK_RETURN);
+  return "done\n";
+}
+
+// A right click on the row with the real mouse, then the item of the menu that comes
+// up, chosen with the keyboard as a user may.
+std::string RowMenu(HWND main, HWND list, int row, int item) {
+  POINT point{};
+  if (!RowPoint(list, row, point)) return "no such row\n";
   SetForegroundWindow(main);
   Sleep(200);
   MouseTo(point, 0);
@@ -488,6 +514,11 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == L"rowmenu" && argc > 6) {
     const HWND list = ControlWindow(main, Utf8(argv[4]));
     result = list ? RowMenu(main, list, _wtoi(argv[5]), _wtoi(argv[6])) : "no such control\n";
+  } else if (command == L"rowtype" && argc > 6) {
+    const HWND list = ControlWindow(main, Utf8(argv[4]));
+    result = list ? RowType(main, list, _wtoi(argv[5]), argv[6],
+                            !(argc > 7 && std::wstring(argv[7]) == L"open"))
+                  : "no such control\n";
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
     result = "done\n";

@@ -81,7 +81,10 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       ApplyRowSelection(*slot);
       break;
     case Change::Focus:
-      if (slot->window) SetFocus(slot->window);
+      if (!slot->window) break;
+      SetFocus(slot->window);
+      // A field given the focus by the program is for typing anew, as Tab leaves one.
+      if (kind == ControlKind::EditBox) SendMessageW(slot->window, EM_SETSEL, 0, -1);
       break;
     case Change::Position:
       if (slot->window && kind == ControlKind::Slider)

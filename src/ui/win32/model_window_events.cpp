@@ -378,12 +378,14 @@ ListHit ModelWindow::HitTest(ControlSlot& slot, POINT point) {
   if (SendMessageW(slot.window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info)) < 0 ||
       info.iItem < 0)
     return hit;
-  POINT row{};
-  SendMessageW(slot.window, LVM_GETITEMPOSITION, static_cast<WPARAM>(info.iItem),
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageW(slot.window, LVM_GETITEMRECT, static_cast<WPARAM>(info.iItem),
                reinterpret_cast<LPARAM>(&row));
   hit.row = info.iItem;
   hit.column = info.iSubItem;
-  hit.rowPosition = {Unscale(row.x), Unscale(row.y)};
+  hit.rowPosition = {Unscale(row.left), Unscale(row.top)};
+  hit.rowHeight = Unscale(row.bottom - row.top);
   return hit;
 }
 
