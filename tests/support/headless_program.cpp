@@ -23,7 +23,7 @@ HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario)
     : pc(std::move(scenario), &clock),
       platform{countingDrive, pc.console,   clock,
                pc.system,     pc.instances, pc.shell,
-               pc.network.Ports()} {
+               pc.network.Ports(), pc.power} {
   dispatcher.SetEventSource([this] { timers.FireDue(); });
 }
 
