@@ -84,14 +84,20 @@ void LeaveProgram(Application& app) {
 
 }  // namespace
 
-void BringToFront(Application& app) {
+void ShowCentred(Application& app) {
   ui::MainWindow& w = app.Main();
   w.SetVisible(true);
+  w.SetMinimised(false);
   const platform::ScreenSize screen = app.Platform().system.PrimaryScreenSize();
   ui::Rect rect = w.Geometry();
   rect.left = (screen.width - rect.width) / 2;
   rect.top = (screen.height - rect.height) / 2;
   w.SetGeometry(rect);
+}
+
+void BringToFront(Application& app) {
+  ui::MainWindow& w = app.Main();
+  ShowCentred(app);
   w.SetTopmost(true);
   app.Exec().WaitPumping(200);
   w.SetTopmost(false);

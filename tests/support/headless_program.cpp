@@ -46,6 +46,7 @@ bool HeadlessProgram::Start() {
   host.loadWindow = [this](ui::WindowModel& window) {
     loadedWindows.push_back(&window);
     timers.Observe(window);
+    if (onWindowLoaded) onWindowLoaded(window);
   };
   host.endProgram = [this](int code) { exitCode = code; };
   app_ = std::make_unique<app::Application>(platform, dispatcher, messages, std::move(host));

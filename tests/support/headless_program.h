@@ -2,6 +2,7 @@
 // The whole program on the simulated PC with the headless UI: what the flow tests
 // start, click through and read.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -63,6 +64,9 @@ class HeadlessProgram {
   ui::headless::HeadlessTimers timers{clock};
   platform::Platform platform;
   std::vector<ui::WindowModel*> loadedWindows;
+  // What a view does as it makes a window real (Windows may move it at once): a test
+  // plays it here.
+  std::function<void(ui::WindowModel&)> onWindowLoaded;
   std::optional<int> exitCode;
 
  private:
