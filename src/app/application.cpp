@@ -45,6 +45,7 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
               [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; }),
       speedBarLogic_(speedBar_, main_, settings_, platform.network, platform.system, exec_, skin_,
                      {[this] { ShowCentred(*this); }, [this] { ExitProgram(*this); }}),
+      timedShutdown_(main_, exec_, hotspot_, platform.power, [this] { ShowCentred(*this); }),
       exec_(platform.console, dispatcher, platform.clock) {
   access_.Connect();
   main_.时钟流量统计.onTick = [this] { traffic::RefreshTrafficFigures(main_, toolkit_); };
