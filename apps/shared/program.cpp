@@ -15,7 +15,7 @@
 namespace lumora::apps {
 
 int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
-               const platform::NetworkPorts& network,
+               const platform::NetworkPorts& network, platform::PowerOffPort& power,
                const std::function<void(app::Application&)>& started) {
   // The UI thread keeps OLE for the whole run; workers initialise COM themselves.
   platform::win32::Win32DiagnosticLog diagnostics;
@@ -29,7 +29,7 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
   platform::SteadyClock clock;
   platform::win32::Win32Instances instances;
   platform::win32::Win32Shell shell;
-  platform::Platform platform{files, console, clock, system, instances, shell, network};
+  platform::Platform platform{files, console, clock, system, instances, shell, network, power};
   ui::win32::Win32Dispatcher dispatcher;
   ui::win32::Win32MessageBoxes messages;
 

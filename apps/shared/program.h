@@ -1,13 +1,14 @@
 #pragma once
 // The Windows program around the application: the real machine's ports except the
-// ones a caller brings (the simulated PC brings its console, its system facts and its
-// network), the Win32 view, and the message loop.
+// ones a caller brings (the simulated PC brings its console, its system facts, its
+// network and its power-off), the Win32 view, and the message loop.
 
 #include <functional>
 
 #include "app/application.h"
 #include "platform/console_port.h"
 #include "platform/network_ports.h"
+#include "platform/power_off_port.h"
 #include "platform/system_port.h"
 
 namespace lumora::apps {
@@ -15,7 +16,7 @@ namespace lumora::apps {
 // Runs the program on the UI thread until it ends; returns the exit code. started
 // runs once the main window is shown.
 int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
-               const platform::NetworkPorts& network,
+               const platform::NetworkPorts& network, platform::PowerOffPort& power,
                const std::function<void(app::Application&)>& started = {});
 
 }  // namespace lumora::apps

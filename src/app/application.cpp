@@ -8,6 +8,7 @@
 #include "clients/list_files.h"
 #include "netconfig/connection_discovery.h"
 #include "netconfig/service_preparation.h"
+#include "traffic/traffic_figures.h"
 #include "ui/users_tab.h"
 
 namespace lumora::app {
@@ -42,8 +43,12 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       hotspot_(network_, speedBar_),
       access_(network_, platform.files,
               [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; }),
+      speedBarLogic_(speedBar_, main_, settings_, platform.network, platform.system, exec_, skin_,
+                     {[this] { ShowCentred(*this); }, [this] { ExitProgram(*this); }}),
+      timedShutdown_(main_, exec_, hotspot_, platform.power, [this] { ShowCentred(*this); }),
       exec_(platform.console, dispatcher, platform.clock) {
   access_.Connect();
+  main_.时钟流量统计.onTick = [this] { traffic::RefreshTrafficFigures(main_, toolkit_); };
   ConnectWindowActions(*this);
   main_.选择框2.onClick = [this] { netconfig::RememberConnectionClicked(network_); };
   main_.组合框1.onFocusLost = [this] { netconfig::ConnectionFocusLost(network_); };
@@ -132,6 +137,7 @@ bool Application::OnMainWindowCreated() {
   reportsVersion62_ = platform_.system.ReportedVersion() == platform::SystemVersion{6, 2};
 
   host_.loadWindow(speedBar_);
+  speedBarLogic_.PrepareSpeedBar();
   speedBar_.SetVisible(w.选择框显示流量.Checked());
 
   startupWorkerHandle_ = exec_.StartWorkerThread([this] { StartupWorker(); }, true);

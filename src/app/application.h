@@ -13,6 +13,8 @@
 #include "netconfig/network_context.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "shutdown/timed_shutdown.h"
+#include "traffic/speed_bar.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
 #include "ui/skin.h"
@@ -91,6 +93,8 @@ class Application {
   netconfig::NetworkContext network_;
   hotspot::Hotspot hotspot_;
   clients::AccessControl access_;
+  traffic::SpeedBar speedBarLogic_;
+  shutdown::TimedShutdown timedShutdown_;
   // Last, so that it goes first: every worker has ended and left before the windows
   // and the state it works with are gone, and its posts still queued are dropped.
   exec::ExecServices exec_;

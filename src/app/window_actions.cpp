@@ -89,9 +89,10 @@ void LeaveProgram(Application& app) {
 
 }  // namespace
 
-void BringToFront(Application& app) {
+void ShowCentred(Application& app) {
   ui::MainWindow& w = app.Main();
   w.SetVisible(true);
+  w.SetMinimised(false);
   // The screen and the window's position are in pixels, the window's size in 96-DPI
   // units: the window is centred by its size in pixels.
   const platform::ScreenSize screen = app.Platform().system.PrimaryScreenSize();
@@ -99,6 +100,11 @@ void BringToFront(Application& app) {
   rect.left = (screen.width - ui::ScaleLength(rect.width, screen.dpi)) / 2;
   rect.top = (screen.height - ui::ScaleLength(rect.height, screen.dpi)) / 2;
   w.SetGeometry(rect);
+}
+
+void BringToFront(Application& app) {
+  ui::MainWindow& w = app.Main();
+  ShowCentred(app);
   w.SetTopmost(true);
   app.Exec().WaitPumping(200);
   w.SetTopmost(false);

@@ -11,6 +11,8 @@ class Application;
 void ConnectWindowActions(Application& app);
 
 void BringToFront(Application& app);
+// Shows the main window, restored, in the middle of the primary screen.
+void ShowCentred(Application& app);
 void CloseSequence(Application& app);
 // The exit of the tray menu (and of the speed bar's menu).
 void ExitProgram(Application& app);

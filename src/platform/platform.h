@@ -5,6 +5,7 @@
 #include "platform/console_port.h"
 #include "platform/file_port.h"
 #include "platform/network_ports.h"
+#include "platform/power_off_port.h"
 #include "platform/shell_port.h"
 #include "platform/system_port.h"
 
@@ -18,6 +19,7 @@ struct Platform {
   Instances& instances;
   ShellPort& shell;
   NetworkPorts network;
+  PowerOffPort& power;
 };
 
 }  // namespace lumora::platform

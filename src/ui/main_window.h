@@ -46,7 +46,7 @@ struct MainWindow : WindowModel {
   CheckBox 选择框关机{*this, "选择框关机", ControlKind::CheckBox, Place::Tab(kTabMain),
                       {7, 265, 81, 16}, "定时关机：", kDesignDefault};
   ComboBox 组合框_关机{*this, "组合框_关机", Place::Tab(kTabMain), {82, 264, 42, 20},
-                       kDesignDefault,
+                       kEditable,
                        {"0.5", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}};
   StaticControl 标签定时{*this, "标签定时", ControlKind::Label, Place::Tab(kTabMain),
                          {129, 261, 30, 24}, "小时", kDesignDefault};

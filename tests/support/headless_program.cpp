@@ -26,7 +26,7 @@ HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario)
     : pc(std::move(scenario), &clock),
       platform{countingDrive, pc.console,   clock,
                pc.system,     pc.instances, pc.shell,
-               pc.network.Ports()} {
+               pc.network.Ports(), pc.power} {
   dispatcher.SetEventSource([this] { timers.FireDue(); });
 }
 
@@ -49,6 +49,7 @@ bool HeadlessProgram::Start() {
   host.loadWindow = [this](ui::WindowModel& window) {
     loadedWindows.push_back(&window);
     timers.Observe(window);
+    if (onWindowLoaded) onWindowLoaded(window);
   };
   host.endProgram = [this](int code) { exitCode = code; };
   app_ = std::make_unique<app::Application>(platform, dispatcher, messages, std::move(host));

@@ -68,6 +68,9 @@ class HeadlessProgram {
   ui::headless::HeadlessTimers timers{clock};
   platform::Platform platform;
   std::vector<ui::WindowModel*> loadedWindows;
+  // What a view does as it makes a window real (Windows may move it at once): a test
+  // plays it here.
+  std::function<void(ui::WindowModel&)> onWindowLoaded;
   std::optional<int> exitCode;
 
  private:

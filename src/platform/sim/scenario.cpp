@@ -330,6 +330,7 @@ Scenario ParseScenario(std::string_view ini) {
   fault("sharing_walk_fails", scenario.sharingWalkFails);
   fault("wmi_fails", scenario.wmiFails);
   fault("wlan_service_missing", scenario.wlanServiceMissing);
+  fault("shutdown_privilege_missing", scenario.shutdownPrivilegeMissing);
   return scenario;
 }
 

@@ -112,6 +112,8 @@ struct Scenario {
   bool sharingWalkFails = false;
   bool wmiFails = false;
   bool wlanServiceMissing = false;
+  // The program cannot hold the shutdown privilege.
+  bool shutdownPrivilegeMissing = false;
 };
 
 // The machine without a scenario file: a Windows 7 PC whose wired connection reaches

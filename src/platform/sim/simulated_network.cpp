@@ -787,6 +787,15 @@ void SimulatedNetwork::SetStatus(std::string_view name, int status) {
   if (LiveConnection* c = Find(name)) c->connection.status = status;
 }
 
+void SimulatedNetwork::SetByteCounters(std::string_view name, std::uint64_t received,
+                                       std::uint64_t sent) {
+  std::lock_guard guard(lock_);
+  if (LiveConnection* c = Find(name)) {
+    c->connection.receivedBytes = received;
+    c->connection.sentBytes = sent;
+  }
+}
+
 void SimulatedNetwork::SetInternetConnection(std::string internetConnection) {
   std::lock_guard guard(lock_);
   internetConnection_ = std::move(internetConnection);

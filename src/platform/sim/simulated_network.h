@@ -167,6 +167,8 @@ class SimulatedNetwork final : public SharingPort,
   void AddConnection(SimConnection connection);
   void RemoveConnection(std::string_view name);
   void SetStatus(std::string_view name, int status);
+  // The adapter's own byte counters; the hosted adapter adds its devices' traffic.
+  void SetByteCounters(std::string_view name, std::uint64_t received, std::uint64_t sent);
   void SetInternetConnection(std::string internetConnection);
   void SetAdministrator(bool administrator);
   void SetRadioOn(bool on);

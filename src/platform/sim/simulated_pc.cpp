@@ -5,6 +5,7 @@ namespace lumora::platform::sim {
 SimulatedPc::SimulatedPc(Scenario scenario, Clock* clock)
     : scenario_(std::move(scenario)),
       system(scenario_),
+      power(scenario_),
       network(scenario_, clock),
       netsh(network, scenario_.language) {
   console.Install("netsh", [this](std::string_view arguments, const std::function<bool()>&) {

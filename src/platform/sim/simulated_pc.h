@@ -26,6 +26,7 @@ class SimulatedPc {
   SimulatedSystem system;
   SimulatedInstances instances;
   SimulatedShell shell;
+  SimulatedPowerOff power;
   SimulatedNetwork network;
   SimulatedNetsh netsh;
 };

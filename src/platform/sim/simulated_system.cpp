@@ -1,5 +1,7 @@
 #include "platform/sim/simulated_system.h"
 
+#include "platform/failure_report.h"
+
 namespace lumora::platform::sim {
 
 bool SimulatedInstances::ClaimInstance(std::string_view name) {
@@ -47,6 +49,32 @@ std::vector<std::string> SimulatedShell::OpenedUrls() const {
 std::vector<std::string> SimulatedShell::StartedPrograms() const {
   std::lock_guard guard(lock_);
   return programs_;
+}
+
+bool SimulatedPowerOff::EnableShutdownPrivilege() {
+  std::lock_guard guard(lock_);
+  if (scenario_.shutdownPrivilegeMissing) {
+    // As AdjustTokenPrivileges answers for a token that lacks the privilege.
+    ReportFailure("AdjustTokenPrivileges", "error 1300 not all privileges were assigned");
+    return false;
+  }
+  privilegeEnabled_ = true;
+  return true;
+}
+
+bool SimulatedPowerOff::EndSession(unsigned flags, unsigned reason) {
+  std::lock_guard guard(lock_);
+  if (!privilegeEnabled_) {
+    ReportFailure("ExitWindowsEx", "error 1314 a required privilege is not held");
+    return false;
+  }
+  requests_.push_back({flags, reason});
+  return true;
+}
+
+std::vector<SimulatedPowerOff::Request> SimulatedPowerOff::Requests() const {
+  std::lock_guard guard(lock_);
+  return requests_;
 }
 
 }  // namespace lumora::platform::sim

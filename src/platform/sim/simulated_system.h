@@ -1,12 +1,13 @@
 #pragma once
-// The simulated PC's system facts (from its scenario) and instances (another instance
-// can be made to run).
+// The simulated PC's system facts (from its scenario), instances (another instance
+// can be made to run), shell and power-off, which record what they were asked.
 
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/power_off_port.h"
 #include "platform/shell_port.h"
 #include "platform/sim/scenario.h"
 #include "platform/system_port.h"
@@ -56,6 +57,29 @@ class SimulatedShell final : public ShellPort {
   mutable std::mutex lock_;
   std::vector<std::string> urls_;
   std::vector<std::string> programs_;
+};
+
+// The power-off records each request it accepts and switches nothing off. Its
+// scenario's fault takes the shutdown privilege away, as from a process of a user
+// the system does not let shut down; a request without the privilege is refused.
+class SimulatedPowerOff final : public PowerOffPort {
+ public:
+  explicit SimulatedPowerOff(const Scenario& scenario) : scenario_(scenario) {}
+  bool EnableShutdownPrivilege() override;
+  bool EndSession(unsigned flags, unsigned reason) override;
+
+  struct Request {
+    unsigned flags = 0;
+    unsigned reason = 0;
+    bool operator==(const Request&) const = default;
+  };
+  std::vector<Request> Requests() const;
+
+ private:
+  const Scenario& scenario_;
+  mutable std::mutex lock_;
+  bool privilegeEnabled_ = false;
+  std::vector<Request> requests_;
 };
 
 }  // namespace lumora::platform::sim

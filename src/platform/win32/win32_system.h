@@ -1,6 +1,7 @@
 #pragma once
-// System facts and the one-instance rule on the real machine.
+// System facts, the one-instance rule, the shell and the power-off on the real machine.
 
+#include "platform/power_off_port.h"
 #include "platform/shell_port.h"
 #include "platform/system_port.h"
 #include "platform/win32/scoped_win.h"
@@ -28,6 +29,12 @@ class Win32Shell final : public ShellPort {
  public:
   void OpenUrl(std::string_view url) override;
   void StartProgram(std::string_view commandLine) override;
+};
+
+class Win32PowerOff final : public PowerOffPort {
+ public:
+  bool EnableShutdownPrivilege() override;
+  bool EndSession(unsigned flags, unsigned reason) override;
 };
 
 }  // namespace lumora::platform::win32
