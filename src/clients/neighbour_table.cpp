@@ -1,8 +1,7 @@
 #include "clients/neighbour_table.h"
 
-#include <charconv>
-
 #include "text/command_line.h"
+#include "text/ipv4.h"
 #include "text/search.h"
 
 namespace lumora::clients {
@@ -25,40 +24,13 @@ std::string MacText(const platform::NeighbourRow& row) {
 
 }  // namespace
 
-std::string DottedAddress(std::uint32_t address) {
-  std::string dotted;
-  for (int octet = 0; octet < 4; ++octet) {
-    if (octet > 0) dotted += '.';
-    dotted += std::to_string((address >> (8 * octet)) & 0xFF);
-  }
-  return dotted;
-}
-
-std::optional<std::uint32_t> AddressOfDotted(std::string_view text) {
-  std::uint32_t address = 0;
-  for (int octet = 0; octet < 4; ++octet) {
-    if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || value > 255 || end - text.data() > 3) return std::nullopt;
-    address |= value << (8 * octet);
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-    if (octet < 3) {
-      if (!text.starts_with('.')) return std::nullopt;
-      text.remove_prefix(1);
-    }
-  }
-  if (!text.empty()) return std::nullopt;
-  return address;
-}
-
 std::vector<NeighbourRecord> ListNeighbours(platform::IpHelperPort& ipHelper) {
   std::vector<NeighbourRecord> records;
   const auto table = ipHelper.NeighbourTable();
   if (!table) return records;
   records.reserve(table->size());
   for (const platform::NeighbourRow& row : *table)
-    records.push_back({row, MacText(row), DottedAddress(row.address)});
+    records.push_back({row, MacText(row), text::DottedIpv4(row.address)});
   return records;
 }
 
@@ -80,7 +52,7 @@ void DeleteAllNeighbours(platform::IpHelperPort& ipHelper,
 }
 
 std::optional<std::string> BlockCommand(std::uint32_t interfaceIndex, std::string_view ip) {
-  if (!AddressOfDotted(ip)) return std::nullopt;
+  if (!text::ParseIpv4(ip)) return std::nullopt;
   return "netsh interface ipv4 set neighbors " + std::to_string(interfaceIndex) + " " +
          text::QuoteArgument(ip) + " " + text::QuoteArgument(kZeroMac) + " store=active";
 }

@@ -23,11 +23,6 @@ struct NeighbourRecord {
   std::string ip;   // dotted decimal
 };
 
-// "192.168.137.1" from dwAddr's form, and back (none for anything that is not four
-// decimal octets).
-std::string DottedAddress(std::uint32_t address);
-std::optional<std::uint32_t> AddressOfDotted(std::string_view text);
-
 // The table in the platform's sorted order; empty when it cannot be read.
 std::vector<NeighbourRecord> ListNeighbours(platform::IpHelperPort& ipHelper);
 // Deletes every entry whose address is ip, on any interface; betweenRows runs after

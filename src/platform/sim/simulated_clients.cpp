@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "text/ipv4.h"
+
 namespace lumora::platform::sim {
 
 namespace {
@@ -29,23 +31,6 @@ NeighbourRow MakeRow(std::uint32_t index, std::uint32_t address,
 }
 
 }  // namespace
-
-std::optional<std::uint32_t> Ipv4Address(std::string_view text) {
-  std::uint32_t address = 0;
-  for (int octet = 0; octet < 4; ++octet) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end == text.data() || value > 255) return std::nullopt;
-    address |= value << (8 * octet);
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-    if (octet < 3) {
-      if (!text.starts_with('.')) return std::nullopt;
-      text.remove_prefix(1);
-    }
-  }
-  if (!text.empty()) return std::nullopt;
-  return address;
-}
 
 std::optional<std::array<std::uint8_t, 6>> ParseMacText(std::string_view text) {
   if (text.size() != 17) return std::nullopt;
@@ -84,7 +69,7 @@ bool SimulatedClients::Connected(const SimClient& client, std::uint64_t now) con
 }
 
 bool SimulatedClients::Pinned(const SimClient& client) const {
-  const std::optional<std::uint32_t> address = Ipv4Address(client.ip);
+  const std::optional<std::uint32_t> address = text::ParseIpv4(client.ip);
   return address && statics_.contains({hostedIndex_, *address});
 }
 
@@ -120,19 +105,19 @@ std::vector<NeighbourRow> SimulatedClients::Rows(
   std::vector<NeighbourRow> rows;
   if (hostedIndex != 0) {
     for (const SimClient& client : clients_) {
-      const auto address = Ipv4Address(client.ip);
+      const auto address = text::ParseIpv4(client.ip);
       const auto mac = ParseMacText(client.mac);
       if (!address || !mac || !Connected(client, now) || statics_.contains({hostedIndex, *address}))
         continue;
       rows.push_back(MakeRow(hostedIndex, *address, *mac, kDynamic));
     }
-    rows.push_back(MakeRow(hostedIndex, *Ipv4Address("192.168.137.255"), kBroadcastMac, kStatic));
-    rows.push_back(MakeRow(hostedIndex, *Ipv4Address("224.0.0.22"), kMulticastMac, kStatic));
+    rows.push_back(MakeRow(hostedIndex, *text::ParseIpv4("192.168.137.255"), kBroadcastMac, kStatic));
+    rows.push_back(MakeRow(hostedIndex, *text::ParseIpv4("224.0.0.22"), kMulticastMac, kStatic));
   }
   for (const SimNeighbour& neighbour : neighbours_) {
     const std::uint32_t index = neighbour.connection == "hosted" ? hostedIndex
                                                                  : indexOf(neighbour.connection);
-    const auto address = Ipv4Address(neighbour.ip);
+    const auto address = text::ParseIpv4(neighbour.ip);
     const auto mac = ParseMacText(neighbour.mac);
     if (index == 0 || !address || !mac || statics_.contains({index, *address}) ||
         (neighbour.type != kDynamic && deleted_.contains({index, *address})))

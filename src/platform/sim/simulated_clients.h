@@ -24,9 +24,6 @@
 
 namespace lumora::platform::sim {
 
-// "192.168.137.1" as dwAddr holds it (first octet in the lowest byte); none for text
-// that is not four decimal octets.
-std::optional<std::uint32_t> Ipv4Address(std::string_view text);
 // "0A-1B-2C-3D-4E-5F" (any letter case) as six bytes; none for anything else.
 std::optional<std::array<std::uint8_t, 6>> ParseMacText(std::string_view text);
 

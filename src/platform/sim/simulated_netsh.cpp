@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "text/command_line.h"
+#include "text/ipv4.h"
 #include "text/search.h"
 
 namespace lumora::platform::sim {
@@ -393,7 +394,7 @@ std::string SimulatedNetsh::SetNeighbors(const std::vector<std::string>& words) 
     if (store != "store=active" && store != "store=persistent")
       return Usage(English(), kNeighborsUsage);
   }
-  const std::optional<std::uint32_t> address = Ipv4Address(words[5]);
+  const std::optional<std::uint32_t> address = text::ParseIpv4(words[5]);
   const std::optional<std::array<std::uint8_t, 6>> mac = ParseMacText(words[6]);
   if (!address || !mac) return Usage(English(), kNeighborsUsage);
   if (!network_.Administrator()) return Text("interface-any.not-admin");

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "text/cp936.h"
+#include "text/ipv4.h"
 #include "text/search.h"
 
 namespace lumora::platform::sim {
@@ -420,7 +421,7 @@ std::string SimulatedNetwork::HostNameOfAddress(std::string_view address,
   std::optional<SimClient> client;
   {
     std::lock_guard guard(lock_);
-    if (Ipv4Address(address)) client = clients_.ClientAt(address);
+    if (text::ParseIpv4(address)) client = clients_.ClientAt(address);
   }
   if (!client) return {};
   {

@@ -7,6 +7,7 @@
 
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/simulated_pc.h"
+#include "text/ipv4.h"
 
 namespace lumora::platform::sim {
 namespace {
@@ -64,11 +65,6 @@ struct Row {
   bool operator==(const Row&) const = default;
 };
 
-std::string Dotted(std::uint32_t address) {
-  return std::to_string(address & 0xFF) + "." + std::to_string((address >> 8) & 0xFF) + "." +
-         std::to_string((address >> 16) & 0xFF) + "." + std::to_string(address >> 24);
-}
-
 std::string MacOf(const NeighbourRow& row) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string mac;
@@ -84,7 +80,7 @@ std::vector<Row> Table(SimulatedNetwork& network) {
   std::vector<Row> rows;
   const std::vector<NeighbourRow> table = network.NeighbourTable().value();
   for (const NeighbourRow& row : table)
-    rows.push_back({row.interfaceIndex, Dotted(row.address), MacOf(row), row.type});
+    rows.push_back({row.interfaceIndex, text::DottedIpv4(row.address), MacOf(row), row.type});
   return rows;
 }
 
@@ -143,7 +139,7 @@ TEST_F(SimClientsTest, APinnedEntryReplacesTheDeviceAndStopsItsTraffic) {
   // Deleting the pinned entry lets the device resolve again, and its bytes count.
   const std::vector<NeighbourRow> pinned = pc.network.NeighbourTable().value();
   for (const NeighbourRow& row : pinned) {
-    if (Dotted(row.address) == "192.168.137.23") {
+    if (text::DottedIpv4(row.address) == "192.168.137.23") {
       EXPECT_TRUE(pc.network.DeleteNeighbour(row));
     }
   }
