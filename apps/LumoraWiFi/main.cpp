@@ -18,9 +18,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   lumora::platform::win32::Win32Wlan wlan;
   lumora::platform::win32::Win32Services services;
   lumora::platform::win32::Win32NameLookup names;
+  lumora::platform::win32::Win32MobileHotspot mobileHotspot;
   lumora::platform::win32::Win32PowerOff power;
   return lumora::apps::RunProgram(
       console, system,
-      {sharing, connectionManager, wmi, ipHelper, internetState, registry, wlan, services, names},
+      {sharing, connectionManager, wmi, ipHelper, internetState, registry, wlan, services, names,
+       mobileHotspot},
       power);
 }

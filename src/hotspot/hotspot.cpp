@@ -1,5 +1,7 @@
 #include "hotspot/hotspot.h"
 
+#include <chrono>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -26,6 +28,8 @@ constexpr ui::Point kPassPhraseBalloon{200, 135};
 constexpr ui::Point kAdministratorBalloon{210, 250};
 constexpr ui::Point kConnectionBalloon{140, 40};
 constexpr ui::Point kHostedConnectionBalloon{140, 95};
+constexpr ui::Point kMobileSwitchedOffBalloonAt{200, 250};
+constexpr int kMobileWatchMs = 5000;
 
 constexpr std::size_t kMostSsidBytes = 32;
 constexpr std::size_t kLeastPassPhraseBytes = 8;
@@ -92,7 +96,9 @@ std::string TidyNetshOutput(std::string_view output) {
 }
 
 Hotspot::Hotspot(netconfig::NetworkContext& net, ui::SpeedBarWindow& speedBar)
-    : net_(net), speedBar_(speedBar), wlan_(net) {}
+    : net_(net), speedBar_(speedBar), wlan_(net), mobile_(net) {
+  net_.window.时钟_移动热点.onTick = [this] { MobileHotspotTick(); };
+}
 
 std::string Hotspot::SharingStatusText() const {
   std::lock_guard guard(lock_);
@@ -134,6 +140,11 @@ void Hotspot::StartButtonClicked() {
     StartWorker(true);
     return;
   }
+  StopBranch();
+}
+
+void Hotspot::StopBranch() {
+  ui::MainWindow& w = net_.window;
   w.超级列表框1.DeleteAllRows();
   w.超级链接框_重启.SetVisible(false);
   StopClientTimers();
@@ -145,6 +156,57 @@ void Hotspot::StopClientTimers() {
   net_.window.时钟_黑.SetInterval(0);
   net_.window.时钟_白.SetInterval(0);
   net_.window.时钟流量统计.SetInterval(0);
+  net_.window.时钟_移动热点.SetInterval(0);
+}
+
+void Hotspot::RunAwayFromUi(const std::function<void()>& job) {
+  if (!net_.exec.Dispatcher().IsUiThread()) return job();
+  // The promise is kept when the worker leaves, however it leaves.
+  struct Done {
+    std::promise<void> left;
+    ~Done() { left.set_value(); }
+  };
+  auto done = std::make_shared<Done>();
+  std::future<void> left = done->left.get_future();
+  net_.exec.StartWorkerThread([&job, done]() mutable {
+    const std::shared_ptr<Done> keep = std::move(done);
+    job();
+  }, false);
+  done.reset();
+  while (left.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+    net_.exec.Dispatcher().ProcessPendingEvents();
+}
+
+void Hotspot::EndMobileWatch() {
+  exec::WorkerHandle watch;
+  {
+    std::lock_guard guard(lock_);
+    watch = mobileWatchHandle_;
+  }
+  if (!watch || exec::IsCurrentWorker(watch)) return;
+  net_.exec.EndWorkerThread(watch);
+  net_.exec.WaitOutOfPlatformCall(watch);
+}
+
+void Hotspot::MobileHotspotTick() {
+  // One watch at a time: a restart may take longer than the timer's period.
+  if (mobileWatchBusy_.exchange(true)) return;
+  exec::WorkerHandle handle = net_.exec.StartWorkerThread(
+      [this] {
+        struct Idle {
+          std::atomic<bool>& busy;
+          ~Idle() { busy = false; }
+        } idle{mobileWatchBusy_};
+        if (mobile_.Check() != MobileHotspot::Watch::GaveUp) return;
+        // One step on the UI thread: the stop ends this very worker.
+        net_.exec.RunOnUi([&] {
+          StopBranch();
+          net_.window.气球提示框1.ShowAt(kMobileSwitchedOffBalloonAt, kMobileSwitchedOffBalloon);
+        });
+      },
+      true);
+  std::lock_guard guard(lock_);
+  mobileWatchHandle_ = std::move(handle);
 }
 
 void Hotspot::ShowBalloon(ui::Point at, std::string_view text) {
@@ -263,6 +325,7 @@ void Hotspot::HotspotStartSequence() {
     return ResetStoppedControls();
   }
 
+  bool mobilePath = false;
   if (net_.Windows7()) {
     FindHostedConnection(netconfig::FindHostedConnectionWin7, 200);
     exec.WaitPumping(100);
@@ -295,6 +358,15 @@ void Hotspot::HotspotStartSequence() {
       // and the start goes on without it; the sharing check decides as always.
       ShowBalloon(kHostedConnectionBalloon, "发射WiFi网卡名称不能包含双引号，未设置固定IP地址！");
     }
+  } else if (mobile_.TakesConnection(connection)) {
+    // The driver has no hosted network; the system's mobile hotspot shares the
+    // connection itself, and its own answer tells whether it runs.
+    if (const std::optional<std::string> failure = mobile_.Start(cleanName, cleanPassPhrase)) {
+      net_.messages.Show(*failure, "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+      return ResetStoppedControls();
+    }
+    FindHostedConnection(netconfig::FindMobileHotspotConnection, 300);
+    mobilePath = true;
   } else {
     wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
     FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
@@ -313,7 +385,8 @@ void Hotspot::HotspotStartSequence() {
     return ResetStoppedControls();
   }
 
-  if (exec::PlatformCall([&] { return net_.toolkit.QueryPublicSharing(); }).empty()) {
+  if (!mobilePath &&
+      exec::PlatformCall([&] { return net_.toolkit.QueryPublicSharing(); }).empty()) {
     bool rerun;
     {
       std::lock_guard guard(lock_);
@@ -355,6 +428,7 @@ void Hotspot::HotspotStartSequence() {
     w.超级链接框_重启.SetEnabled(true);
     SetSharingStatusText(kSharingDone);
     w.菜单_重启WiFi.SetEnabled(true);
+    if (mobilePath) w.时钟_移动热点.SetInterval(kMobileWatchMs);
   });
 }
 
@@ -371,6 +445,8 @@ void Hotspot::StopHotspot() {
     std::lock_guard guard(lock_);
     connectionAtLastStop_ = w.组合框1.Text();
   }
+  EndMobileWatch();
+  RunAwayFromUi([this] { mobile_.Stop(); });
   if (net_.Windows7()) {
     net_.exec.RunConsoleCommand(kStopCommand);
   } else {
@@ -407,10 +483,12 @@ void Hotspot::AbortHotspot() {
     }
   }
   for (const exec::WorkerHandle& run : ended) net_.exec.WaitOutOfPlatformCall(run);
+  EndMobileWatch();
   ResetSharing();
 }
 
 void Hotspot::ResetSharing() {
+  RunAwayFromUi([this] { mobile_.Stop(); });
   netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
 }
 

@@ -5,10 +5,13 @@
 // start button's: "开启WiFi" enabled is Stopped, "启动中\r\n请稍后" disabled is
 // Starting, "关闭WiFi" enabled is Running.
 
+#include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 
 #include "exec/exec_services.h"
+#include "hotspot/mobile_hotspot.h"
 #include "hotspot/wlan_hosted_network.h"
 #include "netconfig/network_context.h"
 #include "ui/main_window.h"
@@ -45,14 +48,17 @@ class Hotspot {
   // The restart link and menu item (UI thread).
   void RestartHotspot();
   // Sharing off everywhere and the hosted network disallowed (and, after Windows 7,
-  // stopped through the WLAN service).
+  // stopped through the WLAN service); a mobile hotspot the program runs is stopped.
   void ResetSharing();
+  // The watch of a running mobile hotspot (时钟_移动热点, UI thread).
+  void MobileHotspotTick();
 
   // What the window's animations and the access-control modes look at.
   std::string SharingStatusText() const;
   int StartRetryCount() const;
   exec::WorkerHandle StartWorkerHandle() const;
   WlanHostedNetwork& HostedNetwork() { return wlan_; }
+  MobileHotspot& Mobile() { return mobile_; }
 
   // The animation frame counters; the sequence sets both to 0 when it begins.
   int trayFrame = 0;
@@ -68,10 +74,18 @@ class Hotspot {
   // The timers of the client scan, the whitelist and the traffic figures (UI thread).
   void StopClientTimers();
   void SetSharingStatusText(std::string_view text);
+  // The stop branch of the start button (UI thread).
+  void StopBranch();
+  // Runs job where it may wait for the system: at once on a worker; from the UI thread
+  // on a worker of its own while the window's events keep flowing.
+  void RunAwayFromUi(const std::function<void()>& job);
+  // Ends the watch's worker and waits until it has left its platform call.
+  void EndMobileWatch();
 
   netconfig::NetworkContext& net_;
   ui::SpeedBarWindow& speedBar_;
   WlanHostedNetwork wlan_;
+  MobileHotspot mobile_;
 
   // The shared variables of the lifecycle, read and written from the UI thread and
   // from the start worker.
@@ -85,6 +99,8 @@ class Hotspot {
   exec::WorkerHandle startWorkerHandle_;
   // The run a restart started, which StartWorkerHandle does not tell.
   exec::WorkerHandle restartWorkerHandle_;
+  exec::WorkerHandle mobileWatchHandle_;
+  std::atomic<bool> mobileWatchBusy_{false};
 };
 
 }  // namespace lumora::hotspot

@@ -161,6 +161,14 @@ void FindHostedConnectionLater(NetworkContext& net) {
   net.exec.RunOnUi([&] { net.window.编辑框虚拟网卡.SetText(hosted); });
 }
 
+void FindMobileHotspotConnection(NetworkContext& net) {
+  std::string hosted;
+  WalkAdapterLines(net, [&](const std::string& line) {
+    if (auto cut = CutBefore(line, "Microsoft Wi-Fi Direct Virtual Adapter")) hosted = *cut;
+  });
+  net.exec.RunOnUi([&] { net.window.编辑框虚拟网卡.SetText(hosted); });
+}
+
 void RememberConnectionClicked(NetworkContext& net) {
   if (net.window.选择框2.Checked()) {
     net.settings.Write(settings::kRememberConnection, settings::kRemember);

@@ -44,6 +44,8 @@ void DetectInternetConnection(NetworkContext& net);
 // leaves the text alone when no adapter matches; later systems empty it.
 void FindHostedConnectionWin7(NetworkContext& net);
 void FindHostedConnectionLater(NetworkContext& net);
+// The same for the system's mobile hotspot, whose adapter is a Wi-Fi Direct virtual one.
+void FindMobileHotspotConnection(NetworkContext& net);
 
 // 选择框2 was clicked (it has changed its state already).
 void RememberConnectionClicked(NetworkContext& net);

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/mobile_hotspot_port.h"
+
 namespace lumora::platform {
 
 // Internet connection sharing (HNetCfg.HNetShare).
@@ -213,6 +215,7 @@ struct NetworkPorts {
   WlanPort& wlan;
   ServicePort& services;
   NameLookupPort& names;
+  MobileHotspotPort& mobileHotspot;
 };
 
 }  // namespace lumora::platform

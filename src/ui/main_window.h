@@ -94,6 +94,8 @@ struct MainWindow : WindowModel {
                              Place::Tab(kTabUsers), {370, 24, 200, 20}, "", kHidden};
   Timer 时钟_黑{*this, "时钟_黑"};
   Timer 时钟_白{*this, "时钟_白"};
+  // The watch of the system's mobile hotspot while the program runs it.
+  Timer 时钟_移动热点{*this, "时钟_移动热点"};
 
   // Tab "设置中心".
   StaticControl 分组框2{*this, "分组框2", ControlKind::GroupBox, Place::Tab(kTabSettings),

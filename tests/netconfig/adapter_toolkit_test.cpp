@@ -55,7 +55,7 @@ TEST(AdapterToolkit, ResolvesNamesThroughIpHelperOrWmiToTheSameRecord) {
   platform::NetworkPorts direct = network.Ports();
   NoIpHelper noIpHelper(network);
   platform::NetworkPorts throughWmi{network, network, network, noIpHelper, network,
-                                    network, network, network, network};
+                                    network, network, network, network, network};
   platform::NetworkPorts* routes[] = {&direct, &throughWmi};
   for (platform::NetworkPorts* ports : routes) {
     AdapterToolkit toolkit(*ports);
@@ -108,7 +108,7 @@ TEST(AdapterToolkit, AnyNameReachesWmiAsOneLiteral) {
     platform::sim::SimulatedNetwork network(scenario);
     NoIpHelper noIpHelper(network);
     platform::NetworkPorts throughWmi{network, network, network, noIpHelper, network,
-                                      network, network, network, network};
+                                      network, network, network, network, network};
     AdapterToolkit toolkit(throughWmi);
     EXPECT_EQ(toolkit.ConnectionStatusByName(name), 7);
     EXPECT_EQ(toolkit.AdapterGuidOfConnection(name), scenario.connections[1].guid);

@@ -209,6 +209,25 @@ void ReadHostedNetwork(std::string_view ini, Scenario& scenario) {
       hosted.appearsAfterCalls = 0;
 }
 
+void ReadMobileHotspot(std::string_view ini, Scenario& scenario) {
+  SimMobileHotspot& mobile = scenario.mobileHotspot;
+  auto get = [&](std::string_view key) {
+    return text::FindIniValue(ini, "mobile_hotspot", key);
+  };
+  if (auto v = get("available")) ParseFlag(*v, mobile.available);
+  if (auto v = get("capability")) ParseNumber(*v, mobile.capability);
+  if (auto v = get("start_status")) ParseNumber(*v, mobile.startStatus);
+  if (auto v = get("start_error")) mobile.startError = *v;
+  if (auto v = get("start_ms")) ParseNumber(*v, mobile.startMs);
+  if (auto v = get("timeout_setting")) ParseFlag(*v, mobile.hasTimeoutSetting);
+  if (auto v = get("switches_off_idle")) ParseFlag(*v, mobile.timeoutEnabled);
+  if (auto v = get("idle_off_ms")) ParseNumber(*v, mobile.idleOffMs);
+  if (auto v = get("client_list")) ParseFlag(*v, mobile.hasClientList);
+  if (auto v = get("connection_name")) mobile.connectionName = *v;
+  if (auto v = get("ssid")) mobile.ssid = *v;
+  if (auto v = get("key")) mobile.passPhrase = *v;
+}
+
 // Whole seconds, or with a fraction: "2.5" is 2500 ms.
 bool ParseSeconds(std::string_view text, std::uint64_t& ms) {
   const std::size_t dot = text.find('.');
@@ -323,6 +342,7 @@ Scenario ParseScenario(std::string_view ini) {
     ParseFlag(*v, scenario.administrator);
   ReadServices(ini, scenario);
   ReadHostedNetwork(ini, scenario);
+  ReadMobileHotspot(ini, scenario);
   auto fault = [&](std::string_view key, bool& flag) {
     if (auto v = text::FindIniValue(ini, "faults", key)) ParseFlag(*v, flag);
   };

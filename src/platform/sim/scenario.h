@@ -21,6 +21,8 @@ enum class ConnectionKind { Wired, Wireless, DialUp, Hosted };
 // The description Windows gives the hosted network's virtual adapter.
 inline constexpr std::string_view kVirtualAdapterWin7 = "Microsoft Virtual WiFi Miniport Adapter";
 inline constexpr std::string_view kVirtualAdapterLater = "Microsoft 托管网络虚拟适配器";
+// The description of the mobile hotspot's virtual adapter.
+inline constexpr std::string_view kMobileHotspotAdapter = "Microsoft Wi-Fi Direct Virtual Adapter #2";
 
 // A network connection of the simulated PC and the adapter behind it.
 struct SimConnection {
@@ -64,6 +66,27 @@ struct SimHostedNetwork {
   int appearsAfterCalls = 0;
 };
 
+// The system's mobile hotspot (later systems). Its numbers are the system's: capability
+// 0 is enabled; a start answers startStatus (0 success) after startMs.
+struct SimMobileHotspot {
+  bool available = false;
+  int capability = 0;
+  int startStatus = 0;
+  std::string startError;  // the additional error text of a failed start
+  std::uint32_t startMs = 1500;
+  // Whether the system has the no-connections timeout, whether it is on, and after how
+  // long without a device it switches the hotspot off.
+  bool hasTimeoutSetting = true;
+  bool timeoutEnabled = true;
+  std::uint32_t idleOffMs = 300000;
+  bool hasClientList = true;
+  // The virtual adapter's connection; empty for the name Windows gives it.
+  std::string connectionName;
+  // Name and pass phrase of the access point as the machine keeps them.
+  std::string ssid = "DESKTOP-5JQ2B 1234";
+  std::string passPhrase = "8k3b2x9q";
+};
+
 // A device that joins the hotspot. Times count from the moment the hosted network
 // starts; bytes are those the device moves each second while it is connected.
 struct SimClient {
@@ -104,6 +127,7 @@ struct Scenario {
   bool administrator = true;
   std::map<std::string, SimService> services;
   SimHostedNetwork hosted;
+  SimMobileHotspot mobileHotspot;
   std::vector<SimClient> clients;
   std::vector<SimNeighbour> neighbours;
 

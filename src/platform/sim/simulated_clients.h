@@ -49,6 +49,9 @@ class SimulatedClients {
   // Bytes the hosted adapter has sent and received this session.
   std::pair<std::uint64_t, std::uint64_t> HostedTraffic();
 
+  // The scenario's devices.
+  const std::vector<SimClient>& Clients() const { return clients_; }
+
   // The device at the address, for the name look-up.
   std::optional<SimClient> ClientAt(std::string_view ip) const;
 

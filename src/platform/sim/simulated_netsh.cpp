@@ -242,6 +242,8 @@ std::string SimulatedNetsh::Answer(std::string_view arguments) {
     if (words.size() == 3 && word(1) == "stop") return StopHostedNetwork();
     if (words.size() == 3 && word(1) == "show") return ShowHostedNetwork();
   }
+  if (words.size() == 3 && word(0) == "wlan" && word(1) == "show" && word(2) == "drivers")
+    return ShowDrivers();
   if (word(0) == "interface" && (word(1) == "ipv4" || word(1) == "ip")) {
     const bool addresses = word(3) == "address" || word(3) == "addresses";
     if (words.size() == 4 && word(2) == "show" && addresses) return ShowAddresses();
@@ -280,6 +282,22 @@ std::string SimulatedNetsh::SetHostedNetwork(const Parameters& parameters) {
     answer += LineOf(*allow ? allowed : Text("wlan-set-hostednetwork-disallow.ok"), 0) + "\n";
   if (ssid) answer += LineOf(allowed, 1) + "\n";
   if (key) answer += LineOf(allowed, 2) + "\n";
+  return answer + "\n";
+}
+
+std::string SimulatedNetsh::ShowDrivers() {
+  if (!network_.WlanServiceRunning())
+    return std::string(English() ? kServiceStoppedEn : kServiceStoppedZh);
+  if (network_.WirelessInterfaces() == 0)
+    return English() ? "There is no wireless interface on the system.\n\n"
+                     : "系统上没有无线接口。\n\n";
+  // The captured driver says no; a driver with the hosted network says yes.
+  std::string answer = Text("wlan-show-drivers.excerpt");
+  if (network_.HostedNetworkSupported()) {
+    const std::string_view no = English() ? ": No" : ": 否";
+    if (const std::size_t at = answer.rfind(no); at != std::string::npos)
+      answer.replace(at, no.size(), English() ? ": Yes" : ": 是");
+  }
   return answer + "\n";
 }
 

@@ -41,6 +41,7 @@ class SimulatedNetsh {
   std::string StartHostedNetwork();
   std::string StopHostedNetwork();
   std::string ShowHostedNetwork();
+  std::string ShowDrivers();
   std::string ShowAddresses();
   std::string SetAddress(const Parameters& parameters);
   // interface ipv4 set neighbors <interface> "<address>" "<MAC>" [store=...]

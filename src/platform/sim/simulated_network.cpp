@@ -126,6 +126,7 @@ SimulatedNetwork::SimulatedNetwork(const Scenario& scenario, Clock* clock)
       wlanServiceMissing_(scenario.wlanServiceMissing),
       laterSystem_(!(scenario.reportedVersion == SystemVersion{6, 1})),
       hosted_(scenario.hosted),
+      mobile_(scenario.mobileHotspot),
       clock_(clock ? *clock : ownClock_),
       clients_(scenario, clock_) {
   for (const SimConnection& c : scenario.connections) {
@@ -145,7 +146,7 @@ SimulatedNetwork::SimulatedNetwork(const Scenario& scenario, Clock* clock)
 }
 
 NetworkPorts SimulatedNetwork::Ports() {
-  return {*this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
 }
 
 SimulatedNetwork::LiveConnection* SimulatedNetwork::Find(std::string_view name) {
@@ -517,7 +518,8 @@ void SimulatedNetwork::StopLocked() {
 }
 
 std::string SimulatedNetwork::VirtualConnectionName() const {
-  if (!hosted_.connectionName.empty()) return hosted_.connectionName;
+  if (mobileOn_ && !mobile_.connectionName.empty()) return mobile_.connectionName;
+  if (!mobileOn_ && !hosted_.connectionName.empty()) return hosted_.connectionName;
   // Windows numbers the new connection after the ones whose names it would take.
   const std::string stem = laterSystem_ ? "本地连接* " : "无线网络连接 ";
   for (int n = laterSystem_ ? 12 : 2;; ++n) {
@@ -527,10 +529,14 @@ std::string SimulatedNetwork::VirtualConnectionName() const {
 }
 
 void SimulatedNetwork::UpdateVirtualAdapterLocked() {
+  // The mobile hotspot brings up a virtual adapter of its own, in the hosted network's
+  // place: on a driver without hosted network only it can.
   const bool present =
-      HostedHardwareReady() && (hostedActive_ || (!laterSystem_ && hosted_.allowed));
+      mobileOn_ ||
+      (HostedHardwareReady() && (hostedActive_ || (!laterSystem_ && hosted_.allowed)));
+  const bool running = mobileOn_ || hostedActive_;
   LiveConnection* live = virtualConnection_.empty() ? nullptr : Find(virtualConnection_);
-  if (present && hostedActive_) {
+  if (present && running) {
     clients_.HostedStarted(virtualIndex_);
   } else {
     clients_.HostedStopped();
@@ -548,7 +554,9 @@ void SimulatedNetwork::UpdateVirtualAdapterLocked() {
     c.name = VirtualConnectionName();
     c.kind = ConnectionKind::Hosted;
     c.guid = std::string(kVirtualAdapterGuid);
-    c.description = std::string(laterSystem_ ? kVirtualAdapterLater : kVirtualAdapterWin7);
+    c.description = std::string(mobileOn_     ? kMobileHotspotAdapter
+                                : laterSystem_ ? kVirtualAdapterLater
+                                               : kVirtualAdapterWin7);
     c.interfaceIndex = virtualIndex_;
     c.interfaceType = 71;
     c.physicalAddress = virtualMac_;
@@ -557,7 +565,7 @@ void SimulatedNetwork::UpdateVirtualAdapterLocked() {
     live = &connections_.back();
     hiddenAdapterCalls_ = hosted_.appearsAfterCalls;
   }
-  live->connection.status = hostedActive_ ? 2 : 7;
+  live->connection.status = running ? 2 : 7;
 }
 
 std::optional<bool> SimulatedNetwork::HostedNetworkEnabled() {
@@ -634,12 +642,182 @@ bool SimulatedNetwork::ForceStopHostedNetwork() {
   return true;
 }
 
+bool SimulatedNetwork::MobileUsableLocked(std::string_view adapterGuid) {
+  ++mobileCalls_;
+  if (!mobile_.available) return false;
+  ApplyIdleOffLocked();
+  if (adapterGuid.empty()) return !internetConnection_.empty();
+  return std::any_of(connections_.begin(), connections_.end(), [&](const LiveConnection& c) {
+    return text::EqualsIgnoreAsciiCase(c.connection.guid, adapterGuid);
+  });
+}
+
+void SimulatedNetwork::ApplyIdleOffLocked() {
+  if (!mobileOn_ || !mobile_.hasTimeoutSetting || !mobile_.timeoutEnabled) return;
+  // The last moment a device was there: each device's time runs from the start.
+  const std::uint64_t now = clock_.NowMs();
+  std::uint64_t lastSeen = mobileSince_;
+  for (const SimClient& client : clients_.Clients()) {
+    const std::uint64_t joined = mobileSince_ + client.joinMs;
+    if (joined > now) continue;
+    const std::uint64_t left = client.leaveMs == 0 ? now : mobileSince_ + client.leaveMs;
+    lastSeen = std::max(lastSeen, std::min(now, left));
+  }
+  if (now - lastSeen >= mobile_.idleOffMs) SetMobileOnLocked(false, {});
+}
+
+void SimulatedNetwork::SetMobileOnLocked(bool on, std::string_view adapterGuid) {
+  if (on == mobileOn_) return;
+  // The system shares the connection itself while the hotspot runs: public the chosen
+  // connection, private its virtual adapter.
+  for (LiveConnection& c : connections_) {
+    if (on) {
+      c.sharingPublic = text::EqualsIgnoreAsciiCase(c.connection.guid, adapterGuid) ||
+                        (adapterGuid.empty() && c.connection.name == internetConnection_);
+    } else {
+      c.sharingPublic = false;
+      DropPrivateSide(c);
+    }
+  }
+  mobileOn_ = on;
+  if (on) {
+    ++mobileStarts_;
+    mobileSince_ = clock_.NowMs();
+  }
+  UpdateVirtualAdapterLocked();
+  if (LiveConnection* adapter = on ? Find(virtualConnection_) : nullptr) {
+    adapter->sharingPrivate = true;
+    adapter->address = std::string(kSharingPrivateAddress);
+    adapter->mask = std::string(kSharingPrivateMask);
+  }
+}
+
+bool SimulatedNetwork::AwaitOperation(std::uint32_t takesMs, const AsyncWait& wait) {
+  const std::uint32_t waited = std::min(takesMs, wait.limitMs);
+  if (wait.keepGoing && !wait.keepGoing()) return false;
+  clock_.SleepFor(waited, nullptr);
+  if (wait.keepGoing && !wait.keepGoing()) return false;
+  return takesMs <= wait.limitMs;
+}
+
+std::optional<int> SimulatedNetwork::Capability(std::string_view adapterGuid) {
+  std::lock_guard guard(lock_);
+  if (!MobileUsableLocked(adapterGuid)) return std::nullopt;
+  return mobile_.capability;
+}
+
+bool SimulatedNetwork::Configure(std::string_view adapterGuid, std::string_view ssid,
+                                 std::string_view passPhrase, const AsyncWait& wait) {
+  {
+    std::lock_guard guard(lock_);
+    if (!MobileUsableLocked(adapterGuid)) return false;
+  }
+  if (!AwaitOperation(0, wait)) return false;
+  std::lock_guard guard(lock_);
+  mobile_.ssid = std::string(ssid);
+  mobile_.passPhrase = std::string(passPhrase);
+  return true;
+}
+
+TetheringResult SimulatedNetwork::Start(std::string_view adapterGuid, const AsyncWait& wait) {
+  {
+    std::lock_guard guard(lock_);
+    if (!MobileUsableLocked(adapterGuid)) return {};
+  }
+  const bool answered = AwaitOperation(mobile_.startMs, wait);
+  std::lock_guard guard(lock_);
+  if (!answered) return {static_cast<int>(TetheringStatus::Unknown), {}, true};
+  if (wirelessInterfaces_ == 0 || !hosted_.radioOn)
+    return {static_cast<int>(TetheringStatus::WiFiDeviceOff), {}};
+  if (mobile_.startStatus != static_cast<int>(TetheringStatus::Success))
+    return {mobile_.startStatus, mobile_.startError};
+  SetMobileOnLocked(true, adapterGuid);
+  return {static_cast<int>(TetheringStatus::Success), {}};
+}
+
+TetheringResult SimulatedNetwork::Stop(std::string_view adapterGuid, const AsyncWait& wait) {
+  {
+    std::lock_guard guard(lock_);
+    if (!MobileUsableLocked(adapterGuid)) return {};
+  }
+  if (!AwaitOperation(0, wait)) return {static_cast<int>(TetheringStatus::Unknown), {}, true};
+  std::lock_guard guard(lock_);
+  SetMobileOnLocked(false, adapterGuid);
+  return {static_cast<int>(TetheringStatus::Success), {}};
+}
+
+std::optional<int> SimulatedNetwork::State(std::string_view adapterGuid) {
+  std::lock_guard guard(lock_);
+  if (!MobileUsableLocked(adapterGuid)) return std::nullopt;
+  return static_cast<int>(mobileOn_ ? TetheringState::On : TetheringState::Off);
+}
+
+std::optional<std::uint32_t> SimulatedNetwork::ClientCount(std::string_view adapterGuid) {
+  const std::optional<std::vector<TetheringClient>> clients = Clients(adapterGuid);
+  if (!clients) return std::nullopt;
+  return static_cast<std::uint32_t>(clients->size());
+}
+
+std::optional<std::vector<TetheringClient>> SimulatedNetwork::Clients(
+    std::string_view adapterGuid) {
+  std::lock_guard guard(lock_);
+  if (!MobileUsableLocked(adapterGuid) || !mobile_.hasClientList) return std::nullopt;
+  std::vector<TetheringClient> list;
+  if (!mobileOn_) return list;
+  const std::uint64_t now = clock_.NowMs();
+  for (const SimClient& client : clients_.Clients()) {
+    if (now < mobileSince_ + client.joinMs) continue;
+    if (client.leaveMs != 0 && now >= mobileSince_ + client.leaveMs) continue;
+    TetheringClient entry{client.mac, {}};
+    if (!client.hostName.empty()) entry.hostNames.push_back(client.hostName);
+    list.push_back(std::move(entry));
+  }
+  return list;
+}
+
+std::optional<bool> SimulatedNetwork::NoConnectionsTimeoutEnabled() {
+  std::lock_guard guard(lock_);
+  ++mobileCalls_;
+  if (!mobile_.available || !mobile_.hasTimeoutSetting) return std::nullopt;
+  return mobile_.timeoutEnabled;
+}
+
+bool SimulatedNetwork::SetNoConnectionsTimeoutEnabled(bool enabled) {
+  std::lock_guard guard(lock_);
+  ++mobileCalls_;
+  if (!mobile_.available || !mobile_.hasTimeoutSetting) return false;
+  mobile_.timeoutEnabled = enabled;
+  return true;
+}
+
+SimulatedNetwork::MobileHotspotView SimulatedNetwork::MobileHotspot() {
+  std::lock_guard guard(lock_);
+  ApplyIdleOffLocked();
+  return {mobileOn_,     mobile_.ssid, mobile_.passPhrase,         mobile_.timeoutEnabled,
+          mobileOn_ ? virtualConnection_ : std::string{}, mobileStarts_, mobileCalls_};
+}
+
+void SimulatedNetwork::SwitchMobileHotspotOff() {
+  std::lock_guard guard(lock_);
+  SetMobileOnLocked(false, {});
+}
+
 bool SimulatedNetwork::Administrator() const {
   std::lock_guard guard(lock_);
   return administrator_;
 }
 
 bool SimulatedNetwork::WlanServiceRunning() const { return !wlanServiceMissing_; }
+
+bool SimulatedNetwork::HostedNetworkSupported() const {
+  std::lock_guard guard(lock_);
+  return hosted_.driverSupportsIt;
+}
+
+int SimulatedNetwork::WirelessInterfaces() const {
+  std::lock_guard guard(lock_);
+  return wirelessInterfaces_;
+}
 
 void SimulatedNetwork::SetHostedNetworkMode(bool allowed) {
   std::lock_guard guard(lock_);

@@ -33,7 +33,8 @@ class SimulatedNetwork final : public SharingPort,
                                public RegistryPort,
                                public WlanPort,
                                public ServicePort,
-                               public NameLookupPort {
+                               public NameLookupPort,
+                               public MobileHotspotPort {
  public:
   // The clients' times run on the clock; without one, on a clock of the network's own
   // that stands still.
@@ -83,6 +84,19 @@ class SimulatedNetwork final : public SharingPort,
   // wireless interface whose driver supports it, and the radio on.
   bool ForceStartHostedNetwork() override;
   bool ForceStopHostedNetwork() override;
+  // MobileHotspotPort: nothing where the scenario has no mobile hotspot. A start or a
+  // stop takes its time on the clock; the no-connections timeout switches the hotspot
+  // off once it has had no device for its time, as the next call finds.
+  std::optional<int> Capability(std::string_view adapterGuid) override;
+  bool Configure(std::string_view adapterGuid, std::string_view ssid, std::string_view passPhrase,
+                 const AsyncWait& wait) override;
+  TetheringResult Start(std::string_view adapterGuid, const AsyncWait& wait) override;
+  TetheringResult Stop(std::string_view adapterGuid, const AsyncWait& wait) override;
+  std::optional<int> State(std::string_view adapterGuid) override;
+  std::optional<std::uint32_t> ClientCount(std::string_view adapterGuid) override;
+  std::optional<std::vector<TetheringClient>> Clients(std::string_view adapterGuid) override;
+  std::optional<bool> NoConnectionsTimeoutEnabled() override;
+  bool SetNoConnectionsTimeoutEnabled(bool enabled) override;
   // ServicePort
   std::uint32_t StartType(std::string_view service) override;
   bool SetStartType(std::string_view service, std::uint32_t startType) override;
@@ -93,6 +107,9 @@ class SimulatedNetwork final : public SharingPort,
   // service: netsh looks at those itself and answers with its own texts.
   bool Administrator() const;
   bool WlanServiceRunning() const;
+  // Whether the wireless driver has the hosted network (what netsh's drivers list says).
+  bool HostedNetworkSupported() const;
+  int WirelessInterfaces() const;
   void SetHostedNetworkMode(bool allowed);
   // UTF-8 values, taken as given; a missing one stays as it is.
   void ConfigureHostedNetwork(const std::optional<std::string>& ssid,
@@ -131,6 +148,18 @@ class SimulatedNetwork final : public SharingPort,
     int starts = 0;  // times the hosted network went from stopped to running
   };
   HostedNetworkView HostedNetwork() const;
+  struct MobileHotspotView {
+    bool on = false;
+    std::string ssid;
+    std::string passPhrase;
+    bool timeoutEnabled = false;
+    std::string connection;  // the virtual adapter's connection while it is on
+    int starts = 0;          // times it went from off to on
+    int calls = 0;           // every call of the program into it
+  };
+  MobileHotspotView MobileHotspot();
+  // The system switches the mobile hotspot off by itself.
+  void SwitchMobileHotspotOff();
   // Whether the connection is on DHCP; nullopt when there is no such connection.
   std::optional<bool> DhcpOf(std::string_view name) const;
   struct SharingState {
@@ -205,6 +234,12 @@ class SimulatedNetwork final : public SharingPort,
   void StopLocked();
   void UpdateVirtualAdapterLocked();
   std::string VirtualConnectionName() const;
+  // The mobile hotspot, with lock_ held.
+  bool MobileUsableLocked(std::string_view adapterGuid);
+  void ApplyIdleOffLocked();
+  void SetMobileOnLocked(bool on, std::string_view adapterGuid);
+  // Lets the operation's time pass, unless the wait runs out first or is given up.
+  bool AwaitOperation(std::uint32_t takesMs, const AsyncWait& wait);
 
   mutable std::mutex lock_;
   std::vector<LiveConnection> connections_;
@@ -223,6 +258,12 @@ class SimulatedNetwork final : public SharingPort,
   std::uint32_t virtualIndex_ = 0;
   std::vector<std::uint8_t> virtualMac_;
   int hiddenAdapterCalls_ = 0;
+
+  SimMobileHotspot mobile_;
+  bool mobileOn_ = false;
+  std::uint64_t mobileSince_ = 0;
+  int mobileStarts_ = 0;
+  int mobileCalls_ = 0;
 
   // The hook and the overlap count, under holdLock_ alone: a held call holds no lock
   // of the machine.

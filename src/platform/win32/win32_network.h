@@ -104,6 +104,22 @@ class Win32Wlan final : public WlanPort {
   bool ForceStopHostedNetwork() override;
 };
 
+// The mobile hotspot: the tethering manager is looked up at run time; where it is
+// missing (Windows 7, Wine) every call answers that there is none.
+class Win32MobileHotspot final : public MobileHotspotPort {
+ public:
+  std::optional<int> Capability(std::string_view adapterGuid) override;
+  bool Configure(std::string_view adapterGuid, std::string_view ssid, std::string_view passPhrase,
+                 const AsyncWait& wait) override;
+  TetheringResult Start(std::string_view adapterGuid, const AsyncWait& wait) override;
+  TetheringResult Stop(std::string_view adapterGuid, const AsyncWait& wait) override;
+  std::optional<int> State(std::string_view adapterGuid) override;
+  std::optional<std::uint32_t> ClientCount(std::string_view adapterGuid) override;
+  std::optional<std::vector<TetheringClient>> Clients(std::string_view adapterGuid) override;
+  std::optional<bool> NoConnectionsTimeoutEnabled() override;
+  bool SetNoConnectionsTimeoutEnabled(bool enabled) override;
+};
+
 // The service control manager, opened with full access for each call.
 class Win32Services final : public ServicePort {
  public:

@@ -141,7 +141,7 @@ TEST(SimNetsh, SplitsItsArgumentsAsWindowsProgramsDo) {
 
 TEST(SimNetsh, AnswersCommandsItDoesNotKnowWithALineThatNamesThem) {
   for (std::string_view command :
-       {"wlan show drivers", "wlan start hostednetwork now", "wlan set hostednetwork",
+       {"wlan show profiles", "wlan start hostednetwork now", "wlan set hostednetwork",
         "wlan set hostednetwork mode=maybe", "wlan set hostednetwork colour=red",
         "interface ip set address name=x source=static", "interface ip set address source=dhcp",
         "interface ip set address name=x source=static addr=1.2.3 mask=255.0.0.0", ""}) {
@@ -153,8 +153,18 @@ TEST(SimNetsh, AnswersCommandsItDoesNotKnowWithALineThatNamesThem) {
     EXPECT_EQ(pc.network.HostedNetwork().allowed, false);
   }
   SimulatedPc en(ParseScenario(kEnglish));
-  EXPECT_EQ(en.netsh.Run("wlan show drivers"),
-            "The following command was not found: wlan show drivers.\r\n\r\n");
+  EXPECT_EQ(en.netsh.Run("wlan show profiles"),
+            "The following command was not found: wlan show profiles.\r\n\r\n");
+}
+
+TEST(SimNetsh, ListsTheDriverWithOrWithoutTheHostedNetwork) {
+  SimulatedPc zh(DefaultScenario());
+  EXPECT_NE(zh.netsh.Run("wlan show drivers").find("支持的承载网络  : 是"), std::string::npos);
+  SimulatedPc en(ParseScenario(std::string(kEnglish) + "[hosted]\nhosted_supported=no\n"));
+  EXPECT_NE(en.netsh.Run("wlan show drivers").find("Hosted network supported  : No\r\n"),
+            std::string::npos);
+  SimulatedPc none(ParseScenario("[network]\nwireless_interfaces=0\n"));
+  EXPECT_EQ(none.netsh.Run("wlan show drivers"), "系统上没有无线接口。\r\n\r\n");
 }
 
 TEST(SimNetsh, ShowsTheHostedNetworkInTheCapturedLayout) {

@@ -1,0 +1,66 @@
+#pragma once
+// The system's mobile hotspot, the way to a hotspot on later systems whose wireless
+// driver has no hosted network: whether it takes the chosen connection, its start with
+// the user's name and pass phrase, its stop, and its watch while it runs. The system
+// shares the connection itself. While the program runs the hotspot, the system's
+// no-connections timeout is off; every stop puts it back as it was.
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "netconfig/network_context.h"
+
+namespace lumora::hotspot {
+
+inline constexpr std::string_view kMobileSwitchedOffBalloon = "系统关闭了移动热点，请重新开启WiFi";
+// How long the program waits for the system's answer to one operation.
+inline constexpr std::uint32_t kMobileOperationLimitMs = 20000;
+
+// The message of a failed start: the status's text and, on a second line, the system's
+// own text when it gave one.
+std::string MobileStartFailureText(const platform::TetheringResult& result);
+
+// What netsh's drivers list says: true when it reports no hosted network and none with.
+bool DriverLacksHostedNetwork(std::string_view showDriversOutput);
+
+class MobileHotspot {
+ public:
+  explicit MobileHotspot(netconfig::NetworkContext& net) : net_(net) {}
+
+  // On a worker. True when the driver reports no hosted network and the mobile hotspot
+  // can share the connection (capability enabled); it is then the one to start.
+  bool TakesConnection(std::string_view connection);
+  // On a worker, after TakesConnection. Turns the timeout off, configures and starts;
+  // the message of the failure, or nullopt when it runs.
+  std::optional<std::string> Start(std::string_view name, std::string_view passPhrase);
+  // On a worker. Stops the hotspot if the program started it and puts the timeout back.
+  // Does nothing when the program has not touched the mobile hotspot.
+  void Stop();
+  // Whether the program runs the mobile hotspot now.
+  bool Running() const;
+
+  enum class Watch { Fine, Restarted, GaveUp };
+  // On a worker, from the watch timer: when the system has switched the hotspot off,
+  // starts it again, at most three times in ten minutes; after that it is stopped
+  // (GaveUp) and the timeout put back.
+  Watch Check();
+
+ private:
+  platform::AsyncWait Wait() const;
+  void RestoreTimeoutLocked();
+
+  netconfig::NetworkContext& net_;
+  mutable std::mutex lock_;
+  bool running_ = false;
+  std::string adapterGuid_;
+  std::string name_, passPhrase_;
+  // The timeout as it was before the program turned it off; empty while untouched.
+  std::optional<bool> savedTimeout_;
+  std::deque<std::uint64_t> restarts_;
+};
+
+}  // namespace lumora::hotspot

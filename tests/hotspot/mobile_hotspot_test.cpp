@@ -1,0 +1,214 @@
+// The system's mobile hotspot on later PCs whose driver has no hosted network: the
+// choice of the path, starts and their failures, the watch, and every way out.
+#include "hotspot/mobile_hotspot.h"
+
+#include <gtest/gtest.h>
+
+#include "hotspot/hotspot.h"
+#include "support/headless_program.h"
+
+namespace lumora::hotspot {
+namespace {
+
+using namespace ui::headless;
+
+constexpr std::string_view kLaterPc = R"(
+[system]
+version=6.2
+[connection1]
+name=以太网
+guid={1A2B3C4D-0000-4000-8000-000000000001}
+[connection2]
+name=WLAN
+kind=wireless
+status=7
+[network]
+internet=以太网
+[client1]
+mac=3C-A6-F6-12-5B-01
+ip=192.168.137.23
+name=android-5a1b2c3d.mshome.net
+join=2
+[client2]
+mac=F0-18-98-AA-20-02
+ip=192.168.137.88
+name=iPhone.mshome.net
+join=3
+)";
+
+constexpr std::string_view kDriverAndHotspot = R"(
+[hosted]
+hosted_supported=no
+[mobile_hotspot]
+available=yes
+connection_name=本地连接* 2
+)";
+
+struct Pc : testing::StartedPc {
+  // The first value of a key counts: what a case adds comes before the machine's own.
+  explicit Pc(std::string_view extra = {})
+      : StartedPc(std::string(extra) + std::string(kLaterPc) + std::string(kDriverAndHotspot)) {}
+  platform::sim::SimulatedNetwork& network() { return program.pc.network; }
+  void Press() {
+    Click(w().按钮开始);
+    program.Settle();
+  }
+  void Watch() {
+    program.RunFor(5000);
+    program.Settle();
+  }
+};
+
+TEST(MobileHotspot, StartsWithTheTypedNameListsAndBlocksItsDevicesAndStops) {
+  Pc pc;
+  Type(pc.w().编辑框名称, "咖啡店 WiFi");
+  Type(pc.w().编辑框密码, "密码12345678");
+  pc.Press();
+  ASSERT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  const auto mobile = pc.network().MobileHotspot();
+  EXPECT_TRUE(mobile.on);
+  EXPECT_EQ(mobile.ssid, "咖啡店WiFi");  // cleaned of its first three blanks, as always
+  EXPECT_EQ(mobile.passPhrase, "密码12345678");
+  EXPECT_FALSE(mobile.timeoutEnabled);
+  EXPECT_EQ(pc.w().编辑框虚拟网卡.Text(), "本地连接* 2");
+  EXPECT_FALSE(pc.network().HostedNetwork().allowed);
+  EXPECT_EQ(pc.w().时钟_移动热点.Interval(), 5000);
+
+  pc.program.RunFor(6000);
+  pc.program.Settle();
+  ASSERT_EQ(pc.w().超级列表框1.RowCount(), 2u);
+  RightClickRow(pc.w().超级列表框1, 1);
+  Choose(pc.w().加黑_拉入黑名单);
+  pc.program.Settle();
+  EXPECT_NE(pc.program.RawFile("c:\\wifiblack.txt").find("F0-18-98-AA-20-02"), std::string::npos);
+
+  pc.Press();
+  EXPECT_EQ(pc.w().按钮开始.Text(), "开启WiFi");
+  EXPECT_FALSE(pc.network().MobileHotspot().on);
+  EXPECT_TRUE(pc.network().MobileHotspot().timeoutEnabled);
+  EXPECT_EQ(pc.w().时钟_移动热点.Interval(), 0);
+}
+
+TEST(MobileHotspot, EachFailedStartShowsItsTextAndStops) {
+  struct Case {
+    std::string scenario;
+    std::string text;
+    bool radioOff = false;
+  };
+  const Case cases[] = {
+      {"", "无线网卡已关闭，请打开WLAN开关后再试。", true},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=6\n", "系统正在开启或关闭热点，请稍后再试。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=8\n", "当前的连网方式无法共享，请换一个连网方式后再试。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=5\n", "系统策略禁止开启移动热点。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=7\n", "无线网卡不支持开启热点。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=1\nstart_error=驱动程序拒绝了请求\n",
+       "系统未能开启移动热点（错误 1）。\r\n驱动程序拒绝了请求"},
+      {"[mobile_hotspot]\navailable=yes\nstart_ms=60000\n",
+       "系统未能开启移动热点（错误 1）。\r\n系统在20秒内没有回答。"},
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.scenario);
+    if (c.radioOff) pc.network().SetRadioOn(false);
+    pc.Press();
+    ASSERT_FALSE(pc.program.messages.AllShown().empty()) << c.text;
+    EXPECT_EQ(pc.program.messages.AllShown().back().title, "开启失败");
+    EXPECT_EQ(pc.program.messages.AllShown().back().text, c.text);
+    EXPECT_EQ(pc.w().按钮开始.Text(), "开启WiFi") << c.text;
+    EXPECT_TRUE(pc.w().按钮开始.Enabled()) << c.text;
+    EXPECT_FALSE(pc.network().MobileHotspot().on) << c.text;
+    EXPECT_TRUE(pc.network().MobileHotspot().timeoutEnabled) << c.text;
+  }
+}
+
+TEST(MobileHotspot, OnlyADriverWithoutHostedNetworkAndAnEnabledCapabilityTakeIt) {
+  struct Case {
+    const char* what;
+    std::string scenario;
+    bool mobile;
+  };
+  const Case cases[] = {
+      {"driver without hosted network", "", true},
+      {"capability disabled", "[mobile_hotspot]\navailable=yes\ncapability=1\n", false},
+      {"driver with hosted network", "[hosted]\nhosted_supported=yes\n", false},
+      {"no tethering manager", "[mobile_hotspot]\navailable=no\n", false},
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.scenario);
+    pc.Press();
+    EXPECT_EQ(pc.network().MobileHotspot().on, c.mobile) << c.what;
+    // Else the hosted path as it always was: the WLAN service enabled the hosted network.
+    EXPECT_EQ(pc.network().HostedNetwork().allowed, !c.mobile) << c.what;
+  }
+  // A PC with a hosted network never asks the mobile hotspot anything, not even at the
+  // way out.
+  Pc hosted("[hosted]\nhosted_supported=yes\n");
+  hosted.Press();
+  hosted.Press();
+  Choose(hosted.w().菜单_退出);
+  hosted.program.Settle();
+  EXPECT_EQ(hosted.network().MobileHotspot().calls, 0);
+}
+
+TEST(MobileHotspot, TheSystemSwitchingItOffIsAnsweredThreeTimesInTenMinutes) {
+  Pc pc;
+  pc.Press();
+  ASSERT_TRUE(pc.network().MobileHotspot().on);
+  for (int restart = 1; restart <= 3; ++restart) {
+    pc.network().SwitchMobileHotspotOff();
+    pc.Watch();
+    EXPECT_TRUE(pc.network().MobileHotspot().on) << restart;
+    EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  }
+  pc.network().SwitchMobileHotspotOff();
+  pc.Watch();
+  EXPECT_EQ(pc.w().按钮开始.Text(), "开启WiFi");
+  EXPECT_TRUE(pc.w().气球提示框1.Visible());
+  EXPECT_EQ(pc.w().气球提示框1.Text(), kMobileSwitchedOffBalloon);
+  EXPECT_TRUE(pc.network().MobileHotspot().timeoutEnabled);
+  EXPECT_EQ(pc.network().MobileHotspot().starts, 4);
+
+}
+
+TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
+  struct Way {
+    const char* what;
+    std::function<void(ui::MainWindow&)> leave;
+  };
+  const Way ways[] = {
+      {"exit", [](ui::MainWindow& w) { Choose(w.菜单_退出); }},
+      {"close", [](ui::MainWindow& w) { RequestClose(w); }},
+  };
+  for (const std::string_view timeout : {"yes", "no"}) {
+    for (const Way& way : ways) {
+      Pc pc("[mobile_hotspot]\navailable=yes\nconnection_name=本地连接* 2\nswitches_off_idle=" +
+            std::string(timeout) + "\n");
+      pc.Press();
+      ASSERT_TRUE(pc.network().MobileHotspot().on) << way.what;
+      way.leave(pc.w());
+      pc.program.Settle();
+      EXPECT_FALSE(pc.network().MobileHotspot().on) << way.what;
+      EXPECT_EQ(pc.network().MobileHotspot().timeoutEnabled, timeout == "yes") << way.what;
+    }
+  }
+  // A restart stops it and starts it again.
+  Pc pc;
+  pc.Press();
+  Release(pc.w().超级链接框_重启);
+  pc.program.Settle();
+  EXPECT_TRUE(pc.network().MobileHotspot().on);
+  EXPECT_EQ(pc.network().MobileHotspot().starts, 2);
+  EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+}
+
+TEST(MobileHotspot, ReadsWhatTheDriverListSaysOfTheHostedNetwork) {
+  EXPECT_TRUE(DriverLacksHostedNetwork("    支持的承载网络  : 否\r\n"));
+  EXPECT_TRUE(DriverLacksHostedNetwork("    Hosted network supported  : No\n"));
+  EXPECT_FALSE(DriverLacksHostedNetwork("    支持的承载网络  : 是\n"));
+  EXPECT_FALSE(DriverLacksHostedNetwork("    Hosted network supported  : No\n"
+                                        "    Hosted network supported  : Yes\n"));
+  EXPECT_FALSE(DriverLacksHostedNetwork("无线自动配置服务(wlansvc)没有运行。\n"));
+  EXPECT_FALSE(DriverLacksHostedNetwork(""));
+}
+
+}  // namespace
+}  // namespace lumora::hotspot
