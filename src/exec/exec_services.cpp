@@ -195,7 +195,10 @@ void ExecServices::JoinAllWorkers() {
       if (dispatcher_.IsUiThread()) dispatcher_.ProcessPendingEvents();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    pending->thread.join();
+    // A worker started by the events just processed reaps the finished ones: the join
+    // is made under the same lock, once.
+    std::lock_guard guard(workersLock_);
+    if (pending->thread.joinable()) pending->thread.join();
   }
 }
 

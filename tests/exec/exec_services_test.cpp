@@ -158,6 +158,19 @@ TEST_F(ExecServicesTest, AWorkerThatFailsIsReportedAndEndsAlone) {
                        "worker: unexpected exception: no adapter"}));
 }
 
+TEST_F(ExecServicesTest, JoiningAllWhileTheEventsItRunsStartWorkersJoinsEachOnce) {
+  // A worker started from an event reaps the finished workers, among them the one
+  // the join waits for.
+  for (int round = 0; round < 300; ++round) {
+    exec.StartWorkerThread(
+        [this] {
+          exec.PostToUi([this] { exec.StartWorkerThread([] {}, false); });
+        },
+        false);
+    ASSERT_NO_THROW(exec.JoinAllWorkers()) << round;
+  }
+}
+
 TEST_F(ExecServicesTest, HandlesAreKeptOnlyWhenAsked) {
   EXPECT_EQ(exec.StartWorkerThread([] {}, false), nullptr);
   EXPECT_FALSE(exec.EndWorkerThread(nullptr));
