@@ -92,9 +92,17 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The closing animation shrinks the window to nothing.
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
       return 0;
-    case WM_ERASEBKGND:
-      if (DrawBackdrop(reinterpret_cast<HDC>(wParam))) return 1;
+    case WM_ERASEBKGND: {
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      if (DrawBackdrop(dc)) return 1;
+      if (skinned_) {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(dc, &client, faceBrush_.Get());
+        return 1;
+      }
       break;
+    }
     case WM_DPICHANGED:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -227,6 +235,10 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     case ControlKind::Hyperlink:
       if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+      return OnSkinnedButton(slot, window, message, wParam, lParam, handled);
     case ControlKind::PictureBox:
     case ControlKind::DrawPanel:
       if (painting) {
@@ -338,8 +350,8 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
 void ModelWindow::NoteRowSelection(ControlSlot& slot) {
   std::vector<std::size_t> rows;
   for (int row = -1;;) {
-    row = static_cast<int>(SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                        LVNI_SELECTED));
+    row = static_cast<int>(
+        SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
     if (row < 0) break;
     rows.push_back(static_cast<std::size_t>(row));
   }
@@ -347,8 +359,12 @@ void ModelWindow::NoteRowSelection(ControlSlot& slot) {
 }
 
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
-  if (applying_) return 0;
   Control& control = *slot.control;
+  if (control.Kind() == ControlKind::Slider && header.code == NM_CUSTOMDRAW) {
+    handled = true;
+    return DrawSlider(header);
+  }
+  if (applying_) return 0;
   if (control.Kind() == ControlKind::ListView) {
     auto& list = static_cast<ListView&>(control);
     const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);

@@ -12,6 +12,7 @@ namespace lumora::ui::win32 {
 
 struct Win32View::Impl {
   std::vector<std::unique_ptr<ModelWindow>> windows;
+  Skin* skin = nullptr;
 };
 
 Win32View::Win32View() : impl_(std::make_unique<Impl>()) {}
@@ -23,8 +24,10 @@ Win32View::~Win32View() {
 
 void Win32View::Attach(WindowModel& model) {
   if (WindowOf(model)) return;
-  impl_->windows.push_back(std::make_unique<ModelWindow>(model));
+  impl_->windows.push_back(std::make_unique<ModelWindow>(model, impl_->skin));
 }
+
+void Win32View::UseSkin(Skin& skin) { impl_->skin = &skin; }
 
 void* Win32View::WindowOf(const WindowModel& model) const {
   for (const auto& window : impl_->windows)

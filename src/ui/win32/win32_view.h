@@ -6,6 +6,7 @@
 
 #include "ui/controls.h"
 #include "ui/message_boxes.h"
+#include "ui/skin.h"
 
 namespace lumora::ui::win32 {
 
@@ -20,6 +21,9 @@ class Win32View {
   // the model says visible. From then on the view mirrors the model and feeds it the
   // window's events. The model must outlive the view.
   void Attach(WindowModel& model);
+  // The skin the windows attached from now on are drawn in; the skin must outlive the
+  // view.
+  void UseSkin(Skin& skin);
 
   // The real window of an attached model (an HWND), or nullptr.
   void* WindowOf(const WindowModel& model) const;
