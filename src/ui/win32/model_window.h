@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -52,6 +53,9 @@ class ModelWindow final : public WindowBase,
   void OnControlChanged(Control& control, Change change) override;
   void OnWindowChanged(WindowModel& window, WindowChange change) override;
   void OnSkinChanged() override;
+
+  // Runs then once the window's first paint is through (at once when it was).
+  void AfterFirstPaint(std::function<void()> then);
 
  private:
   struct ControlSlot {
@@ -181,6 +185,7 @@ class ModelWindow final : public WindowBase,
   int noting_ = 0;    // changes of the window are being noted: none goes back to it
   bool moving_ = false;
   bool otherPagesPending_ = false;  // the controls of the pages not shown yet
+  std::function<void()> afterFirstPaint_;
 };
 
 }  // namespace lumora::ui::win32

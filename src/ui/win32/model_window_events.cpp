@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/failure_report.h"
 #include "platform/win32/scoped_win.h"
 #include "ui/user_input.h"
@@ -55,6 +57,9 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kOtherPagesTimerId) {
         CreateOtherPages();
+      } else if (wParam == kAfterPaintTimerId) {
+        KillTimer(Handle(), kAfterPaintTimerId);
+        if (auto then = std::exchange(afterFirstPaint_, nullptr)) then();
       } else if (wParam >= kFirstControlId && wParam - kFirstControlId < slots_.size()) {
         Control& control = *slots_[wParam - kFirstControlId].control;
         if (control.Kind() == ControlKind::Timer) Tick(static_cast<Timer&>(control));
@@ -257,6 +262,12 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       break;
   }
   return 0;
+}
+
+void ModelWindow::AfterFirstPaint(std::function<void()> then) {
+  // A timer's message comes only when no paint is due.
+  afterFirstPaint_ = std::move(then);
+  SetTimer(Handle(), kAfterPaintTimerId, 0, nullptr);
 }
 
 bool ModelWindow::OnFaceMouse(MouseLabel& face, UINT message) {
