@@ -188,11 +188,11 @@ void ModelWindow::CreateOtherPages() {
   for (ControlSlot& slot : slots_) {
     if (!HasWindow(slot.control->Kind()) || slot.window) continue;
     CreateControlWindow(slot);
-    if (!slot.window) continue;
-    ApplyVisible(slot);
-    if (!slot.control->Tip().empty()) ApplyTip(slot);
+    if (slot.window) ApplyVisible(slot);
   }
   PutGroupBoxesUnder();
+  for (ControlSlot& slot : slots_)
+    if (slot.window && !slot.control->Tip().empty()) ApplyTip(slot);
 }
 
 void ModelWindow::PutGroupBoxesUnder() {
