@@ -43,6 +43,7 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
          [&view](int code) { view->Quit(code); }});
     ui::win32::Win32View realView;
     view = &realView;
+    realView.UseSkin(application.Skin());
     if (application.Start()) {
       if (started) started(application);
       exitCode = realView.RunMessageLoop();

@@ -5,10 +5,18 @@
 
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "ui/controls.h"
 
 namespace lumora::ui {
+
+// Told after every change of the skin: a new hue, or a window taken out.
+class SkinObserver {
+ public:
+  virtual ~SkinObserver() = default;
+  virtual void OnSkinChanged() = 0;
+};
 
 class Skin {
  public:
@@ -23,7 +31,13 @@ class Skin {
   std::optional<int> Hue() const { return hue_; }
   bool Skinned(const WindowModel& window) const { return hue_ && !unskinned_.contains(&window); }
 
+  void AddObserver(SkinObserver* observer) { observers_.push_back(observer); }
+  void RemoveObserver(SkinObserver* observer);
+
  private:
+  void Notify();
+
+  std::vector<SkinObserver*> observers_;
   std::optional<int> hue_;
   std::set<const WindowModel*> unskinned_;
 };

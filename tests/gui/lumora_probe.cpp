@@ -23,6 +23,8 @@
 //   lumora_probe RESULT rowtype TITLE NAME ROW TEXT [open]  double-clicks the row, types
 //                                        TEXT (ASCII) into the box that opens, and presses
 //                                        Enter (with "open": leaves the box open)
+//   lumora_probe RESULT slider TITLE NAME POS   moves the slider to POS as its keys do
+//   lumora_probe RESULT barmenu -          right-clicks the speed bar (opens its menu)
 #include <windows.h>
 // The common controls' header needs the types above.
 #include <commctrl.h>
@@ -460,6 +462,15 @@ int wmain(int argc, wchar_t** argv) {
         GetTickCount64() + static_cast<ULONGLONG>(argc > 4 ? _wtoi(argv[4]) : 10000);
     while (FindWindowW(nullptr, title.c_str()) && GetTickCount64() < deadline) Sleep(100);
     result = FindWindowW(nullptr, title.c_str()) ? "still there\n" : "gone\n";
+  } else if (command == L"barmenu") {
+    // A right click on the speed bar's face, which covers the bar.
+    const HWND bar = FindWindowW(L"LumoraSpeedBar", nullptr);
+    const HWND face = bar ? GetDlgItem(bar, 1000) : nullptr;
+    if (face) {
+      SendMessageW(face, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 10));
+      SendMessageW(face, WM_RBUTTONUP, 0, MAKELPARAM(20, 10));
+    }
+    result = face ? "done\n" : "no speed bar\n";
   } else if (HWND main = WaitForWindow(title, 5000); !main) {
     result = "no window\n";
   } else if (command == L"check") {
@@ -519,6 +530,14 @@ int wmain(int argc, wchar_t** argv) {
     result = list ? RowType(main, list, _wtoi(argv[5]), argv[6],
                             !(argc > 7 && std::wstring(argv[7]) == L"open"))
                   : "no such control\n";
+  } else if (command == L"slider" && argc > 5) {
+    // The slider moved as by its keys: the new position, then the scroll notice.
+    const HWND slider = ControlWindow(main, Utf8(argv[4]));
+    if (slider) {
+      SendMessageW(slider, TBM_SETPOS, TRUE, _wtoi(argv[5]));
+      SendMessageW(GetParent(slider), WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
+    }
+    result = slider ? "done\n" : "no such control\n";
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
     result = "done\n";

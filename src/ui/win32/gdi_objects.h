@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace lumora::ui::win32 {
@@ -46,6 +47,7 @@ using ScopedFont = ScopedResource<HFONT, &FreeGdiObject>;
 using ScopedBitmap = ScopedResource<HBITMAP, &FreeGdiObject>;
 using ScopedRegion = ScopedResource<HRGN, &FreeGdiObject>;
 using ScopedBrush = ScopedResource<HBRUSH, &FreeGdiObject>;
+using ScopedPen = ScopedResource<HPEN, &FreeGdiObject>;
 using ScopedIcon = ScopedResource<HICON, &FreeIcon>;
 using ScopedMenu = ScopedResource<HMENU, &FreeMenu>;
 using ScopedHook = ScopedResource<HHOOK, &FreeHook>;
@@ -104,6 +106,34 @@ class ScopedSelection {
  private:
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// Paints into a memory bitmap of the window's client size and copies it to the window's
+// DC at the end of the scope.
+class MemoryPaint {
+ public:
+  MemoryPaint(HWND window, HDC target) : target_(target) {
+    GetClientRect(window, &client_);
+    memory_.Reset(CreateCompatibleDC(target));
+    bitmap_.Reset(CreateCompatibleBitmap(target, std::max<LONG>(1, client_.right),
+                                         std::max<LONG>(1, client_.bottom)));
+    selected_ = SelectObject(memory_.Get(), bitmap_.Get());
+  }
+  ~MemoryPaint() {
+    BitBlt(target_, 0, 0, client_.right, client_.bottom, memory_.Get(), 0, 0, SRCCOPY);
+    SelectObject(memory_.Get(), selected_);
+  }
+  MemoryPaint(const MemoryPaint&) = delete;
+  MemoryPaint& operator=(const MemoryPaint&) = delete;
+  HDC Get() const { return memory_.Get(); }
+  const RECT& Client() const { return client_; }
+
+ private:
+  HDC target_;
+  RECT client_{};
+  ScopedMemoryDc memory_;
+  ScopedBitmap bitmap_;
+  HGDIOBJ selected_ = nullptr;
 };
 
 }  // namespace lumora::ui::win32

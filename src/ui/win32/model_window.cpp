@@ -58,7 +58,9 @@ std::uint32_t OpaqueArgb(const Colour& colour) {
 
 }  // namespace
 
-ModelWindow::ModelWindow(WindowModel& model) : model_(model), look_(model.Look()) {
+ModelWindow::ModelWindow(WindowModel& model, Skin* skin)
+    : model_(model), look_(model.Look()), skin_(skin) {
+  UpdateTone();
   const Rect& geometry = model.Geometry();
   dpi_ = DpiAt({geometry.left, geometry.top});
   const std::wstring className = Wide(model.Id());
@@ -100,11 +102,13 @@ ModelWindow::ModelWindow(WindowModel& model) : model_(model), look_(model.Look()
   }
   ApplyInitialState();
   model_.AddObserver(this);
+  if (skin_) skin_->AddObserver(this);
   AddKeyboardHandler(*this);
 }
 
 ModelWindow::~ModelWindow() {
   RemoveKeyboardHandler(*this);
+  if (skin_) skin_->RemoveObserver(this);
   model_.RemoveObserver(this);
   tray_.reset();
   for (const ControlSlot& slot : slots_)
@@ -184,11 +188,11 @@ void ModelWindow::CreateOtherPages() {
   for (ControlSlot& slot : slots_) {
     if (!HasWindow(slot.control->Kind()) || slot.window) continue;
     CreateControlWindow(slot);
-    if (!slot.window) continue;
-    ApplyVisible(slot);
-    if (!slot.control->Tip().empty()) ApplyTip(slot);
+    if (slot.window) ApplyVisible(slot);
   }
   PutGroupBoxesUnder();
+  for (ControlSlot& slot : slots_)
+    if (slot.window && !slot.control->Tip().empty()) ApplyTip(slot);
 }
 
 void ModelWindow::PutGroupBoxesUnder() {

@@ -6,10 +6,12 @@
 //
 // The class is written in one file per job: model_window.cpp builds the window,
 // model_window_events.cpp turns messages into user input and notes what Windows changed,
-// model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp draws.
+// model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp draws,
+// model_window_skin.cpp draws the controls of a skinned window in the skin's tone.
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,6 +19,8 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/skin.h"
+#include "ui/skin_palette.h"
 #include "ui/win32/gdi_objects.h"
 #include "ui/win32/link_balloon.h"
 #include "ui/win32/message_routing.h"
@@ -30,10 +34,14 @@ namespace lumora::ui::win32 {
 // second process can find each control.
 inline constexpr int kFirstControlId = 1000;
 
-class ModelWindow final : public WindowBase, public ModelObserver, public KeyboardHandler {
+class ModelWindow final : public WindowBase,
+                          public ModelObserver,
+                          public KeyboardHandler,
+                          public SkinObserver {
  public:
-  // Builds the window and its controls, hidden until the model says visible.
-  explicit ModelWindow(WindowModel& model);
+  // Builds the window and its controls, hidden until the model says visible. With a
+  // skin, the window is drawn in its tone while the skin says so; skin may be nullptr.
+  ModelWindow(WindowModel& model, Skin* skin);
   ~ModelWindow() override;
 
   WindowModel& Model() const { return model_; }
@@ -44,6 +52,10 @@ class ModelWindow final : public WindowBase, public ModelObserver, public Keyboa
 
   void OnControlChanged(Control& control, Change change) override;
   void OnWindowChanged(WindowModel& window, WindowChange change) override;
+  void OnSkinChanged() override;
+
+  // Runs then once the window's first paint is through (at once when it was).
+  void AfterFirstPaint(std::function<void()> then);
 
  private:
   struct ControlSlot {
@@ -127,6 +139,15 @@ class ModelWindow final : public WindowBase, public ModelObserver, public Keyboa
   void PaintPictureControl(ControlSlot& slot, HDC dc);
   HBITMAP PictureBitmap(Picture picture);
   HICON TrayIconFor(TrayImage image);
+  // The skin: the tone in effect (the system's colours for an unskinned window), and
+  // the push buttons, check boxes, radio buttons and sliders drawn in it.
+  void UpdateTone();
+  LRESULT OnSkinnedButton(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam, bool& handled);
+  void PaintButton(ControlSlot& slot, HDC dc);
+  void PaintCheckMark(ControlSlot& slot, HDC dc, const RECT& box);
+  // The slider's custom draw (an NMCUSTOMDRAW).
+  LRESULT DrawSlider(const NMHDR& header);
   // Invalidates what lies under a control in its parent, so that a control drawn over
   // its parent's background (transparent labels, group boxes) is drawn afresh.
   void RedrawUnder(HWND window) const;
@@ -139,6 +160,11 @@ class ModelWindow final : public WindowBase, public ModelObserver, public Keyboa
 
   WindowModel& model_;
   const WindowLook& look_;
+  Skin* skin_;
+  bool skinned_ = false;
+  SkinPalette tone_;
+  ScopedBrush faceBrush_;
+  int quietButtons_ = 0;  // a button's own painting is being held back
   int dpi_ = 96;
   std::vector<ControlSlot> slots_;  // one per control of the model, never resized
   std::unordered_map<const Control*, std::size_t> slotIndex_;
@@ -159,6 +185,7 @@ class ModelWindow final : public WindowBase, public ModelObserver, public Keyboa
   int noting_ = 0;    // changes of the window are being noted: none goes back to it
   bool moving_ = false;
   bool otherPagesPending_ = false;  // the controls of the pages not shown yet
+  std::function<void()> afterFirstPaint_;
 };
 
 }  // namespace lumora::ui::win32

@@ -214,7 +214,9 @@ void ModelWindow::ApplyGeometry(ControlSlot& slot) {
 }
 
 void ModelWindow::ApplyTip(ControlSlot& slot) {
-  if (!slot.window) return;
+  // Tips wait, with the other pages, until the window has painted: the tooltip window
+  // is not needed for the first view.
+  if (!slot.window || otherPagesPending_) return;
   if (!hoverTips_) {
     hoverTips_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,

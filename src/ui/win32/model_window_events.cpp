@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/failure_report.h"
 #include "platform/win32/scoped_win.h"
 #include "ui/user_input.h"
@@ -55,6 +57,9 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kOtherPagesTimerId) {
         CreateOtherPages();
+      } else if (wParam == kAfterPaintTimerId) {
+        KillTimer(Handle(), kAfterPaintTimerId);
+        if (auto then = std::exchange(afterFirstPaint_, nullptr)) then();
       } else if (wParam >= kFirstControlId && wParam - kFirstControlId < slots_.size()) {
         Control& control = *slots_[wParam - kFirstControlId].control;
         if (control.Kind() == ControlKind::Timer) Tick(static_cast<Timer&>(control));
@@ -92,9 +97,17 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The closing animation shrinks the window to nothing.
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
       return 0;
-    case WM_ERASEBKGND:
-      if (DrawBackdrop(reinterpret_cast<HDC>(wParam))) return 1;
+    case WM_ERASEBKGND: {
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      if (DrawBackdrop(dc)) return 1;
+      if (skinned_) {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(dc, &client, faceBrush_.Get());
+        return 1;
+      }
       break;
+    }
     case WM_DPICHANGED:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -227,6 +240,10 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     case ControlKind::Hyperlink:
       if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+      return OnSkinnedButton(slot, window, message, wParam, lParam, handled);
     case ControlKind::PictureBox:
     case ControlKind::DrawPanel:
       if (painting) {
@@ -245,6 +262,12 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       break;
   }
   return 0;
+}
+
+void ModelWindow::AfterFirstPaint(std::function<void()> then) {
+  // A timer's message comes only when no paint is due.
+  afterFirstPaint_ = std::move(then);
+  SetTimer(Handle(), kAfterPaintTimerId, 0, nullptr);
 }
 
 bool ModelWindow::OnFaceMouse(MouseLabel& face, UINT message) {
@@ -338,8 +361,8 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
 void ModelWindow::NoteRowSelection(ControlSlot& slot) {
   std::vector<std::size_t> rows;
   for (int row = -1;;) {
-    row = static_cast<int>(SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                        LVNI_SELECTED));
+    row = static_cast<int>(
+        SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
     if (row < 0) break;
     rows.push_back(static_cast<std::size_t>(row));
   }
@@ -347,8 +370,12 @@ void ModelWindow::NoteRowSelection(ControlSlot& slot) {
 }
 
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
-  if (applying_) return 0;
   Control& control = *slot.control;
+  if (control.Kind() == ControlKind::Slider && header.code == NM_CUSTOMDRAW) {
+    handled = true;
+    return DrawSlider(header);
+  }
+  if (applying_) return 0;
   if (control.Kind() == ControlKind::ListView) {
     auto& list = static_cast<ListView&>(control);
     const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);

@@ -18,18 +18,20 @@ using namespace detail;
 
 namespace {
 
-constexpr COLORREF kLinkColour = RGB(0x00, 0x66, 0xCC);
+constexpr Colour kLinkColour{0x00, 0x66, 0xCC};
 
 }  // namespace
 
 LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
   const Control& control = *slot.control;
   const Colour* colour = control.TextColour();
-  const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  const HBRUSH face = faceBrush_.Get();
+  // In the skin, the program's own text colours are deepened where they would not read.
+  const auto own = [&](Colour c) { return RgbOf(skinned_ ? ReadableOn(c, tone_.face) : c); };
   switch (control.Kind()) {
     case ControlKind::TransparentLabel:
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, colour ? RgbOf(*colour) : GetSysColor(COLOR_WINDOWTEXT));
+      SetTextColor(dc, colour ? own(*colour) : RgbOf(tone_.text));
       handled = true;
       return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
     case ControlKind::Label:
@@ -38,10 +40,11 @@ LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
     case ControlKind::RadioButton:
     case ControlKind::Slider:
     case ControlKind::GroupBox:
-      SetTextColor(dc, colour                                     ? RgbOf(*colour)
-                       : control.Kind() == ControlKind::Hyperlink ? kLinkColour
-                                                                  : GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, colour                                     ? own(*colour)
+                       : control.Kind() == ControlKind::Hyperlink ? own(kLinkColour)
+                       : !IsWindowEnabled(slot.window)            ? RgbOf(tone_.disabledText)
+                                                                  : RgbOf(tone_.text));
+      SetBkColor(dc, RgbOf(tone_.face));
       handled = true;
       return reinterpret_cast<LRESULT>(face);
     case ControlKind::SimpleHtmlBox:
@@ -65,28 +68,34 @@ bool ModelWindow::DrawBackdrop(HDC dc) {
   return true;
 }
 
-void ModelWindow::PaintTabs(ControlSlot& slot, HDC dc) {
+void ModelWindow::PaintTabs(ControlSlot& slot, HDC target) {
   const HWND tabs = slot.window;
-  RECT client{};
-  GetClientRect(tabs, &client);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  // The pages' controls that paint every pixel of their own are left out, so that a
+  // new tone does not flash over them before they draw themselves.
+  for (const ControlSlot& other : slots_) {
+    if (!other.window || GetParent(other.window) != tabs || SeeThrough(other.control->Kind()) ||
+        !IsWindowVisible(other.window))
+      continue;
+    RECT rect{};
+    GetWindowRect(other.window, &rect);
+    MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&rect), 2);
+    ExcludeClipRect(target, rect.left, rect.top, rect.right, rect.bottom);
+  }
+  MemoryPaint memory(tabs, target);
+  const HDC dc = memory.Get();
+  const RECT client = memory.Client();
+  FillRect(dc, &client, faceBrush_.Get());
   const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
   const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
   RECT first{};
   if (count > 0) SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-  const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  const COLORREF line = GetSysColor(COLOR_BTNSHADOW);
-  // Tabs in the back are a little darker than the page.
-  const COLORREF back = RGB(GetRValue(face) * 9 / 10 + GetRValue(line) / 10,
-                            GetGValue(face) * 9 / 10 + GetGValue(line) / 10,
-                            GetBValue(face) * 9 / 10 + GetBValue(line) / 10);
-  ScopedBrush lineBrush(CreateSolidBrush(line));
-  ScopedBrush backBrush(CreateSolidBrush(back));
+  ScopedBrush lineBrush(CreateSolidBrush(RgbOf(tone_.line)));
+  ScopedBrush backBrush(CreateSolidBrush(RgbOf(tone_.backTab)));
   RECT pane{client.left, first.bottom, client.right, client.bottom};
   FrameRect(dc, &pane, lineBrush.Get());
   ScopedSelection font(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(IsWindowEnabled(tabs) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  SetTextColor(dc, RgbOf(IsWindowEnabled(tabs) ? tone_.text : tone_.disabledText));
   const auto& model = static_cast<TabControl&>(*slot.control);
   for (int i = 0; i < count; ++i) {
     RECT item{};
@@ -100,7 +109,7 @@ void ModelWindow::PaintTabs(ControlSlot& slot, HDC dc) {
     RECT inside = item;
     InflateRect(&inside, -1, -1);
     if (current) inside.bottom += 1;
-    FillRect(dc, &inside, current ? GetSysColorBrush(COLOR_BTNFACE) : backBrush.Get());
+    FillRect(dc, &inside, current ? faceBrush_.Get() : backBrush.Get());
     RECT edges[] = {{item.left, item.top, item.right, item.top + 1},
                     {item.left, item.top, item.left + 1, item.bottom},
                     {item.right - 1, item.top, item.right, item.bottom}};
@@ -189,7 +198,20 @@ void ModelWindow::PaintGroupBox(ControlSlot& slot, HDC dc) {
   GetTextMetricsW(dc, &metrics);
   RECT frame = client;
   frame.top += metrics.tmHeight / 2;
-  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  if (skinned_) {
+    // An etched frame in the tone: a line with a bright line inside it.
+    ScopedBrush light(CreateSolidBrush(RgbOf(tone_.light)));
+    ScopedBrush line(CreateSolidBrush(RgbOf(tone_.line)));
+    RECT inner = frame;
+    OffsetRect(&inner, 1, 1);
+    FrameRect(dc, &inner, light.Get());
+    RECT outer = frame;
+    outer.right -= 1;
+    outer.bottom -= 1;
+    FrameRect(dc, &outer, line.Get());
+  } else {
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  }
   const std::wstring caption = TextOf(slot.window);
   if (caption.empty()) return;
   SIZE size{};
@@ -197,12 +219,13 @@ void ModelWindow::PaintGroupBox(ControlSlot& slot, HDC dc) {
   const int inset = Scale(8);
   RECT band{inset - Scale(2), 0, std::min<int>(client.right, inset + size.cx + Scale(2)),
             metrics.tmHeight};
-  FillRect(dc, &band, GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(dc, &band, faceBrush_.Get());
   SetBkMode(dc, TRANSPARENT);
   const Colour* colour = slot.control->TextColour();
-  SetTextColor(dc, !slot.control->Enabled() ? GetSysColor(COLOR_GRAYTEXT)
-                   : colour                 ? RgbOf(*colour)
-                                            : GetSysColor(COLOR_WINDOWTEXT));
+  SetTextColor(dc, !slot.control->Enabled() ? RgbOf(tone_.disabledText)
+                   : !colour                ? RgbOf(tone_.text)
+                   : skinned_               ? RgbOf(ReadableOn(*colour, tone_.face))
+                                            : RgbOf(*colour));
   RECT text{inset, 0, band.right, metrics.tmHeight};
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
             DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -211,7 +234,7 @@ void ModelWindow::PaintGroupBox(ControlSlot& slot, HDC dc) {
 void ModelWindow::PaintPictureControl(ControlSlot& slot, HDC dc) {
   RECT client{};
   GetClientRect(slot.window, &client);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(dc, &client, faceBrush_.Get());
   const Picture picture = static_cast<PictureControl&>(*slot.control).Shown();
   if (picture == Picture::None) return;
   const HBITMAP bitmap = PictureBitmap(picture);

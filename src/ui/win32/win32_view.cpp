@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
@@ -12,6 +13,16 @@ namespace lumora::ui::win32 {
 
 struct Win32View::Impl {
   std::vector<std::unique_ptr<ModelWindow>> windows;
+  std::vector<WindowModel*> waiting;  // attached hidden, built after the first paint
+  Skin* skin = nullptr;
+
+  void Build(WindowModel& model) {
+    std::erase(waiting, &model);
+    windows.push_back(std::make_unique<ModelWindow>(model, skin));
+  }
+  void BuildWaiting() {
+    while (!waiting.empty()) Build(*waiting.front());
+  }
 };
 
 Win32View::Win32View() : impl_(std::make_unique<Impl>()) {}
@@ -23,10 +34,20 @@ Win32View::~Win32View() {
 
 void Win32View::Attach(WindowModel& model) {
   if (WindowOf(model)) return;
-  impl_->windows.push_back(std::make_unique<ModelWindow>(model));
+  if (impl_->windows.empty() || model.Visible()) {
+    impl_->Build(model);
+    return;
+  }
+  impl_->waiting.push_back(&model);
+  if (impl_->waiting.size() == 1)
+    impl_->windows.front()->AfterFirstPaint([impl = impl_.get()] { impl->BuildWaiting(); });
 }
 
+void Win32View::UseSkin(Skin& skin) { impl_->skin = &skin; }
+
 void* Win32View::WindowOf(const WindowModel& model) const {
+  if (std::find(impl_->waiting.begin(), impl_->waiting.end(), &model) != impl_->waiting.end())
+    impl_->Build(const_cast<WindowModel&>(model));
   for (const auto& window : impl_->windows)
     if (&window->Model() == &model) return window->Handle();
   return nullptr;

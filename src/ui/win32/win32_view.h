@@ -6,6 +6,7 @@
 
 #include "ui/controls.h"
 #include "ui/message_boxes.h"
+#include "ui/skin.h"
 
 namespace lumora::ui::win32 {
 
@@ -18,10 +19,16 @@ class Win32View {
 
   // Builds the real top-level window of the model with all its controls, hidden until
   // the model says visible. From then on the view mirrors the model and feeds it the
-  // window's events. The model must outlive the view.
+  // window's events. The model must outlive the view. A hidden window attached after
+  // the first is built once the first has painted, so that it does not delay the first
+  // window's coming up; it then shows as its model says.
   void Attach(WindowModel& model);
+  // The skin the windows attached from now on are drawn in; the skin must outlive the
+  // view.
+  void UseSkin(Skin& skin);
 
-  // The real window of an attached model (an HWND), or nullptr.
+  // The real window of an attached model (an HWND), built now if it was waiting, or
+  // nullptr.
   void* WindowOf(const WindowModel& model) const;
 
   // Runs the UI thread's message loop until Quit; returns the exit code.

@@ -16,6 +16,7 @@
 #include "platform/win32/scoped_win.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "ui/skin_palette.h"
 #include "ui/win32/win32_dispatcher.h"
 
 namespace lumora::ui::win32 {
@@ -78,6 +79,7 @@ class Win32ViewTest : public ::testing::Test {
                                   ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     w.SetTitle(kMainWindowTitle);
+    view.UseSkin(skin);
     view.Attach(w);
     w.SetVisible(true);
     main = static_cast<HWND>(view.WindowOf(w));
@@ -122,9 +124,10 @@ class Win32ViewTest : public ::testing::Test {
                  reinterpret_cast<LPARAM>(&activation));
   }
 
-  // The models outlive the view.
+  // The models and the skin outlive the view.
   MainWindow w;
   SpeedBarWindow bar;
+  Skin skin;
   Win32View view;
   HWND main = nullptr;
 };
@@ -602,6 +605,76 @@ TEST_F(Win32ViewTest, BalloonsShowTheirTextAndTheSpeedBarsLinksReportTheirMessag
   SendMessageW(links, WM_LBUTTONUP, 0, MAKELPARAM(rect.right / 2, rect.bottom / 2));
   EXPECT_EQ(chosen, (std::vector<std::string>{"m8"}));
   EXPECT_FALSE(IsWindowVisible(links));
+}
+
+// The window of that class this thread has, or nullptr.
+HWND ThreadWindowOfClass(const wchar_t* className) {
+  struct Search {
+    const wchar_t* name;
+    HWND found;
+  } search{className, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM lParam) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(lParam);
+        if (ClassOf(window) != s.name) return TRUE;
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A pixel of what the control draws when asked to print its client area.
+COLORREF PrintedPixelOf(HWND window, int x, int y) {
+  RECT client{};
+  GetClientRect(window, &client);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const COLORREF colour = GetPixel(memory, x, y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+COLORREF RgbOf(Colour c) { return RGB(c.red, c.green, c.blue); }
+
+TEST_F(Win32ViewTest, TheSkinDrawsThePagesAndButtonsInTheToneOfEachHue) {
+  const HWND tabs = Of(w.选择夹1);
+  const HWND start = Of(w.按钮开始);
+  RECT page{}, button{};
+  GetClientRect(tabs, &page);
+  GetClientRect(start, &button);
+  // An empty spot of the page near its right edge, and the button's face beside its text.
+  const POINT onPage{page.right - Scaled(6), page.bottom / 2};
+  const POINT onButton{Scaled(5), button.bottom / 2};
+  EXPECT_EQ(PrintedPixelOf(tabs, onPage.x, onPage.y), GetSysColor(COLOR_BTNFACE));
+
+  // Each change of hue is drawn in the new tone.
+  for (const int hue : {150, -160, 180}) {
+    SCOPED_TRACE("hue " + std::to_string(hue));
+    skin.ApplySkin(hue);
+    const SkinPalette tone = PaletteForHue(hue);
+    EXPECT_EQ(PrintedPixelOf(tabs, onPage.x, onPage.y), RgbOf(tone.face));
+    EXPECT_EQ(PrintedPixelOf(start, onButton.x, onButton.y), RgbOf(tone.button));
+  }
+}
+
+TEST_F(Win32ViewTest, AHiddenSecondWindowIsBuiltOnceTheFirstHasPaintedAndShowsAsItsModelSays) {
+  view.Attach(bar);
+  EXPECT_FALSE(ThreadWindowOfClass(L"LumoraSpeedBar"));
+  bar.SetVisible(true);
+  EXPECT_TRUE(PumpUntil(
+      [] {
+        const HWND built = ThreadWindowOfClass(L"LumoraSpeedBar");
+        return built && IsWindowVisible(built);
+      },
+      2000));
 }
 
 }  // namespace
