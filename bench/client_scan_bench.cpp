@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
   ui::headless::HeadlessTimers timers(clock);
   dispatcher.SetEventSource([&] { timers.FireDue(); });
   platform::Platform platform{drive,        pc.console, clock, pc.system,
-                              pc.instances, pc.shell,   pc.network.Ports(), pc.power};
+                              pc.instances, pc.shell,   pc.network.Ports(), pc.power,
+                              pc.site,      pc.registry};
   int exitCode = -1;
   {
     app::Application application(

@@ -19,8 +19,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   lumora::platform::win32::Win32Services services;
   lumora::platform::win32::Win32NameLookup names;
   lumora::platform::win32::Win32PowerOff power;
+  lumora::platform::win32::Win32Http http;
+  lumora::platform::win32::Win32Shell shell;
   return lumora::apps::RunProgram(
       console, system,
       {sharing, connectionManager, wmi, ipHelper, internetState, registry, wlan, services, names},
-      power);
+      power, http, shell);
 }

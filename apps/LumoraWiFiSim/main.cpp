@@ -18,6 +18,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::SteadyClock clock;
   platform::sim::SimulatedPc pc(platform::sim::ParseScenario(scenarioText), &clock);
   return apps::RunProgram(
-      pc.console, pc.system, pc.network.Ports(), pc.power,
-      [](app::Application& application) { apps::StartModelReport(application.Main()); });
+      pc.console, pc.system, pc.network.Ports(), pc.power, pc.site, pc.shell,
+      [&pc](app::Application& application) {
+        apps::StartModelReport(application.Main(), [&pc] { return pc.shell.OpenedUrls(); });
+      });
 }

@@ -8,6 +8,7 @@
 #include "platform/steady_clock.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_network.h"
 #include "platform/win32/win32_system.h"
 #include "ui/win32/win32_dispatcher.h"
 #include "ui/win32/win32_view.h"
@@ -16,6 +17,7 @@ namespace lumora::apps {
 
 int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
                const platform::NetworkPorts& network, platform::PowerOffPort& power,
+               platform::HttpPort& http, platform::ShellPort& shell,
                const std::function<void(app::Application&)>& started) {
   // The UI thread keeps OLE for the whole run; workers initialise COM themselves.
   platform::win32::Win32DiagnosticLog diagnostics;
@@ -28,8 +30,9 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
   platform::win32::Win32Files files;
   platform::SteadyClock clock;
   platform::win32::Win32Instances instances;
-  platform::win32::Win32Shell shell;
-  platform::Platform platform{files, console, clock, system, instances, shell, network, power};
+  platform::win32::Win32LogonRegistry logonRegistry;
+  platform::Platform platform{files,   console, clock, system,       instances,
+                              shell,   network, power, http, logonRegistry};
   ui::win32::Win32Dispatcher dispatcher;
   ui::win32::Win32MessageBoxes messages;
 

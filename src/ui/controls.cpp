@@ -37,6 +37,12 @@ void Control::SetText(std::string_view text) {
   Notify(Change::Text);
 }
 
+void HtmlControl::LoadPage(std::string_view html) {
+  if (html == page_) return;
+  page_ = std::string(html);
+  Notify(Change::Content);
+}
+
 void Control::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;

@@ -26,7 +26,8 @@ HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario)
     : pc(std::move(scenario), &clock),
       platform{countingDrive, pc.console,   clock,
                pc.system,     pc.instances, pc.shell,
-               pc.network.Ports(), pc.power} {
+               pc.network.Ports(), pc.power, pc.site,
+               pc.registry} {
   dispatcher.SetEventSource([this] { timers.FireDue(); });
 }
 

@@ -284,7 +284,50 @@ void ReadNeighbours(std::string_view ini, Scenario& scenario) {
   }
 }
 
+// A page text of the scenario: "\\n" stands for a line break (CR LF).
+std::string PageText(std::string_view value) {
+  std::string text;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == 'n') {
+      text += "\r\n";
+      ++i;
+    } else {
+      text += value[i];
+    }
+  }
+  return text;
+}
+
+void ReadSite(std::string_view ini, Scenario& scenario) {
+  SimSite& site = scenario.site;
+  // What a newcomer sees: the banner on, this very version (so no update is offered),
+  // the official site and a help text.
+  site.pages["/updata.txt"] = "[up1]1[up2]\r\n[version1]5.0[version2]\r\n[gwurl1]" +
+                              std::string(SiteAddress()) +
+                              "/[gwurl2]\r\n[content1]\r\n[content2]\r\n[downurl1][downurl2]\r\n";
+  site.pages["/sygg.html"] =
+      "<p>欢迎使用LumoraWiFi！手机连上WiFi即可上网。<a href=\"" + std::string(SiteAddress()) +
+      "/\">官方网站</a></p>";
+  site.pages["/upwifi/bzxx.txt"] =
+      "<p><b>使用帮助</b></p><p>1. 在[主界面]输入WiFi名称和密码，点击[开启WiFi]。</p>"
+      "<p>2. 手机搜索这个WiFi名称，输入密码连接即可上网。</p>"
+      "<p>3. 手机连不上时，请点击[重启WiFi]试试。</p>";
+  site.pages["/upwifi/tongji.html"] = "<html><body></body></html>";
+  auto get = [&](std::string_view key) { return text::FindIniValue(ini, "site", key); };
+  if (auto v = get("reachable")) ParseFlag(*v, site.reachable);
+  if (auto v = get("delay")) ParseNumber(*v, site.delayMs);
+  static constexpr std::pair<std::string_view, std::string_view> kPages[] = {
+      {"update", "/updata.txt"},
+      {"announcement", "/sygg.html"},
+      {"help", "/upwifi/bzxx.txt"},
+      {"statistics", "/upwifi/tongji.html"}};
+  for (const auto& [key, path] : kPages)
+    if (auto v = get(key)) site.pages[std::string(path)] = PageText(*v);
+}
+
 }  // namespace
+
+std::string_view SiteAddress() { return LUMORA_SITE_ADDRESS; }
 
 Scenario DefaultScenario() { return ParseScenario(""); }
 
@@ -331,6 +374,10 @@ Scenario ParseScenario(std::string_view ini) {
   fault("wmi_fails", scenario.wmiFails);
   fault("wlan_service_missing", scenario.wlanServiceMissing);
   fault("shutdown_privilege_missing", scenario.shutdownPrivilegeMissing);
+  fault("run_key_read_only", scenario.runKeyReadOnly);
+  ReadSite(ini, scenario);
+  if (auto v = text::FindIniValue(ini, "registry", "run_value"))
+    if (!v->empty()) scenario.runValue = *v;
   return scenario;
 }
 
