@@ -96,6 +96,57 @@ TEST(BringToFront, CentresTheWindowInPixelsAtEveryScalingAndLeavesItNotTopmost) 
   }
 }
 
+TEST_F(WindowActionsTest, BringToFrontRestoresAMinimisedWindowBeforeItCentresIt) {
+  std::vector<std::string> changes;
+  struct Recorder : ui::ModelObserver {
+    std::vector<std::string>& changes;
+    explicit Recorder(std::vector<std::string>& c) : changes(c) {}
+    void OnControlChanged(ui::Control&, ui::Change) override {}
+    void OnWindowChanged(ui::WindowModel& window, ui::WindowChange change) override {
+      if (change == ui::WindowChange::Minimised)
+        changes.push_back(window.Minimised() ? "minimised" : "restored");
+      if (change == ui::WindowChange::Geometry) changes.push_back("moved");
+    }
+  } recorder(changes);
+  w().SetGeometry({5, 5, 430, 316});
+  ui::NoteMinimised(w(), true);
+  w().AddObserver(&recorder);
+  ClickTray(w().托盘图标1, ui::TrayClick::Left);
+  w().RemoveObserver(&recorder);
+  EXPECT_EQ(changes, (std::vector<std::string>{"restored", "moved"}));
+  EXPECT_FALSE(w().Minimised());
+  EXPECT_EQ(w().Geometry(), (ui::Rect{425, 242, 430, 316}));
+}
+
+TEST_F(WindowActionsTest, AWayOutThatComesWhileTheProgramClosesIsIgnored) {
+  int geometrySteps = 0;
+  struct Counter : ui::ModelObserver {
+    int& steps;
+    explicit Counter(int& s) : steps(s) {}
+    void OnControlChanged(ui::Control&, ui::Change) override {}
+    void OnWindowChanged(ui::WindowModel&, ui::WindowChange change) override {
+      if (change == ui::WindowChange::Geometry) ++steps;
+    }
+  } counter(geometrySteps);
+  int endings = 0;
+  program.Settle();
+  w().AddObserver(&counter);
+  // Queued now, these run in the closing animation's pumped wait.
+  program.dispatcher.Post([&] {
+    RequestClose(w());
+    Choose(w().菜单_退出);
+    ChooseBalloonLink(program.App().SpeedBar().气球提示框1, "m9");
+    RequestClose(w());
+  });
+  program.dispatcher.Post([&] { endings = program.exitCode.has_value() ? 1 : 0; });
+  RequestClose(w());
+  w().RemoveObserver(&counter);
+  EXPECT_EQ(geometrySteps, 28);
+  EXPECT_EQ(endings, 0);  // nothing ended the program in the middle of its close
+  EXPECT_EQ(program.exitCode, 0);
+  EXPECT_FALSE(program.pc.network.HostedNetwork().allowed);
+}
+
 TEST_F(WindowActionsTest, MenusAndTheConnectionsFolder) {
   ClickTray(w().托盘图标1, ui::TrayClick::Right);
   ReleaseRightButton(w());
