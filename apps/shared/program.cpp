@@ -1,8 +1,8 @@
 #include "shared/program.h"
 
-#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include "app/application.h"
 #include "platform/steady_clock.h"
@@ -23,16 +23,16 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
   platform::win32::Win32DiagnosticLog diagnostics;
   platform::SetFailureSink(&diagnostics);
   const HRESULT ole = OleInitialize(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                     ICC_BAR_CLASSES | ICC_LINK_CLASS};
+  INITCOMMONCONTROLSEX controls{
+      sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LINK_CLASS};
   InitCommonControlsEx(&controls);
 
   platform::win32::Win32Files files;
   platform::SteadyClock clock;
   platform::win32::Win32Instances instances;
   platform::win32::Win32LogonRegistry logonRegistry;
-  platform::Platform platform{files,   console, clock, system,       instances,
-                              shell,   network, power, http, logonRegistry};
+  platform::Platform platform{files, console, clock, system, instances,
+                              shell, network, power, http,   logonRegistry};
   ui::win32::Win32Dispatcher dispatcher;
   ui::win32::Win32MessageBoxes messages;
 
@@ -40,10 +40,9 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
   ui::win32::Win32View* view = nullptr;
   int exitCode = 0;
   {
-    app::Application application(
-        platform, dispatcher, messages,
-        {[&view](ui::WindowModel& window) { view->Attach(window); },
-         [&view](int code) { view->Quit(code); }});
+    app::Application application(platform, dispatcher, messages,
+                                 {[&view](ui::WindowModel& window) { view->Attach(window); },
+                                  [&view](int code) { view->Quit(code); }});
     ui::win32::Win32View realView;
     view = &realView;
     if (application.Start()) {

@@ -48,8 +48,8 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       host_(std::move(host)),
       settings_(platform.files),
       toolkit_(platform.network),
-      network_{main_,     exec_,    settings_,      messages_,
-               platform.network, toolkit_, osVersionCode_, reportsVersion62_},
+      network_{main_,    exec_,          settings_,        messages_, platform.network,
+               toolkit_, osVersionCode_, reportsVersion62_},
       hotspot_(network_, speedBar_),
       access_(network_, platform.files,
               [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; }),
@@ -120,7 +120,8 @@ bool Application::OnMainWindowCreated() {
 
   w.编辑框名称.SetTip("请输入英文或数字，部分手机可能无法识别中文。。。");
   w.编辑框密码.SetTip("密码不能少于8位数");
-  w.选择框2.SetTip("通常软件能智能匹配连网方式，若发现不对，\r\n请自行选择，并勾选这个，以后就记住这个连网了");
+  w.选择框2.SetTip(
+      "通常软件能智能匹配连网方式，若发现不对，\r\n请自行选择，并勾选这个，以后就记住这个连网了");
   w.单选框黑.SetTip("显示上网用户和拦截黑名单，建议用这种模式。。。");
   w.单选框白.SetTip("仅允许白名单用户上网，不能显示用户数");
 
@@ -194,8 +195,8 @@ void Application::AnnouncementCheck() {
         exec::PlatformCall([this] { return platform_.http.Get(AnnouncementPageUrl()); }));
     exec_.RunOnUi([&] { main_.超文本浏览框1.LoadPage(page); });
   }
-  const std::string help = text::Utf8FromCp936(
-      exec::PlatformCall([this] { return platform_.http.Get(HelpTextUrl()); }));
+  const std::string help =
+      text::Utf8FromCp936(exec::PlatformCall([this] { return platform_.http.Get(HelpTextUrl()); }));
   exec_.RunOnUi([&] { main_.简单超文本框1.SetText(help); });
 }
 
@@ -209,9 +210,9 @@ void Application::UpdateCheck() {
   const std::string notes = InformationValue(information, "[content1]", "[content2]");
   if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(kVersion) <= 0.0000001)
     return;
-  const int answer = messages_.Show("亲！检测到最新V" + latest +
-                                        "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,
-                                    "更新提示", ui::kMessageYesNo);
+  const int answer = messages_.Show(
+      "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,
+      "更新提示", ui::kMessageYesNo);
   if (answer != ui::kAnswerYes) return;
   OpenWebAddress(platform_.shell, InformationValue(information, "[downurl1]", "[downurl2]"));
   exec_.RunOnUi([this] { LeaveForUpdate(*this); });

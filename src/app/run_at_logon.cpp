@@ -4,8 +4,8 @@
 
 namespace lumora::app {
 
-int RunAtLogon(platform::LogonRegistryPort& registry, std::string_view name,
-               std::string_view data, RunAtLogonMode mode) {
+int RunAtLogon(platform::LogonRegistryPort& registry, std::string_view name, std::string_view data,
+               RunAtLogonMode mode) {
   const std::string path = std::string(kRunValuePath) + std::string(name);
   const std::size_t split = path.rfind('\\');
   const std::string_view key = std::string_view(path).substr(0, split);

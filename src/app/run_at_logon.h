@@ -17,7 +17,7 @@ enum class RunAtLogonMode { Test, Delete, Write };
 // 1 when the value exists, whatever its data; else 0. Delete: deletes the value, or a
 // subkey of that name when there is no such value. Write: sets the value to data as a
 // string. The last two give 0.
-int RunAtLogon(platform::LogonRegistryPort& registry, std::string_view name,
-               std::string_view data, RunAtLogonMode mode);
+int RunAtLogon(platform::LogonRegistryPort& registry, std::string_view name, std::string_view data,
+               RunAtLogonMode mode);
 
 }  // namespace lumora::app

@@ -50,7 +50,7 @@ void TrayAnimationTick(Application& app) {
   ui::MainWindow& w = app.Main();
   hotspot::Hotspot& hotspot = app.Hotspot();
   static constexpr ui::TrayImage kFrames[] = {ui::TrayImage::Busy1, ui::TrayImage::Busy2,
-                                               ui::TrayImage::Busy3, ui::TrayImage::Normal};
+                                              ui::TrayImage::Busy3, ui::TrayImage::Normal};
   w.托盘图标1.SetImage(kFrames[hotspot.trayFrame++]);
   if (hotspot.trayFrame == 4) hotspot.trayFrame = 0;
   if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
@@ -64,8 +64,8 @@ void StatusAnimationTick(Application& app) {
   ui::MainWindow& w = app.Main();
   hotspot::Hotspot& hotspot = app.Hotspot();
   static constexpr ui::Picture kFrames[] = {ui::Picture::StatusBusy1, ui::Picture::StatusBusy2,
-                                             ui::Picture::StatusBusy3, ui::Picture::StatusBusy4,
-                                             ui::Picture::StatusBusy5};
+                                            ui::Picture::StatusBusy3, ui::Picture::StatusBusy4,
+                                            ui::Picture::StatusBusy5};
   w.图片框状态.Show(kFrames[hotspot.statusFrame++]);
   if (hotspot.statusFrame == 5) hotspot.statusFrame = 0;
   if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
@@ -171,7 +171,9 @@ void ConnectWindowActions(Application& app) {
   w.托盘图标1.onLeftDoubleClick = [&app] { BringToFront(app); };
   w.托盘图标1.onRightClick = [&w] { w.菜单.PopUp(); };
   w.onRightButtonReleased = [&w] { w.菜单.PopUp(); };
-  w.菜单_官方网站.onChosen = [&app] { OpenWebAddress(app.Platform().shell, app.OfficialSiteUrl()); };
+  w.菜单_官方网站.onChosen = [&app] {
+    OpenWebAddress(app.Platform().shell, app.OfficialSiteUrl());
+  };
   w.onCloseRequested = [&app] { CloseSequence(app); };
   w.菜单_退出.onChosen = [&app] { ExitProgram(app); };
   w.按钮开始.onClick = [&app] { app.Hotspot().StartButtonClicked(); };

@@ -58,8 +58,7 @@ std::string WithQuotes(std::string_view marker) {
 }  // namespace
 
 std::string TextBetween(std::string_view text, std::string_view startMarker,
-                        std::string_view endMarker, std::size_t startPosition,
-                        bool caseSensitive) {
+                        std::string_view endMarker, std::size_t startPosition, bool caseSensitive) {
   const std::string start = WithQuotes(startMarker);
   const std::string end = WithQuotes(endMarker);
   const std::size_t from = startPosition > 0 ? startPosition - 1 : 0;

@@ -303,9 +303,7 @@ void WindowModel::Activate() { NotifyWindow(WindowChange::Activate); }
 
 void WindowModel::AddObserver(ModelObserver* observer) { observers_.push_back(observer); }
 
-void WindowModel::RemoveObserver(ModelObserver* observer) {
-  std::erase(observers_, observer);
-}
+void WindowModel::RemoveObserver(ModelObserver* observer) { std::erase(observers_, observer); }
 
 void WindowModel::NotifyControl(Control& control, Change change) {
   for (ModelObserver* observer : observers_) observer->OnControlChanged(control, change);

@@ -79,18 +79,18 @@ enum class Change {
   Geometry,
   TextColour,
   Tip,
-  Masked,      // edit box: password characters or plain
-  Items,       // combo box items
-  Selection,   // combo box, tab control
-  Rows,        // list view rows or cells
+  Masked,        // edit box: password characters or plain
+  Items,         // combo box items
+  Selection,     // combo box, tab control
+  Rows,          // list view rows or cells
   RowSelection,  // list view: which rows are selected
-  Position,    // slider
-  Interval,    // timer
-  Picture,     // picture box, draw panel, tray icon
-  Content,     // browser URL, HTML text
-  Balloon,     // a balloon or a tray notice was shown
-  PopUp,       // a menu is to pop up at the mouse
-  Focus,       // the control is to take the keyboard focus
+  Position,      // slider
+  Interval,      // timer
+  Picture,       // picture box, draw panel, tray icon
+  Content,       // browser URL, HTML text
+  Balloon,       // a balloon or a tray notice was shown
+  PopUp,         // a menu is to pop up at the mouse
+  Focus,         // the control is to take the keyboard focus
 };
 
 // What changed on a window itself.

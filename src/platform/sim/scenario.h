@@ -76,7 +76,7 @@ struct SimClient {
   bool lookupFails = false;
   std::uint32_t lookupMs = 0;  // how long the look-up takes
   std::uint64_t joinMs = 0;
-  std::uint64_t leaveMs = 0;  // 0: stays
+  std::uint64_t leaveMs = 0;            // 0: stays
   std::uint64_t downloadPerSecond = 0;  // to the device: bytes the hosted adapter sends
   std::uint64_t uploadPerSecond = 0;    // from the device: bytes it receives
 };

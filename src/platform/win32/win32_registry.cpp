@@ -44,8 +44,8 @@ std::optional<std::string> Win32Registry::ReadMachineString(std::string_view key
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = 0;
     DWORD bytes = 0;
-    if (const LSTATUS asked = RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr,
-                                               &bytes);
+    if (const LSTATUS asked =
+            RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes);
         asked != ERROR_SUCCESS) {
       if (asked != ERROR_FILE_NOT_FOUND) ReportSystemError("RegQueryValueEx", asked);
       return std::nullopt;
@@ -96,9 +96,8 @@ bool Win32LogonRegistry::ValueExists(std::string_view keyPath, std::string_view 
 bool Win32LogonRegistry::WriteString(std::string_view keyPath, std::string_view valueName,
                                      std::string_view data) {
   ScopedKey key;
-  const LSTATUS created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath).c_str(), 0, nullptr,
-                                          0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, key.Put(),
-                                          nullptr);
+  const LSTATUS created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath).c_str(), 0, nullptr, 0,
+                                          KEY_WRITE | KEY_WOW64_64KEY, nullptr, key.Put(), nullptr);
   if (created != ERROR_SUCCESS) {
     ReportSystemError("RegCreateKeyEx", created);
     return false;
