@@ -1,8 +1,9 @@
 #include "shared/program.h"
 
+#include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <ole2.h>
-#include <windows.h>
 
 #include "app/application.h"
 #include "platform/steady_clock.h"
