@@ -63,7 +63,8 @@ TEST(SimpleHtml, LinksCarryTheirTextAndMessage) {
 
 TEST(SimpleHtml, LinkMarkupKeepsTheAddressesOfTheLinksAndNothingElse) {
   const std::pair<const char*, const char*> cases[] = {
-      {"<p>看<a href=\"http://a.invalid/x\">官网</a>吧</p>", "看<a href=\"http://a.invalid/x\">官网</a>吧"},
+      {"<p>看<a href=\"http://a.invalid/x\">官网</a>吧</p>",
+       "看<a href=\"http://a.invalid/x\">官网</a>吧"},
       {"<A HREF='http://b.invalid'>b</A> <b>c</b>", "<a href=\"http://b.invalid\">b</a> c"},
       // A quotation mark cannot end the address early.
       {"<a href='x\" onclick=\"y'>q</a>", "<a href=\"x onclick=y\">q</a>"},

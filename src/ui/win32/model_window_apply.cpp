@@ -161,8 +161,9 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
       return;
     case ControlKind::HtmlBrowser:
     case ControlKind::SimpleHtmlBox:
-      SetWindowTextW(slot.window,
-                     Wide(HtmlToLinkMarkup(static_cast<const HtmlControl&>(control).Page())).c_str());
+      SetWindowTextW(
+          slot.window,
+          Wide(HtmlToLinkMarkup(static_cast<const HtmlControl&>(control).Page())).c_str());
       return;
     case ControlKind::TabControl:
     case ControlKind::ListView:

@@ -338,8 +338,8 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
 void ModelWindow::NoteRowSelection(ControlSlot& slot) {
   std::vector<std::size_t> rows;
   for (int row = -1;;) {
-    row = static_cast<int>(SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                        LVNI_SELECTED));
+    row = static_cast<int>(
+        SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
     if (row < 0) break;
     rows.push_back(static_cast<std::size_t>(row));
   }

@@ -123,8 +123,7 @@ class LoopbackServer {
 };
 
 bool Has(const std::string& request, std::string_view line) {
-  return request.find(std::string(line) + "\r\n") != std::string::npos ||
-         request.ends_with(line);
+  return request.find(std::string(line) + "\r\n") != std::string::npos || request.ends_with(line);
 }
 
 TEST(Win32Http, BothWaysFetchACodePage936TextWhole) {
