@@ -22,7 +22,7 @@
 //                                        and chooses the pop-up menu's ITEM-th item
 //   lumora_probe RESULT hastext TITLE NAME TEXT MS   the control's text holds TEXT within MS
 //   lumora_probe RESULT traymenu TITLE ITEM   right-clicks the tray icon and chooses the
-//                                        menu's item that reads ITEM with the mouse
+//                                        menu's ITEM-th item (from 0) with the keyboard
 //   lumora_probe RESULT opened TITLE URL MS   the program's shell was asked to open URL
 //                                        within MS (the model report's "#opened" lines)
 //   lumora_probe RESULT rowtype TITLE NAME ROW TEXT [open]  double-clicks the row, types
@@ -441,33 +441,22 @@ std::string RowMenu(HWND main, HWND list, int row, int item) {
   return "done\n";
 }
 
-// The tray icon's right click as the notification area reports it, then a click on the
-// menu's item with that text.
-std::string TrayMenu(HWND main, const std::wstring& itemText) {
+// The tray icon's right click as the notification area reports it, then the menu's
+// ITEM-th item (from 0, disabled ones counted) chosen with the keyboard.
+std::string TrayMenu(HWND main, int item) {
   constexpr UINT kTrayMessage = WM_APP + 40;
   SetForegroundWindow(main);
   PostMessageW(main, kTrayMessage, 0, WM_RBUTTONUP);
   const ULONGLONG deadline = GetTickCount64() + 5000;
-  HWND menuWindow = nullptr;
-  while (!(menuWindow = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menuWindow)) {
+  HWND menu = nullptr;
+  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
     if (GetTickCount64() > deadline) return "no menu\n";
     Sleep(50);
   }
   Sleep(200);
-  const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[64] = {};
-    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-    RECT rect{};
-    if (itemText != text || !GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &rect)) continue;
-    const POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    MouseTo(point, 0);
-    MouseTo(point, MOUSEEVENTF_LEFTDOWN);
-    MouseTo(point, MOUSEEVENTF_LEFTUP);
-    return "done\n";
-  }
-  Key(VK_ESCAPE);
-  return "no such item\n";
+  for (int i = 0; i <= item; ++i) Key(VK_DOWN);
+  Key(VK_RETURN);
+  return "done\n";
 }
 
 bool Opened(const std::string& url) {
@@ -573,7 +562,7 @@ int wmain(int argc, wchar_t** argv) {
              : seen.find(wanted) != std::string::npos ? "done\n"
                                                       : "text \"" + seen + "\"\n";
   } else if (command == L"traymenu" && argc > 4) {
-    result = TrayMenu(main, argv[4]);
+    result = TrayMenu(main, _wtoi(argv[4]));
   } else if (command == L"opened" && argc > 5) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(_wtoi(argv[5]));
     while (!Opened(Utf8(argv[4])) && GetTickCount64() < deadline) Sleep(200);
