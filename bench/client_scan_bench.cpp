@@ -43,8 +43,9 @@ double MsSince(Clock::time_point start, int times) {
 
 int main(int argc, char** argv) {
   const int scans = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-  std::string scenario = "[connection1]\nname=本地连接\n[connection2]\nname=无线网络连接\n"
-                         "kind=wireless\nstatus=7\n[network]\ninternet=LAN 连接\n";
+  std::string scenario =
+      "[connection1]\nname=本地连接\n[connection2]\nname=无线网络连接\n"
+      "kind=wireless\nstatus=7\n[network]\ninternet=LAN 连接\n";
   std::string names, blacklist;
   for (int n = 1; n <= 1000; ++n) names += "\r\n" + Mac(n) + "+设备" + std::to_string(n);
   for (int n = 1; n <= 250; ++n)
@@ -65,14 +66,13 @@ int main(int argc, char** argv) {
   ui::headless::HeadlessMessageBoxes messages;
   ui::headless::HeadlessTimers timers(clock);
   dispatcher.SetEventSource([&] { timers.FireDue(); });
-  platform::Platform platform{drive,        pc.console, clock, pc.system,
-                              pc.instances, pc.shell,   pc.network.Ports(), pc.power};
+  platform::Platform platform{drive,    pc.console,         clock,    pc.system, pc.instances,
+                              pc.shell, pc.network.Ports(), pc.power, pc.site,   pc.registry};
   int exitCode = -1;
   {
-    app::Application application(
-        platform, dispatcher, messages,
-        {[&](ui::WindowModel& window) { timers.Observe(window); },
-         [&](int code) { exitCode = code; }});
+    app::Application application(platform, dispatcher, messages,
+                                 {[&](ui::WindowModel& window) { timers.Observe(window); },
+                                  [&](int code) { exitCode = code; }});
     if (!application.Start()) return 1;
     application.Exec().JoinAllWorkers();
     ui::Click(application.Main().按钮开始);
@@ -94,9 +94,10 @@ int main(int argc, char** argv) {
            {clients::kDeviceNamePath, clients::kBlacklistPath, clients::kWhitelistPath})
         clients::ReadListText(drive, path);
     const double readMs = MsSince(start, scans);
-    std::printf("client scan: %zu devices listed, %.2f ms a scan (target under 10 ms); "
-                "reading the list files once %.2f ms; ratio %.1f\n",
-                listed, scanMs, readMs, scanMs / readMs);
+    std::printf(
+        "client scan: %zu devices listed, %.2f ms a scan (target under 10 ms); "
+        "reading the list files once %.2f ms; ratio %.1f\n",
+        listed, scanMs, readMs, scanMs / readMs);
     ui::RequestClose(application.Main());
     application.Exec().JoinAllWorkers();
   }

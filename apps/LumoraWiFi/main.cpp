@@ -20,9 +20,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   lumora::platform::win32::Win32NameLookup names;
   lumora::platform::win32::Win32MobileHotspot mobileHotspot;
   lumora::platform::win32::Win32PowerOff power;
+  lumora::platform::win32::Win32Http http;
+  lumora::platform::win32::Win32Shell shell;
   return lumora::apps::RunProgram(
       console, system,
       {sharing, connectionManager, wmi, ipHelper, internetState, registry, wlan, services, names,
        mobileHotspot},
-      power);
+      power, http, shell);
 }

@@ -17,7 +17,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The devices of the hotspot keep real time.
   platform::SteadyClock clock;
   platform::sim::SimulatedPc pc(platform::sim::ParseScenario(scenarioText), &clock);
-  return apps::RunProgram(
-      pc.console, pc.system, pc.network.Ports(), pc.power,
-      [](app::Application& application) { apps::StartModelReport(application.Main()); });
+  return apps::RunProgram(pc.console, pc.system, pc.network.Ports(), pc.power, pc.site, pc.shell,
+                          [&pc](app::Application& application) {
+                            apps::StartModelReport(application.Main(),
+                                                   [&pc] { return pc.shell.OpenedUrls(); });
+                          });
 }

@@ -10,6 +10,7 @@ namespace lumora::apps {
 namespace {
 
 const ui::MainWindow* gReported = nullptr;
+std::function<std::vector<std::string>()> gOpenedUrls;
 UINT gReportMessage = 0;
 
 // The window's own line first: "#window", visible, minimised, left, top, width, height.
@@ -35,6 +36,8 @@ std::string Report(const ui::MainWindow& window) {
               "\t" + (c.Visible() ? "1" : "0") + "\t" + (c.Enabled() ? "1" : "0") + "\t" +
               (box && box->Checked() ? "1" : "0") + "\t" + text + "\n";
   }
+  if (gOpenedUrls)
+    for (const std::string& url : gOpenedUrls()) report += "#opened\t" + url + "\n";
   return report;
 }
 
@@ -49,8 +52,10 @@ LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-void StartModelReport(const ui::MainWindow& window) {
+void StartModelReport(const ui::MainWindow& window,
+                      std::function<std::vector<std::string>()> openedUrls) {
   gReported = &window;
+  gOpenedUrls = std::move(openedUrls);
   gReportMessage = RegisterWindowMessageW(kModelReportMessage);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;

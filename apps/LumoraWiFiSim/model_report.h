@@ -3,6 +3,10 @@
 // writes the state of the main window's model, the window's and every control's, to a
 // file, so that a second process can compare the real windows with the model.
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "ui/main_window.h"
 
 namespace lumora::apps {
@@ -14,6 +18,9 @@ inline constexpr wchar_t kModelReportMessage[] = L"LumoraWiFiSim.WriteModelRepor
 inline constexpr char kModelReportPath[] = "c:\\LumoraWiFiSim.model.txt";
 
 // Creates the window on the calling (UI) thread; it lives as long as the process.
-void StartModelReport(const ui::MainWindow& window);
+// openedUrls gives what the simulated shell was asked to open, reported after the
+// controls as lines "#opened" + tab + address.
+void StartModelReport(const ui::MainWindow& window,
+                      std::function<std::vector<std::string>()> openedUrls);
 
 }  // namespace lumora::apps

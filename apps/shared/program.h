@@ -1,14 +1,17 @@
 #pragma once
 // The Windows program around the application: the real machine's ports except the
 // ones a caller brings (the simulated PC brings its console, its system facts, its
-// network and its power-off), the Win32 view, and the message loop.
+// network, its power-off, its web site and its shell), the Win32 view, and the message
+// loop. The registry's Run key is always the real one.
 
 #include <functional>
 
 #include "app/application.h"
 #include "platform/console_port.h"
+#include "platform/http_port.h"
 #include "platform/network_ports.h"
 #include "platform/power_off_port.h"
+#include "platform/shell_port.h"
 #include "platform/system_port.h"
 
 namespace lumora::apps {
@@ -17,6 +20,7 @@ namespace lumora::apps {
 // runs once the main window is shown.
 int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
                const platform::NetworkPorts& network, platform::PowerOffPort& power,
+               platform::HttpPort& http, platform::ShellPort& shell,
                const std::function<void(app::Application&)>& started = {});
 
 }  // namespace lumora::apps

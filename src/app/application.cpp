@@ -3,11 +3,15 @@
 #include <cmath>
 #include <string>
 
+#include "app/run_at_logon.h"
 #include "app/skin_colour.h"
+#include "app/web_site.h"
 #include "app/window_actions.h"
 #include "clients/list_files.h"
 #include "netconfig/connection_discovery.h"
 #include "netconfig/service_preparation.h"
+#include "text/cp936.h"
+#include "text/text_between.h"
 #include "traffic/traffic_figures.h"
 #include "ui/users_tab.h"
 
@@ -16,9 +20,15 @@ namespace lumora::app {
 namespace {
 
 constexpr ui::Colour kCaptionRed{255, 0, 0};
-constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr std::string_view kRunValueName = "lmrawifiqd";
 constexpr ui::Colour kCaptionGreen{9, 124, 37};
+// The version of this build, as the window title ends.
+constexpr std::string_view kVersion = "5.0";
+
+// A value of the update information (CP936 bytes) as UTF-8 text.
+std::string InformationValue(std::string_view information, std::string_view startMarker,
+                             std::string_view endMarker) {
+  return text::Utf8FromCp936(text::TextBetween(information, startMarker, endMarker));
+}
 
 }  // namespace
 
@@ -38,8 +48,8 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       host_(std::move(host)),
       settings_(platform.files),
       toolkit_(platform.network),
-      network_{main_,     exec_,    settings_,      messages_,
-               platform.network, toolkit_, osVersionCode_, reportsVersion62_},
+      network_{main_,    exec_,          settings_,        messages_, platform.network,
+               toolkit_, osVersionCode_, reportsVersion62_},
       hotspot_(network_, speedBar_),
       access_(network_, platform.files,
               [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; }),
@@ -53,20 +63,32 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
   main_.选择框2.onClick = [this] { netconfig::RememberConnectionClicked(network_); };
   main_.组合框1.onFocusLost = [this] { netconfig::ConnectionFocusLost(network_); };
   ConnectSkinColour(*this);
+  main_.选择框_开机启动.onClick = [this] { StartWithWindowsClicked(); };
+  main_.选择框_启动.onClick = [this] { AutoStartClicked(); };
+  main_.画板_叹号.onReleased = [this] { ShowStartWithWindowsWarning(); };
+  for (ui::HtmlControl* html : {&main_.超文本浏览框1, &main_.简单超文本框1}) {
+    html->onLinkChosen = [this](std::string_view address) {
+      OpenWebAddress(platform_.shell, address);
+    };
+  }
 }
 
 Application::~Application() = default;
 
 bool Application::Start() {
   host_.loadWindow(main_);
-  if (!OnMainWindowCreated()) return false;
+  if (!OnMainWindowCreated()) {
+    // The window goes with this copy: what the announcement check finds stays unshown.
+    exec_.EndWorkerThread(announcementWorkerHandle_);
+    return false;
+  }
   main_.SetVisible(true);
   return true;
 }
 
 bool Application::OnMainWindowCreated() {
   ui::MainWindow& w = main_;
-  exec_.StartWorkerThread([this] { AnnouncementCheck(); }, false);
+  announcementWorkerHandle_ = exec_.StartWorkerThread([this] { AnnouncementCheck(); }, true);
 
   // One instance: a running one is brought up instead. The title is set only after
   // the check, so this window cannot find itself.
@@ -98,7 +120,8 @@ bool Application::OnMainWindowCreated() {
 
   w.编辑框名称.SetTip("请输入英文或数字，部分手机可能无法识别中文。。。");
   w.编辑框密码.SetTip("密码不能少于8位数");
-  w.选择框2.SetTip("通常软件能智能匹配连网方式，若发现不对，\r\n请自行选择，并勾选这个，以后就记住这个连网了");
+  w.选择框2.SetTip(
+      "通常软件能智能匹配连网方式，若发现不对，\r\n请自行选择，并勾选这个，以后就记住这个连网了");
   w.单选框黑.SetTip("显示上网用户和拦截黑名单，建议用这种模式。。。");
   w.单选框白.SetTip("仅允许白名单用户上网，不能显示用户数");
 
@@ -152,9 +175,79 @@ void Application::ShowInstanceStartedBeside() {
   }
 }
 
+bool Application::BeginClosing() {
+  if (closing_) return false;
+  closing_ = true;
+  return true;
+}
+
 void Application::AnnouncementCheck() {
-  // The announcement banner, the help text and the update offer come from the web
-  // site; that check is not part of the program yet.
+  const std::string information =
+      exec::PlatformCall([this] { return platform_.http.ReadUrl(UpdateInformationUrl()); });
+  if (text::TextBetween(information, "[up1]", "[up2]") == "1") {
+    exec_.RunOnUi([this] {
+      main_.分组框7.SetVisible(true);
+      main_.超文本浏览框1.SetVisible(true);
+      main_.超文本浏览框1.SetEnabled(true);
+      main_.超文本浏览框1.SetText(AnnouncementPageUrl());
+    });
+    const std::string page = text::Utf8FromCp936(
+        exec::PlatformCall([this] { return platform_.http.Get(AnnouncementPageUrl()); }));
+    exec_.RunOnUi([&] { main_.超文本浏览框1.LoadPage(page); });
+  }
+  const std::string help =
+      text::Utf8FromCp936(exec::PlatformCall([this] { return platform_.http.Get(HelpTextUrl()); }));
+  exec_.RunOnUi([&] { main_.简单超文本框1.SetText(help); });
+}
+
+void Application::UpdateCheck() {
+  const std::string information =
+      exec::PlatformCall([this] { return platform_.http.Get(UpdateInformationUrl()); });
+  exec_.WaitPumping(500);
+  const std::string latest = InformationValue(information, "[version1]", "[version2]");
+  const std::string site = InformationValue(information, "[gwurl1]", "[gwurl2]");
+  exec_.RunOnUi([&] { officialSiteUrl_ = site; });
+  const std::string notes = InformationValue(information, "[content1]", "[content2]");
+  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(kVersion) <= 0.0000001)
+    return;
+  const int answer = messages_.Show(
+      "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,
+      "更新提示", ui::kMessageYesNo);
+  if (answer != ui::kAnswerYes) return;
+  OpenWebAddress(platform_.shell, InformationValue(information, "[downurl1]", "[downurl2]"));
+  exec_.RunOnUi([this] { LeaveForUpdate(*this); });
+}
+
+void Application::LoadStatisticsPage() {
+  exec_.RunOnUi([this] { main_.超文本浏览框2.SetText(StatisticsPageUrl()); });
+  const std::string page = text::Utf8FromCp936(
+      exec::PlatformCall([this] { return platform_.http.Get(StatisticsPageUrl()); }));
+  exec_.RunOnUi([&] { main_.超文本浏览框2.LoadPage(page); });
+}
+
+void Application::StartWithWindowsClicked() {
+  if (main_.选择框_开机启动.Checked()) {
+    RunAtLogon(platform_.logonRegistry, kRunValueName, platform_.system.ProgramPath(),
+               RunAtLogonMode::Write);
+  } else {
+    RunAtLogon(platform_.logonRegistry, kRunValueName, {}, RunAtLogonMode::Delete);
+  }
+  // Without the rights to change the key the box would claim what the registry does
+  // not hold: it shows what is really there.
+  main_.选择框_开机启动.SetChecked(
+      RunAtLogon(platform_.logonRegistry, kRunValueName, {}, RunAtLogonMode::Test) == 1);
+}
+
+void Application::AutoStartClicked() {
+  settings_.Write(settings::kAutoStart,
+                  main_.选择框_启动.Checked() ? settings::kAutoStartOn : settings::kAutoStartOff);
+}
+
+void Application::ShowStartWithWindowsWarning() {
+  messages_.Show(
+      "[注意]：\r\n拨号上网的的电脑请不要勾选[开机打开软件]，否则WiFi没有网络。\r\n"
+      "开机直接上网的电脑可以勾选。\r\n（因为要在有网络环境下打开软件才能正常开启WiFi）",
+      "注意", ui::kMessageIconInformation);
 }
 
 void Application::StartupWorker() {
@@ -169,14 +262,19 @@ void Application::StartupWorker() {
   });
 
   // Setting the two boxes from here writes nothing back.
-  const bool runAtLogon =
-      platform_.network.registry.ReadMachineString(kRunKey, kRunValueName).has_value();
+  const bool runAtLogon = exec::PlatformCall([this] {
+    return RunAtLogon(platform_.logonRegistry, kRunValueName, platform_.system.ProgramPath(),
+                      RunAtLogonMode::Test) == 1;
+  });
   const bool autoStart = settings_.Read(settings::kAutoStart) == settings::kAutoStartOn;
   exec_.RunOnUi([&] {
     main_.选择框_开机启动.SetChecked(runAtLogon);
     main_.选择框_启动.SetChecked(autoStart);
     if (autoStart) hotspot_.StartButtonClicked();
   });
+
+  UpdateCheck();
+  exec_.StartWorkerThread([this] { LoadStatisticsPage(); }, false);
 
   netconfig::PrepareSharingServices(platform_.network.services, messages_);
 }

@@ -59,8 +59,14 @@ class Application {
   ui::MessageBoxes& Messages() { return messages_; }
   void EndProgram(int exitCode) { host_.endProgram(exitCode); }
 
-  // The official web site's address; empty until the update check gives one.
+  // The official web site's address; empty until the update check gives one. Read and
+  // written on the UI thread.
   const std::string& OfficialSiteUrl() const { return officialSiteUrl_; }
+
+  // Marks the program as closing, on the UI thread; false when a way out already runs,
+  // which the later request must then leave alone.
+  bool BeginClosing();
+  const exec::WorkerHandle& AnnouncementWorkerHandle() const { return announcementWorkerHandle_; }
 
   // 0 until start-up has computed it; see OsVersionCodeOf.
   int OsVersionCode() const { return osVersionCode_; }
@@ -75,6 +81,11 @@ class Application {
   bool OnMainWindowCreated();
   void AnnouncementCheck();
   void StartupWorker();
+  void UpdateCheck();
+  void LoadStatisticsPage();
+  void StartWithWindowsClicked();
+  void AutoStartClicked();
+  void ShowStartWithWindowsWarning();
   void ShowInstanceStartedBeside();
 
   platform::Platform& platform_;
@@ -88,6 +99,8 @@ class Application {
   int osVersionCode_ = 0;
   bool reportsVersion62_ = false;
   std::string officialSiteUrl_;
+  bool closing_ = false;
+  exec::WorkerHandle announcementWorkerHandle_;
   exec::WorkerHandle startupWorkerHandle_;
   netconfig::AdapterToolkit toolkit_;
   netconfig::NetworkContext network_;

@@ -1,6 +1,9 @@
 #include "app/window_actions.h"
 
+#include <algorithm>
+
 #include "app/application.h"
+#include "app/web_site.h"
 #include "ui/layout.h"
 
 namespace lumora::app {
@@ -47,7 +50,7 @@ void TrayAnimationTick(Application& app) {
   ui::MainWindow& w = app.Main();
   hotspot::Hotspot& hotspot = app.Hotspot();
   static constexpr ui::TrayImage kFrames[] = {ui::TrayImage::Busy1, ui::TrayImage::Busy2,
-                                               ui::TrayImage::Busy3, ui::TrayImage::Normal};
+                                              ui::TrayImage::Busy3, ui::TrayImage::Normal};
   w.托盘图标1.SetImage(kFrames[hotspot.trayFrame++]);
   if (hotspot.trayFrame == 4) hotspot.trayFrame = 0;
   if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
@@ -61,8 +64,8 @@ void StatusAnimationTick(Application& app) {
   ui::MainWindow& w = app.Main();
   hotspot::Hotspot& hotspot = app.Hotspot();
   static constexpr ui::Picture kFrames[] = {ui::Picture::StatusBusy1, ui::Picture::StatusBusy2,
-                                             ui::Picture::StatusBusy3, ui::Picture::StatusBusy4,
-                                             ui::Picture::StatusBusy5};
+                                            ui::Picture::StatusBusy3, ui::Picture::StatusBusy4,
+                                            ui::Picture::StatusBusy5};
   w.图片框状态.Show(kFrames[hotspot.statusFrame++]);
   if (hotspot.statusFrame == 5) hotspot.statusFrame = 0;
   if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
@@ -77,6 +80,7 @@ void StatusAnimationTick(Application& app) {
 // an answer; the hotspot's reset waits until the worker has left its platform call,
 // since it may be in its own sharing reset.
 void LeaveProgram(Application& app) {
+  app.Exec().EndWorkerThread(app.AnnouncementWorkerHandle());
   app.Exec().EndWorkerThread(app.StartupWorkerHandle());
   app.Access().EndWorkers();
   app.Main().托盘图标1.SetImage(ui::TrayImage::None);
@@ -112,6 +116,7 @@ void BringToFront(Application& app) {
 }
 
 void CloseSequence(Application& app) {
+  if (!app.BeginClosing()) return;
   ui::MainWindow& w = app.Main();
   ui::SpeedBarWindow& bar = app.SpeedBar();
   bar.SetVisible(false);
@@ -121,17 +126,18 @@ void CloseSequence(Application& app) {
   w.时钟流量统计.SetInterval(0);
   w.RemoveBorder();
 
-  // The window folds up: first its height, then its width, in steps of 60 pixels.
+  // The window folds up: first its height, then its width, in steps of 60 pixels, and
+  // never below nothing.
   ui::Rect rect = w.Geometry();
   while (rect.height > 2) {
-    rect.height -= 60;
+    rect.height = std::max(rect.height - 60, 0);
     w.SetGeometry(rect);
     rect.top += 25;
     w.SetGeometry(rect);
   }
   app.Exec().WaitPumping(50);
   while (rect.width > 2) {
-    rect.width -= 60;
+    rect.width = std::max(rect.width - 60, 0);
     w.SetGeometry(rect);
     rect.left += 30;
     w.SetGeometry(rect);
@@ -142,7 +148,14 @@ void CloseSequence(Application& app) {
 }
 
 void ExitProgram(Application& app) {
+  if (!app.BeginClosing()) return;
   app.SpeedBar().SetVisible(false);
+  app.Main().SetVisible(false);
+  LeaveProgram(app);
+}
+
+void LeaveForUpdate(Application& app) {
+  if (!app.BeginClosing()) return;
   app.Main().SetVisible(false);
   LeaveProgram(app);
 }
@@ -158,7 +171,9 @@ void ConnectWindowActions(Application& app) {
   w.托盘图标1.onLeftDoubleClick = [&app] { BringToFront(app); };
   w.托盘图标1.onRightClick = [&w] { w.菜单.PopUp(); };
   w.onRightButtonReleased = [&w] { w.菜单.PopUp(); };
-  w.菜单_官方网站.onChosen = [&app] { app.Platform().shell.OpenUrl(app.OfficialSiteUrl()); };
+  w.菜单_官方网站.onChosen = [&app] {
+    OpenWebAddress(app.Platform().shell, app.OfficialSiteUrl());
+  };
   w.onCloseRequested = [&app] { CloseSequence(app); };
   w.菜单_退出.onChosen = [&app] { ExitProgram(app); };
   w.按钮开始.onClick = [&app] { app.Hotspot().StartButtonClicked(); };

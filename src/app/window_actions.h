@@ -16,5 +16,9 @@ void ShowCentred(Application& app);
 void CloseSequence(Application& app);
 // The exit of the tray menu (and of the speed bar's menu).
 void ExitProgram(Application& app);
+// The end after the user accepted an update: the window hides and the program ends.
+void LeaveForUpdate(Application& app);
+// Each way out runs once: a request that comes while one runs (in its pumped waits) is
+// ignored.
 
 }  // namespace lumora::app

@@ -4,6 +4,8 @@
 #include "platform/clock_port.h"
 #include "platform/console_port.h"
 #include "platform/file_port.h"
+#include "platform/http_port.h"
+#include "platform/logon_registry_port.h"
 #include "platform/network_ports.h"
 #include "platform/power_off_port.h"
 #include "platform/shell_port.h"
@@ -20,6 +22,8 @@ struct Platform {
   ShellPort& shell;
   NetworkPorts network;
   PowerOffPort& power;
+  HttpPort& http;
+  LogonRegistryPort& logonRegistry;
 };
 
 }  // namespace lumora::platform

@@ -37,6 +37,12 @@ void Control::SetText(std::string_view text) {
   Notify(Change::Text);
 }
 
+void HtmlControl::LoadPage(std::string_view html) {
+  if (html == page_) return;
+  page_ = std::string(html);
+  Notify(Change::Content);
+}
+
 void Control::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
@@ -297,9 +303,7 @@ void WindowModel::Activate() { NotifyWindow(WindowChange::Activate); }
 
 void WindowModel::AddObserver(ModelObserver* observer) { observers_.push_back(observer); }
 
-void WindowModel::RemoveObserver(ModelObserver* observer) {
-  std::erase(observers_, observer);
-}
+void WindowModel::RemoveObserver(ModelObserver* observer) { std::erase(observers_, observer); }
 
 void WindowModel::NotifyControl(Control& control, Change change) {
   for (ModelObserver* observer : observers_) observer->OnControlChanged(control, change);

@@ -79,18 +79,18 @@ enum class Change {
   Geometry,
   TextColour,
   Tip,
-  Masked,      // edit box: password characters or plain
-  Items,       // combo box items
-  Selection,   // combo box, tab control
-  Rows,        // list view rows or cells
+  Masked,        // edit box: password characters or plain
+  Items,         // combo box items
+  Selection,     // combo box, tab control
+  Rows,          // list view rows or cells
   RowSelection,  // list view: which rows are selected
-  Position,    // slider
-  Interval,    // timer
-  Picture,     // picture box, draw panel, tray icon
-  Content,     // browser URL, HTML text
-  Balloon,     // a balloon or a tray notice was shown
-  PopUp,       // a menu is to pop up at the mouse
-  Focus,       // the control is to take the keyboard focus
+  Position,      // slider
+  Interval,      // timer
+  Picture,       // picture box, draw panel, tray icon
+  Content,       // browser URL, HTML text
+  Balloon,       // a balloon or a tray notice was shown
+  PopUp,         // a menu is to pop up at the mouse
+  Focus,         // the control is to take the keyboard focus
 };
 
 // What changed on a window itself.
@@ -353,10 +353,20 @@ class PictureControl : public Control {
   Picture picture_;
 };
 
-// HTML browsers (Text is the URL) and the simple HTML box (Text is the HTML).
+// HTML browsers (Text is the address, the page is what was loaded from it) and the
+// simple HTML box (Text is the HTML, and so is the page).
 class HtmlControl : public Control {
  public:
   using Control::Control;
+  // The HTML the control shows.
+  const std::string& Page() const { return Kind() == ControlKind::SimpleHtmlBox ? Text() : page_; }
+  // A browser: the page its address gave.
+  void LoadPage(std::string_view html);
+  // A link of the page followed, with its address as the page wrote it.
+  std::function<void(std::string_view address)> onLinkChosen;
+
+ private:
+  std::string page_;
 };
 
 class Timer : public Control {

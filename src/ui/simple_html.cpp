@@ -159,6 +159,12 @@ class TextOut {
     text_ += c;
     atLineStart_ = false;
   }
+  // Markup of the link control, which holds no text of its own.
+  void Markup(std::string_view markup) {
+    if (pendingSpace_ && !atLineStart_) text_ += ' ';
+    pendingSpace_ = false;
+    text_ += markup;
+  }
   void Space() { pendingSpace_ = true; }
   void Break() {
     text_ += "\r\n";
@@ -187,10 +193,9 @@ std::string Trim(std::string text) {
   return text.substr(first, last - first + 1);
 }
 
-}  // namespace
-
-std::string HtmlToText(std::string_view html) {
+std::string Render(std::string_view html, bool withLinks) {
   TextOut out;
+  bool inLink = false;
   std::size_t i = 0;
   while (i < html.size()) {
     const char c = html[i];
@@ -207,7 +212,22 @@ std::string HtmlToText(std::string_view html) {
         continue;
       }
       i = tag->end;
-      if (tag->name == "br") {
+      if (withLinks && tag->name == "a") {
+        const std::optional<std::string> address =
+            tag->closing ? std::nullopt : Attribute(tag->attributes, "href");
+        if (inLink && (tag->closing || address)) {
+          out.Markup("</a>");
+          inLink = false;
+        }
+        if (address) {
+          // The control's markup has no way to write a quotation mark inside the value.
+          std::string quoted;
+          for (const char ch : *address)
+            if (ch != '"') quoted += ch;
+          out.Markup("<a href=\"" + quoted + "\">");
+          inLink = true;
+        }
+      } else if (tag->name == "br") {
         out.Break();
       } else if (IsBlock(tag->name)) {
         out.SoftBreak();
@@ -240,8 +260,15 @@ std::string HtmlToText(std::string_view html) {
     }
     ++i;
   }
+  if (inLink) out.Markup("</a>");
   return out.Take();
 }
+
+}  // namespace
+
+std::string HtmlToText(std::string_view html) { return Render(html, false); }
+
+std::string HtmlToLinkMarkup(std::string_view html) { return Render(html, true); }
 
 std::vector<HtmlLink> HtmlLinks(std::string_view html) {
   std::vector<HtmlLink> links;

@@ -16,6 +16,11 @@ namespace lumora::ui {
 // start of a line). A '<' that opens no tag stays as it is.
 std::string HtmlToText(std::string_view html);
 
+// The same text with the links <a href=...>...</a> kept as the markup of the window
+// toolkit's link control: <a href="address">text</a>, the address without quotation
+// marks.
+std::string HtmlToLinkMarkup(std::string_view html);
+
 struct HtmlLink {
   std::string text;     // the link's text, without tags, trimmed
   std::string message;  // the value of its msg attribute

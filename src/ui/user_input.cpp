@@ -35,6 +35,10 @@ void Click(CheckBox& box) {
   Fire(box.onClick);
 }
 
+void ChooseLink(HtmlControl& html, std::string_view address) {
+  if (html.Enabled() && html.Visible()) Fire(html.onLinkChosen, address);
+}
+
 void Choose(MenuItem& item) {
   if (item.Enabled() && item.Visible()) Fire(item.onChosen);
 }

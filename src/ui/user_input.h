@@ -52,6 +52,9 @@ void Tick(Timer& timer);
 
 enum class TrayClick { Left, LeftDouble, Right };
 void ClickTray(TrayIcon& tray, TrayClick click);
+// A link followed in an HTML browser or the simple HTML box, with the address the page
+// gave it; a hidden or disabled control follows none.
+void ChooseLink(HtmlControl& html, std::string_view address);
 // A link chosen in a balloon that shows links, with the message the link carries.
 void ChooseBalloonLink(BalloonTip& tip, std::string_view message);
 

@@ -96,13 +96,69 @@ TEST(BringToFront, CentresTheWindowInPixelsAtEveryScalingAndLeavesItNotTopmost) 
   }
 }
 
+TEST_F(WindowActionsTest, BringToFrontRestoresAMinimisedWindowBeforeItCentresIt) {
+  std::vector<std::string> changes;
+  struct Recorder : ui::ModelObserver {
+    std::vector<std::string>& changes;
+    explicit Recorder(std::vector<std::string>& c) : changes(c) {}
+    void OnControlChanged(ui::Control&, ui::Change) override {}
+    void OnWindowChanged(ui::WindowModel& window, ui::WindowChange change) override {
+      if (change == ui::WindowChange::Minimised)
+        changes.push_back(window.Minimised() ? "minimised" : "restored");
+      if (change == ui::WindowChange::Geometry) changes.push_back("moved");
+    }
+  } recorder(changes);
+  w().SetGeometry({5, 5, 430, 316});
+  ui::NoteMinimised(w(), true);
+  w().AddObserver(&recorder);
+  ClickTray(w().托盘图标1, ui::TrayClick::Left);
+  w().RemoveObserver(&recorder);
+  EXPECT_EQ(changes, (std::vector<std::string>{"restored", "moved"}));
+  EXPECT_FALSE(w().Minimised());
+  EXPECT_EQ(w().Geometry(), (ui::Rect{425, 242, 430, 316}));
+}
+
+TEST_F(WindowActionsTest, AWayOutThatComesWhileTheProgramClosesIsIgnored) {
+  int geometrySteps = 0;
+  struct Counter : ui::ModelObserver {
+    int& steps;
+    explicit Counter(int& s) : steps(s) {}
+    void OnControlChanged(ui::Control&, ui::Change) override {}
+    void OnWindowChanged(ui::WindowModel&, ui::WindowChange change) override {
+      if (change == ui::WindowChange::Geometry) ++steps;
+    }
+  } counter(geometrySteps);
+  int endings = 0;
+  program.Settle();
+  w().AddObserver(&counter);
+  // Queued now, these run in the closing animation's pumped wait.
+  program.dispatcher.Post([&] {
+    RequestClose(w());
+    Choose(w().菜单_退出);
+    ChooseBalloonLink(program.App().SpeedBar().气球提示框1, "m9");
+    RequestClose(w());
+  });
+  program.dispatcher.Post([&] { endings = program.exitCode.has_value() ? 1 : 0; });
+  RequestClose(w());
+  w().RemoveObserver(&counter);
+  EXPECT_EQ(geometrySteps, 28);
+  EXPECT_EQ(endings, 0);  // nothing ended the program in the middle of its close
+  EXPECT_EQ(program.exitCode, 0);
+  EXPECT_FALSE(program.pc.network.HostedNetwork().allowed);
+}
+
 TEST_F(WindowActionsTest, MenusAndTheConnectionsFolder) {
   ClickTray(w().托盘图标1, ui::TrayClick::Right);
   ReleaseRightButton(w());
   EXPECT_EQ(w().菜单.PopUpCount(), 2);
   EXPECT_FALSE(w().菜单_重启WiFi.Enabled());  // no hotspot yet
+  // Before the update check has given the site's address there is nothing to open.
   Choose(w().菜单_官方网站);
-  EXPECT_EQ(program.pc.shell.OpenedUrls(), std::vector<std::string>{""});
+  EXPECT_TRUE(program.pc.shell.OpenedUrls().empty());
+  program.Settle();
+  Choose(w().菜单_官方网站);
+  EXPECT_EQ(program.pc.shell.OpenedUrls(),
+            std::vector<std::string>{std::string(platform::sim::SiteAddress()) + "/"});
   Click(w().按钮查看连接);
   EXPECT_EQ(program.pc.shell.StartedPrograms(), std::vector<std::string>{"control.exe ncpa.cpl"});
 }
@@ -122,12 +178,15 @@ TEST_F(WindowActionsTest, CloseSequenceFoldsTheWindowAndEndsTheProgram) {
   RequestClose(w());
   w().RemoveObserver(&recorder);
 
-  // Six height steps and eight width steps, each a resize and then a move.
+  // Six height steps and eight width steps, each a resize and then a move; the last step
+  // of each stops at nothing rather than below it.
   ASSERT_EQ(steps.size(), 28u);
   EXPECT_EQ(steps[0], (ui::Rect{50, 50, 430, 256}));
   EXPECT_EQ(steps[1], (ui::Rect{50, 75, 430, 256}));
-  EXPECT_EQ(steps[11], (ui::Rect{50, 200, 430, -44}));
-  EXPECT_EQ(steps[27], (ui::Rect{290, 200, -50, -44}));
+  EXPECT_EQ(steps[10], (ui::Rect{50, 175, 430, 0}));
+  EXPECT_EQ(steps[11], (ui::Rect{50, 200, 430, 0}));
+  EXPECT_EQ(steps[27], (ui::Rect{290, 200, 0, 0}));
+  for (const ui::Rect& step : steps) EXPECT_TRUE(step.width >= 0 && step.height >= 0);
   EXPECT_FALSE(w().Bordered());
   EXPECT_FALSE(w().Visible());
   EXPECT_FALSE(w().时钟_黑.Running());

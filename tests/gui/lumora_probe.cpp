@@ -20,6 +20,11 @@
 //                                        at least MIN of them (within MS), cells joined by |
 //   lumora_probe RESULT rowmenu TITLE NAME ROW ITEM   right-clicks the row with the mouse
 //                                        and chooses the pop-up menu's ITEM-th item
+//   lumora_probe RESULT hastext TITLE NAME TEXT MS   the control's text holds TEXT within MS
+//   lumora_probe RESULT traymenu TITLE ITEM   right-clicks the tray icon and chooses the
+//                                        menu's ITEM-th item (from 0) with the keyboard
+//   lumora_probe RESULT opened TITLE URL MS   the program's shell was asked to open URL
+//                                        within MS (the model report's "#opened" lines)
 //   lumora_probe RESULT rowtype TITLE NAME ROW TEXT [open]  double-clicks the row, types
 //                                        TEXT (ASCII) into the box that opens, and presses
 //                                        Enter (with "open": leaves the box open)
@@ -352,8 +357,9 @@ std::vector<std::vector<std::string>> ListRows(HWND list) {
       item.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
       item.cchTextMax = kTextChars;
       remote.Write(0, &item, sizeof item);
-      const auto length = static_cast<std::size_t>(SendMessageW(
-          list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0))));
+      const auto length =
+          static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                                reinterpret_cast<LPARAM>(remote.At(0))));
       std::wstring text(std::min(length, kTextChars), L'\0');
       remote.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
       cells.push_back(Utf8(text));
@@ -435,6 +441,31 @@ std::string RowMenu(HWND main, HWND list, int row, int item) {
   for (int i = 0; i <= item; ++i) Key(VK_DOWN);
   Key(VK_RETURN);
   return "done\n";
+}
+
+// The tray icon's right click as the notification area reports it, then the menu's
+// ITEM-th item (from 0, disabled ones counted) chosen with the keyboard.
+std::string TrayMenu(HWND main, int item) {
+  constexpr UINT kTrayMessage = WM_APP + 40;
+  SetForegroundWindow(main);
+  PostMessageW(main, kTrayMessage, 0, WM_RBUTTONUP);
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  HWND menu = nullptr;
+  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
+    if (GetTickCount64() > deadline) return "no menu\n";
+    Sleep(50);
+  }
+  Sleep(200);
+  for (int i = 0; i <= item; ++i) Key(VK_DOWN);
+  Key(VK_RETURN);
+  return "done\n";
+}
+
+bool Opened(const std::string& url) {
+  std::istringstream lines(ReadReport());
+  for (std::string line; std::getline(lines, line);)
+    if (line == "#opened\t" + url) return true;
+  return false;
 }
 
 }  // namespace
@@ -520,8 +551,8 @@ int wmain(int argc, wchar_t** argv) {
     result = Drag(main, _wtoi(argv[4]), _wtoi(argv[5]));
   } else if (command == L"rows" && argc > 6) {
     const HWND list = ControlWindow(main, Utf8(argv[4]));
-    result = list ? Rows(list, _wtoi(argv[5]), static_cast<DWORD>(_wtoi(argv[6])))
-                  : "no such control\n";
+    result =
+        list ? Rows(list, _wtoi(argv[5]), static_cast<DWORD>(_wtoi(argv[6]))) : "no such control\n";
   } else if (command == L"rowmenu" && argc > 6) {
     const HWND list = ControlWindow(main, Utf8(argv[4]));
     result = list ? RowMenu(main, list, _wtoi(argv[5]), _wtoi(argv[6])) : "no such control\n";
@@ -538,6 +569,23 @@ int wmain(int argc, wchar_t** argv) {
       SendMessageW(GetParent(slider), WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
     }
     result = slider ? "done\n" : "no such control\n";
+  } else if (command == L"hastext" && argc > 6) {
+    HWND control = ControlWindow(main, Utf8(argv[4]));
+    const std::string wanted = Utf8(argv[5]);
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(_wtoi(argv[6]));
+    std::string seen;
+    while (control && (seen = WindowText(control)).find(wanted) == std::string::npos &&
+           GetTickCount64() < deadline)
+      Sleep(100);
+    result = !control                                 ? "no such control\n"
+             : seen.find(wanted) != std::string::npos ? "done\n"
+                                                      : "text \"" + seen + "\"\n";
+  } else if (command == L"traymenu" && argc > 4) {
+    result = TrayMenu(main, _wtoi(argv[4]));
+  } else if (command == L"opened" && argc > 5) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(_wtoi(argv[5]));
+    while (!Opened(Utf8(argv[4])) && GetTickCount64() < deadline) Sleep(200);
+    result = Opened(Utf8(argv[4])) ? "done\n" : "not opened\n";
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
     result = "done\n";

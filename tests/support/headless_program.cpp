@@ -23,10 +23,10 @@ bool CountingDrive::ReplaceWholeFile(std::string_view path, std::string_view byt
 }
 
 HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario)
-    : pc(std::move(scenario), &clock),
-      platform{countingDrive, pc.console,   clock,
-               pc.system,     pc.instances, pc.shell,
-               pc.network.Ports(), pc.power} {
+    : pc(std::move(scenario), &clock), platform{countingDrive,      pc.console,   clock,
+                                                pc.system,          pc.instances, pc.shell,
+                                                pc.network.Ports(), pc.power,     pc.site,
+                                                pc.registry} {
   dispatcher.SetEventSource([this] { timers.FireDue(); });
 }
 

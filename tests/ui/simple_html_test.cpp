@@ -61,5 +61,22 @@ TEST(SimpleHtml, LinksCarryTheirTextAndMessage) {
   EXPECT_TRUE(HtmlLinks("a <abbr msg=m1>b</abbr>").empty());
 }
 
+TEST(SimpleHtml, LinkMarkupKeepsTheAddressesOfTheLinksAndNothingElse) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"<p>看<a href=\"http://a.invalid/x\">官网</a>吧</p>",
+       "看<a href=\"http://a.invalid/x\">官网</a>吧"},
+      {"<A HREF='http://b.invalid'>b</A> <b>c</b>", "<a href=\"http://b.invalid\">b</a> c"},
+      // A quotation mark cannot end the address early.
+      {"<a href='x\" onclick=\"y'>q</a>", "<a href=\"x onclick=y\">q</a>"},
+      // An unclosed link ends with the text; a link without an address is text.
+      {"<a href=u>open", "<a href=\"u\">open</a>"},
+      {"<a msg=m7>menu</a>", "menu"},
+      {"<a href=1>one<a href=2>two</a>", "<a href=\"1\">one</a><a href=\"2\">two</a>"},
+      {"line<br>next", "line\r\nnext"},
+  };
+  for (const auto& [html, markup] : cases) EXPECT_EQ(HtmlToLinkMarkup(html), markup) << html;
+  EXPECT_EQ(HtmlToText("<a href=u>open</a>"), "open");
+}
+
 }  // namespace
 }  // namespace lumora::ui

@@ -42,8 +42,7 @@ bool ParseScreen(std::string_view text, ScreenSize& screen) {
   if (x == std::string_view::npos) return false;
   ScreenSize parsed;
   if (!ParseNumber(text.substr(0, x), parsed.width) ||
-      !ParseNumber(text.substr(x + 1), parsed.height) || parsed.width <= 0 ||
-      parsed.height <= 0) {
+      !ParseNumber(text.substr(x + 1), parsed.height) || parsed.width <= 0 || parsed.height <= 0) {
     return false;
   }
   screen.width = parsed.width;
@@ -77,8 +76,8 @@ bool ParseMac(std::string_view text, std::vector<std::uint8_t>& mac) {
   std::vector<std::uint8_t> parsed;
   for (std::size_t pos = 0; pos < text.size(); pos += 3) {
     unsigned value = 0;
-    const auto result = std::from_chars(text.data() + pos,
-                                        text.data() + std::min(pos + 2, text.size()), value, 16);
+    const auto result =
+        std::from_chars(text.data() + pos, text.data() + std::min(pos + 2, text.size()), value, 16);
     if (result.ec != std::errc{} || result.ptr != text.data() + std::min(pos + 2, text.size()))
       return false;
     parsed.push_back(static_cast<std::uint8_t>(value));
@@ -95,9 +94,12 @@ bool LaterSystem(const Scenario& scenario) {
 
 std::string DescriptionFor(ConnectionKind kind, bool laterSystem) {
   switch (kind) {
-    case ConnectionKind::Wired: return "Gigabit Ethernet Adapter";
-    case ConnectionKind::Wireless: return "802.11n Wireless LAN Adapter";
-    case ConnectionKind::DialUp: return "WAN Miniport (PPPOE)";
+    case ConnectionKind::Wired:
+      return "Gigabit Ethernet Adapter";
+    case ConnectionKind::Wireless:
+      return "802.11n Wireless LAN Adapter";
+    case ConnectionKind::DialUp:
+      return "WAN Miniport (PPPOE)";
     case ConnectionKind::Hosted:
       return std::string(laterSystem ? kVirtualAdapterLater : kVirtualAdapterWin7);
   }
@@ -172,8 +174,7 @@ void ReadServices(std::string_view ini, Scenario& scenario) {
   for (const char* name : {"SharedAccess", "MpsSvc"}) {
     const std::string section = std::string("service.") + name;
     SimService& service = scenario.services[name];
-    if (auto v = text::FindIniValue(ini, section, "start_type"))
-      ParseNumber(*v, service.startType);
+    if (auto v = text::FindIniValue(ini, section, "start_type")) ParseNumber(*v, service.startType);
     if (auto v = text::FindIniValue(ini, section, "state")) ParseNumber(*v, service.state);
     if (auto v = text::FindIniValue(ini, section, "can_start")) ParseFlag(*v, service.canStart);
   }
@@ -242,8 +243,8 @@ bool ParseSeconds(std::string_view text, std::uint64_t& ms) {
   return true;
 }
 
-SimClient MakeClient(std::string mac, std::string ip, std::string hostName,
-                     std::uint64_t joinMs, std::uint64_t download, std::uint64_t upload) {
+SimClient MakeClient(std::string mac, std::string ip, std::string hostName, std::uint64_t joinMs,
+                     std::uint64_t download, std::uint64_t upload) {
   SimClient client;
   client.mac = std::move(mac);
   client.ip = std::move(ip);
@@ -274,8 +275,10 @@ void ReadClients(std::string_view ini, Scenario& scenario) {
     if (!mac || !ip) continue;
     SimClient client = MakeClient(*mac, *ip, get("host").value_or(""), 0, 0, 0);
     if (auto v = get("lookup")) {
-      if (*v == "fails") client.lookupFails = true;
-      else ParseNumber(*v, client.lookupMs);
+      if (*v == "fails")
+        client.lookupFails = true;
+      else
+        ParseNumber(*v, client.lookupMs);
     }
     if (auto v = get("join")) ParseSeconds(*v, client.joinMs);
     if (auto v = get("leave")) ParseSeconds(*v, client.leaveMs);
@@ -303,7 +306,49 @@ void ReadNeighbours(std::string_view ini, Scenario& scenario) {
   }
 }
 
+// A page text of the scenario: "\\n" stands for a line break (CR LF).
+std::string PageText(std::string_view value) {
+  std::string text;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == 'n') {
+      text += "\r\n";
+      ++i;
+    } else {
+      text += value[i];
+    }
+  }
+  return text;
+}
+
+void ReadSite(std::string_view ini, Scenario& scenario) {
+  SimSite& site = scenario.site;
+  // What a newcomer sees: the banner on, this very version (so no update is offered),
+  // the official site and a help text.
+  site.pages["/updata.txt"] = "[up1]1[up2]\r\n[version1]5.0[version2]\r\n[gwurl1]" +
+                              std::string(SiteAddress()) +
+                              "/[gwurl2]\r\n[content1]\r\n[content2]\r\n[downurl1][downurl2]\r\n";
+  site.pages["/sygg.html"] = "<p>欢迎使用LumoraWiFi！手机连上WiFi即可上网。<a href=\"" +
+                             std::string(SiteAddress()) + "/\">官方网站</a></p>";
+  site.pages["/upwifi/bzxx.txt"] =
+      "<p><b>使用帮助</b></p><p>1. 在[主界面]输入WiFi名称和密码，点击[开启WiFi]。</p>"
+      "<p>2. 手机搜索这个WiFi名称，输入密码连接即可上网。</p>"
+      "<p>3. 手机连不上时，请点击[重启WiFi]试试。</p>";
+  site.pages["/upwifi/tongji.html"] = "<html><body></body></html>";
+  auto get = [&](std::string_view key) { return text::FindIniValue(ini, "site", key); };
+  if (auto v = get("reachable")) ParseFlag(*v, site.reachable);
+  if (auto v = get("delay")) ParseNumber(*v, site.delayMs);
+  static constexpr std::pair<std::string_view, std::string_view> kPages[] = {
+      {"update", "/updata.txt"},
+      {"announcement", "/sygg.html"},
+      {"help", "/upwifi/bzxx.txt"},
+      {"statistics", "/upwifi/tongji.html"}};
+  for (const auto& [key, path] : kPages)
+    if (auto v = get(key)) site.pages[std::string(path)] = PageText(*v);
+}
+
 }  // namespace
+
+std::string_view SiteAddress() { return LUMORA_SITE_ADDRESS; }
 
 Scenario DefaultScenario() { return ParseScenario(""); }
 
@@ -351,6 +396,10 @@ Scenario ParseScenario(std::string_view ini) {
   fault("wmi_fails", scenario.wmiFails);
   fault("wlan_service_missing", scenario.wlanServiceMissing);
   fault("shutdown_privilege_missing", scenario.shutdownPrivilegeMissing);
+  fault("run_key_read_only", scenario.runKeyReadOnly);
+  ReadSite(ini, scenario);
+  if (auto v = text::FindIniValue(ini, "registry", "run_value"))
+    if (!v->empty()) scenario.runValue = *v;
   return scenario;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,7 +99,7 @@ struct SimClient {
   bool lookupFails = false;
   std::uint32_t lookupMs = 0;  // how long the look-up takes
   std::uint64_t joinMs = 0;
-  std::uint64_t leaveMs = 0;  // 0: stays
+  std::uint64_t leaveMs = 0;            // 0: stays
   std::uint64_t downloadPerSecond = 0;  // to the device: bytes the hosted adapter sends
   std::uint64_t uploadPerSecond = 0;    // from the device: bytes it receives
 };
@@ -110,6 +111,17 @@ struct SimNeighbour {
   std::string ip;
   std::uint32_t type = 3;  // 1 other, 2 invalid, 3 dynamic, 4 static
 };
+
+// The program's web site: its pages by path ("/updata.txt"), as UTF-8 texts that it
+// serves in code page 936.
+struct SimSite {
+  bool reachable = true;
+  std::uint32_t delayMs = 0;  // how long each request takes
+  std::map<std::string, std::string> pages;
+};
+
+// The site address this build of the program names, as the default site serves it.
+std::string_view SiteAddress();
 
 struct Scenario {
   SystemVersion reportedVersion{6, 1};
@@ -130,6 +142,9 @@ struct Scenario {
   SimMobileHotspot mobileHotspot;
   std::vector<SimClient> clients;
   std::vector<SimNeighbour> neighbours;
+  SimSite site;
+  // The start-with-Windows value the machine holds at start; nullopt: none.
+  std::optional<std::string> runValue;
 
   // Faults.
   bool sharingObjectMissing = false;
@@ -138,6 +153,8 @@ struct Scenario {
   bool wlanServiceMissing = false;
   // The program cannot hold the shutdown privilege.
   bool shutdownPrivilegeMissing = false;
+  // The Run key opens for reading only, as for a user without administrator rights.
+  bool runKeyReadOnly = false;
 };
 
 // The machine without a scenario file: a Windows 7 PC whose wired connection reaches

@@ -7,7 +7,9 @@ SimulatedPc::SimulatedPc(Scenario scenario, Clock* clock)
       system(scenario_),
       power(scenario_),
       network(scenario_, clock),
-      netsh(network, scenario_.language) {
+      netsh(network, scenario_.language),
+      site(scenario_, clock),
+      registry(scenario_) {
   console.Install("netsh", [this](std::string_view arguments, const std::function<bool()>&) {
     return netsh.Run(arguments);
   });

@@ -7,6 +7,7 @@
 #include "platform/sim/simulated_console.h"
 #include "platform/sim/simulated_netsh.h"
 #include "platform/sim/simulated_network.h"
+#include "platform/sim/simulated_site.h"
 #include "platform/sim/simulated_system.h"
 
 namespace lumora::platform::sim {
@@ -29,6 +30,8 @@ class SimulatedPc {
   SimulatedPowerOff power;
   SimulatedNetwork network;
   SimulatedNetsh netsh;
+  SimulatedSite site;
+  SimulatedRegistry registry;
 };
 
 }  // namespace lumora::platform::sim

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "platform/http_port.h"
+#include "platform/logon_registry_port.h"
 #include "platform/network_ports.h"
 
 namespace lumora::platform::win32 {
@@ -80,6 +82,25 @@ class Win32Registry final : public RegistryPort {
  public:
   std::optional<std::string> ReadMachineString(std::string_view keyPath,
                                                std::string_view valueName) override;
+};
+
+// The Run keys under HKEY_LOCAL_MACHINE, in the 64-bit view. A key or value that is not
+// there is an answer; every other failure is reported.
+class Win32LogonRegistry final : public LogonRegistryPort {
+ public:
+  bool ValueExists(std::string_view keyPath, std::string_view valueName) override;
+  bool WriteString(std::string_view keyPath, std::string_view valueName,
+                   std::string_view data) override;
+  bool DeleteValue(std::string_view keyPath, std::string_view valueName) override;
+  bool DeleteSubkey(std::string_view keyPath, std::string_view subkeyName) override;
+};
+
+// HTTP through WinINet, with direct access (no proxy). An answer whose status is not
+// 2xx gives the empty body, and so does a request that takes longer than the timeouts.
+class Win32Http final : public HttpPort {
+ public:
+  std::string ReadUrl(std::string_view url) override;
+  std::string Get(std::string_view url) override;
 };
 
 // The WLAN service through wlanapi.dll, loaded for each call: a system without it, or

@@ -44,8 +44,8 @@ std::optional<std::string> Win32Registry::ReadMachineString(std::string_view key
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = 0;
     DWORD bytes = 0;
-    if (const LSTATUS asked = RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr,
-                                               &bytes);
+    if (const LSTATUS asked =
+            RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes);
         asked != ERROR_SUCCESS) {
       if (asked != ERROR_FILE_NOT_FOUND) ReportSystemError("RegQueryValueEx", asked);
       return std::nullopt;
@@ -67,6 +67,66 @@ std::optional<std::string> Win32Registry::ReadMachineString(std::string_view key
     return Utf8(value);
   }
   return std::nullopt;
+}
+
+namespace {
+
+// A key of HKEY_LOCAL_MACHINE opened with that access; false when it is not there or
+// cannot be opened (reported unless it is missing).
+bool OpenMachineKey(std::string_view keyPath, REGSAM access, ScopedKey& key) {
+  const LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath).c_str(), 0,
+                                       access | KEY_WOW64_64KEY, key.Put());
+  if (opened == ERROR_SUCCESS) return true;
+  if (opened != ERROR_FILE_NOT_FOUND) ReportSystemError("RegOpenKeyEx", opened);
+  return false;
+}
+
+}  // namespace
+
+bool Win32LogonRegistry::ValueExists(std::string_view keyPath, std::string_view valueName) {
+  ScopedKey key;
+  if (!OpenMachineKey(keyPath, KEY_READ, key)) return false;
+  const LSTATUS asked =
+      RegQueryValueExW(key.Get(), Wide(valueName).c_str(), nullptr, nullptr, nullptr, nullptr);
+  if (asked != ERROR_SUCCESS && asked != ERROR_FILE_NOT_FOUND)
+    ReportSystemError("RegQueryValueEx", asked);
+  return asked == ERROR_SUCCESS;
+}
+
+bool Win32LogonRegistry::WriteString(std::string_view keyPath, std::string_view valueName,
+                                     std::string_view data) {
+  ScopedKey key;
+  const LSTATUS created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath).c_str(), 0, nullptr, 0,
+                                          KEY_WRITE | KEY_WOW64_64KEY, nullptr, key.Put(), nullptr);
+  if (created != ERROR_SUCCESS) {
+    ReportSystemError("RegCreateKeyEx", created);
+    return false;
+  }
+  const std::wstring text = Wide(data);
+  // The text with its terminating zero.
+  const LSTATUS set = RegSetValueExW(key.Get(), Wide(valueName).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(text.c_str()),
+                                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  if (set != ERROR_SUCCESS) ReportSystemError("RegSetValueEx", set);
+  return set == ERROR_SUCCESS;
+}
+
+bool Win32LogonRegistry::DeleteValue(std::string_view keyPath, std::string_view valueName) {
+  ScopedKey key;
+  if (!OpenMachineKey(keyPath, KEY_WRITE, key)) return false;
+  const LSTATUS deleted = RegDeleteValueW(key.Get(), Wide(valueName).c_str());
+  if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+    ReportSystemError("RegDeleteValue", deleted);
+  return deleted == ERROR_SUCCESS;
+}
+
+bool Win32LogonRegistry::DeleteSubkey(std::string_view keyPath, std::string_view subkeyName) {
+  ScopedKey key;
+  if (!OpenMachineKey(keyPath, KEY_WRITE, key)) return false;
+  const LSTATUS deleted = RegDeleteKeyExW(key.Get(), Wide(subkeyName).c_str(), KEY_WOW64_64KEY, 0);
+  if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+    ReportSystemError("RegDeleteKeyEx", deleted);
+  return deleted == ERROR_SUCCESS;
 }
 
 }  // namespace lumora::platform::win32

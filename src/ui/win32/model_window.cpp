@@ -68,7 +68,6 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin)
   RegisterClassOnce(className, CS_DBLCLKS,
                     look_.backdrop == Backdrop::None ? GetSysColorBrush(COLOR_BTNFACE) : nullptr);
   RegisterPlainClass(kPictureClass, nullptr);
-  RegisterPlainClass(kBrowserClass, GetSysColorBrush(COLOR_WINDOW));
   const DWORD style =
       look_.captioned ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN
                       : WS_POPUP;
@@ -268,13 +267,12 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
       style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
       break;
     case ControlKind::HtmlBrowser:
-      className = kBrowserClass;
-      break;
     case ControlKind::SimpleHtmlBox:
-      className = WC_EDITW;
-      style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-      exStyle = WS_EX_CLIENTEDGE;
-      text = Wide(HtmlToText(control.Text()));
+      // The page as text with its links, which the link control lets the user follow.
+      className = WC_LINK;
+      style |= WS_TABSTOP;
+      if (kind == ControlKind::SimpleHtmlBox) exStyle = WS_EX_CLIENTEDGE;
+      text = Wide(HtmlToLinkMarkup(static_cast<HtmlControl&>(control).Page()));
       break;
     default:
       return;

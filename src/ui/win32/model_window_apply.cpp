@@ -159,8 +159,11 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
     case ControlKind::ComboBox:
       ApplyComboText(slot);
       return;
+    case ControlKind::HtmlBrowser:
     case ControlKind::SimpleHtmlBox:
-      SetWindowTextW(slot.window, Wide(HtmlToText(control.Text())).c_str());
+      SetWindowTextW(
+          slot.window,
+          Wide(HtmlToLinkMarkup(static_cast<const HtmlControl&>(control).Page())).c_str());
       return;
     case ControlKind::TabControl:
     case ControlKind::ListView:

@@ -21,7 +21,6 @@ inline constexpr LONG_PTR kComboEditId = kFirstControlId - 1;
 inline constexpr int kHoverTipWidth = 400;  // at 96 DPI
 inline constexpr int kBalloonWidth = 420;
 inline constexpr wchar_t kPictureClass[] = L"LumoraPicture";
-inline constexpr wchar_t kBrowserClass[] = L"LumoraBrowserPlaceholder";
 inline constexpr wchar_t kPasswordChar = 0x25CF;
 
 // Marks the time the view spends applying a model change (or noting a change of the

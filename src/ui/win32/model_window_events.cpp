@@ -384,6 +384,12 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
       NoteRowSelection(slot);
     if (header.code == NM_RCLICK) RightClickRow(list, activation.iItem);
     if (header.code == NM_DBLCLK) DoubleClickCell(list, HitTest(slot, activation.ptAction));
+  } else if ((control.Kind() == ControlKind::HtmlBrowser ||
+              control.Kind() == ControlKind::SimpleHtmlBox) &&
+             (header.code == NM_CLICK || header.code == NM_RETURN)) {
+    ChooseLink(static_cast<HtmlControl&>(control),
+               Utf8(reinterpret_cast<const NMLINK&>(header).item.szUrl));
+    handled = true;
   } else if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
     ChooseTab(static_cast<TabControl&>(control),
               static_cast<int>(SendMessageW(slot.window, TCM_GETCURSEL, 0, 0)));

@@ -148,8 +148,8 @@ TEST_F(Win32ViewTest, EveryControlIsAWindowOfItsKindWithTheModelsText) {
       {ControlKind::PictureBox, L"LumoraPicture"},
       {ControlKind::DrawPanel, L"LumoraPicture"},
       {ControlKind::Hyperlink, L"Static"},
-      {ControlKind::HtmlBrowser, L"LumoraBrowserPlaceholder"},
-      {ControlKind::SimpleHtmlBox, L"Edit"},
+      {ControlKind::HtmlBrowser, L"SysLink"},
+      {ControlKind::SimpleHtmlBox, L"SysLink"},
   };
   int windows = 0;
   for (const Control* control : w.Controls()) {
@@ -306,6 +306,24 @@ TEST_F(Win32ViewTest, ModelChangesReachTheWindows) {
   EXPECT_EQ(SendMessageW(Of(w.滑块条色调), TBM_GETPOS, 0, 0), 200);
   w.简单超文本框1.SetText("<b>帮助</b><br>第二行");
   EXPECT_EQ(TextOf(Of(w.简单超文本框1)), L"帮助\r\n第二行");
+
+  // The banner and the help show their pages with links; a link the user follows goes
+  // to the model with its address.
+  w.超文本浏览框1.LoadPage("公告<a href='http://site.invalid/news'>详情</a>");
+  EXPECT_EQ(TextOf(Of(w.超文本浏览框1)), L"公告<a href=\"http://site.invalid/news\">详情</a>");
+  std::vector<std::string> followed;
+  w.简单超文本框1.onLinkChosen = [&](std::string_view address) {
+    followed.push_back(std::string(address));
+  };
+  w.简单超文本框1.SetText("看<a href=http://site.invalid/help>帮助</a>");
+  const HWND help = Of(w.简单超文本框1);
+  NMLINK click{};
+  click.hdr.hwndFrom = help;
+  click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(help));
+  click.hdr.code = NM_CLICK;
+  wcscpy(click.item.szUrl, L"http://site.invalid/help");
+  SendMessageW(GetParent(help), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(followed, std::vector<std::string>{"http://site.invalid/help"});
 }
 
 TEST_F(Win32ViewTest, PicturesAndGroupCaptionsAreDrawnAsTheModelSays) {

@@ -1,0 +1,122 @@
+#include "platform/sim/simulated_site.h"
+
+#include "text/cp936.h"
+
+namespace lumora::platform::sim {
+
+namespace {
+
+// "http://host:port/path?query" gives "/path"; an address without a path gives "/".
+std::string PathOf(std::string_view url) {
+  const std::size_t scheme = url.find("://");
+  std::string_view rest = scheme == std::string_view::npos ? url : url.substr(scheme + 3);
+  const std::size_t slash = rest.find('/');
+  if (slash == std::string_view::npos) return "/";
+  rest = rest.substr(slash);
+  return std::string(rest.substr(0, rest.find_first_of("?#")));
+}
+
+constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
+}  // namespace
+
+std::string SimulatedSite::ReadUrl(std::string_view url) { return Serve("read ", url); }
+
+std::string SimulatedSite::Get(std::string_view url) { return Serve("get ", url); }
+
+std::string SimulatedSite::Serve(std::string_view how, std::string_view url) {
+  {
+    std::unique_lock guard(lock_);
+    requests_.push_back(std::string(how) + std::string(url));
+    ++waiting_;
+    letGo_.wait(guard, [this] { return !held_; });
+    --waiting_;
+  }
+  if (clock_ && scenario_.site.delayMs > 0) clock_->SleepFor(scenario_.site.delayMs, nullptr);
+  if (!scenario_.site.reachable) return {};
+  const auto page = scenario_.site.pages.find(PathOf(url));
+  if (page == scenario_.site.pages.end()) return {};
+  std::string body = text::Cp936FromUtf8(page->second);
+  if (body.size() > kMostBodyBytes) body.resize(kMostBodyBytes);
+  return body;
+}
+
+std::vector<std::string> SimulatedSite::Requests() const {
+  std::lock_guard guard(lock_);
+  return requests_;
+}
+
+void SimulatedSite::HoldRequests(bool hold) {
+  {
+    std::lock_guard guard(lock_);
+    held_ = hold;
+  }
+  letGo_.notify_all();
+}
+
+int SimulatedSite::RequestsWaiting() const {
+  std::lock_guard guard(lock_);
+  return held_ ? waiting_ : 0;
+}
+
+SimulatedRegistry::SimulatedRegistry(const Scenario& scenario)
+    : readOnly_(scenario.runKeyReadOnly) {
+  if (scenario.runValue) values_[KeyOf(kRunKey, "lmrawifiqd")] = *scenario.runValue;
+}
+
+std::string SimulatedRegistry::KeyOf(std::string_view keyPath, std::string_view valueName) {
+  return Folded(keyPath) + '\n' + Folded(valueName);
+}
+
+bool SimulatedRegistry::ValueExists(std::string_view keyPath, std::string_view valueName) {
+  return Value(keyPath, valueName).has_value();
+}
+
+bool SimulatedRegistry::WriteString(std::string_view keyPath, std::string_view valueName,
+                                    std::string_view data) {
+  std::lock_guard guard(lock_);
+  ++changes_;
+  if (readOnly_) return false;
+  values_[KeyOf(keyPath, valueName)] = std::string(data);
+  return true;
+}
+
+bool SimulatedRegistry::DeleteValue(std::string_view keyPath, std::string_view valueName) {
+  std::lock_guard guard(lock_);
+  ++changes_;
+  return !readOnly_ && values_.erase(KeyOf(keyPath, valueName)) > 0;
+}
+
+bool SimulatedRegistry::DeleteSubkey(std::string_view, std::string_view) {
+  // The machine has no subkeys below its values' keys.
+  std::lock_guard guard(lock_);
+  ++changes_;
+  return false;
+}
+
+std::optional<std::string> SimulatedRegistry::Value(std::string_view keyPath,
+                                                    std::string_view valueName) const {
+  std::lock_guard guard(lock_);
+  const auto value = values_.find(KeyOf(keyPath, valueName));
+  if (value == values_.end()) return std::nullopt;
+  return value->second;
+}
+
+void SimulatedRegistry::SetReadOnly(bool readOnly) {
+  std::lock_guard guard(lock_);
+  readOnly_ = readOnly;
+}
+
+int SimulatedRegistry::Changes() const {
+  std::lock_guard guard(lock_);
+  return changes_;
+}
+
+}  // namespace lumora::platform::sim
