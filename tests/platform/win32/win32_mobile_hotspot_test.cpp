@@ -1,0 +1,126 @@
+// The mobile hotspot's Windows side: the declared runtime interfaces keep each method in
+// its vtable place, and a system without the tethering manager (Wine, Windows 7) gets
+// plain "not available" answers, promptly and without a failure report.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+#include "platform/win32/win32_network.h"
+#include "platform/win32/winrt_tethering.h"
+
+namespace lumora::platform::win32 {
+namespace {
+
+namespace rt = winrt;
+
+constexpr std::size_t kSlot = sizeof(void*);
+
+// Slot numbers as the SDK's headers order them (IUnknown 0-2, IInspectable 3-5), and
+// each table ends with the last slot the program calls.
+static_assert(offsetof(rt::InspectableSlots, Release) == 2 * kSlot);
+static_assert(sizeof(rt::InspectableSlots) == 6 * kSlot);
+static_assert(offsetof(rt::AsyncInfoSlots, get_Status) == 7 * kSlot);
+static_assert(offsetof(rt::AsyncInfoSlots, get_ErrorCode) == 8 * kSlot);
+static_assert(offsetof(rt::AsyncInfoSlots, Cancel) == 9 * kSlot);
+static_assert(offsetof(rt::AsyncInfoSlots, Close) == 10 * kSlot);
+static_assert(sizeof(rt::AsyncInfoSlots) == 11 * kSlot);
+static_assert(offsetof(rt::AsyncActionSlots, GetResults) == 8 * kSlot);
+static_assert(sizeof(rt::AsyncActionSlots) == 9 * kSlot);
+static_assert(offsetof(rt::TetheringOperationSlots, GetResults) == 8 * kSlot);
+static_assert(sizeof(rt::TetheringOperationSlots) == 9 * kSlot);
+static_assert(offsetof(rt::HostNameSlots, get_DisplayName) == 8 * kSlot);
+static_assert(sizeof(rt::HostNameSlots) == 9 * kSlot);
+static_assert(offsetof(rt::VectorViewSlots<rt::IHostName>, GetAt) == 6 * kSlot);
+static_assert(offsetof(rt::VectorViewSlots<rt::IHostName>, get_Size) == 7 * kSlot);
+static_assert(sizeof(rt::VectorViewSlots<rt::IHostName>) == 8 * kSlot);
+static_assert(offsetof(rt::NetworkAdapterSlots, get_NetworkAdapterId) == 10 * kSlot);
+static_assert(sizeof(rt::NetworkAdapterSlots) == 11 * kSlot);
+static_assert(offsetof(rt::ConnectionProfileSlots, get_NetworkAdapter) == 11 * kSlot);
+static_assert(sizeof(rt::ConnectionProfileSlots) == 12 * kSlot);
+static_assert(offsetof(rt::NetworkInformationStaticsSlots, GetConnectionProfiles) == 6 * kSlot);
+static_assert(offsetof(rt::NetworkInformationStaticsSlots, GetInternetConnectionProfile) ==
+              7 * kSlot);
+static_assert(sizeof(rt::NetworkInformationStaticsSlots) == 8 * kSlot);
+static_assert(offsetof(rt::AccessPointConfigurationSlots, put_Ssid) == 7 * kSlot);
+static_assert(offsetof(rt::AccessPointConfigurationSlots, put_Passphrase) == 9 * kSlot);
+static_assert(sizeof(rt::AccessPointConfigurationSlots) == 10 * kSlot);
+static_assert(offsetof(rt::TetheringOperationResultSlots, get_Status) == 6 * kSlot);
+static_assert(offsetof(rt::TetheringOperationResultSlots, get_AdditionalErrorMessage) == 7 * kSlot);
+static_assert(sizeof(rt::TetheringOperationResultSlots) == 8 * kSlot);
+static_assert(offsetof(rt::TetheringManagerSlots, get_ClientCount) == 7 * kSlot);
+static_assert(offsetof(rt::TetheringManagerSlots, get_TetheringOperationalState) == 8 * kSlot);
+static_assert(offsetof(rt::TetheringManagerSlots, GetCurrentAccessPointConfiguration) == 9 * kSlot);
+static_assert(offsetof(rt::TetheringManagerSlots, ConfigureAccessPointAsync) == 10 * kSlot);
+static_assert(offsetof(rt::TetheringManagerSlots, StartTetheringAsync) == 11 * kSlot);
+static_assert(offsetof(rt::TetheringManagerSlots, StopTetheringAsync) == 12 * kSlot);
+static_assert(sizeof(rt::TetheringManagerSlots) == 13 * kSlot);
+static_assert(offsetof(rt::TetheringClientSlots, get_MacAddress) == 6 * kSlot);
+static_assert(offsetof(rt::TetheringClientSlots, get_HostNames) == 7 * kSlot);
+static_assert(sizeof(rt::TetheringClientSlots) == 8 * kSlot);
+static_assert(offsetof(rt::TetheringClientManagerSlots, GetTetheringClients) == 6 * kSlot);
+static_assert(sizeof(rt::TetheringClientManagerSlots) == 7 * kSlot);
+static_assert(offsetof(rt::TetheringManagerStatics2Slots,
+                       GetTetheringCapabilityFromConnectionProfile) == 6 * kSlot);
+static_assert(offsetof(rt::TetheringManagerStatics2Slots, CreateFromConnectionProfile) ==
+              7 * kSlot);
+static_assert(sizeof(rt::TetheringManagerStatics2Slots) == 8 * kSlot);
+static_assert(offsetof(rt::TetheringManagerStatics4Slots, IsNoConnectionsTimeoutEnabled) ==
+              6 * kSlot);
+static_assert(offsetof(rt::TetheringManagerStatics4Slots, EnableNoConnectionsTimeout) == 7 * kSlot);
+static_assert(offsetof(rt::TetheringManagerStatics4Slots, DisableNoConnectionsTimeout) ==
+              9 * kSlot);
+static_assert(sizeof(rt::TetheringManagerStatics4Slots) == 10 * kSlot);
+
+// The interface pointer is the object's first word: the table, nothing before it.
+static_assert(sizeof(rt::ITetheringManager) == sizeof(void*));
+
+TEST(Win32MobileHotspot, WithoutTetheringManagerEveryCallAnswersNotAvailablePromptly) {
+  struct Case {
+    const char* what;
+    std::string adapterGuid;
+  };
+  const Case cases[] = {
+      {"the Internet connection", ""},
+      {"a connection's adapter", "{1A2B3C4D-0000-4000-8000-000000000001}"},
+      {"lower case, no braces", "1a2b3c4d-0000-4000-8000-000000000001"},
+      {"not a GUID", "\"; netsh wlan stop hostednetwork & rem {"},
+      {"text beyond the ASCII range", "{以太网}"},
+  };
+  Win32MobileHotspot port;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(port.Capability(c.adapterGuid), std::nullopt);
+    EXPECT_EQ(port.State(c.adapterGuid), std::nullopt);
+    EXPECT_EQ(port.ClientCount(c.adapterGuid), std::nullopt);
+    EXPECT_EQ(port.Clients(c.adapterGuid), std::nullopt);
+
+    // A long limit and a worker that goes on: only the system's answer may end these.
+    std::atomic<int> asked{0};
+    const AsyncWait wait{60000, [&] {
+                           ++asked;
+                           return true;
+                         }};
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(port.Configure(c.adapterGuid, "热点-Test", "pass phrase \"&|", wait));
+    const TetheringResult started = port.Start(c.adapterGuid, wait);
+    const TetheringResult stopped = port.Stop(c.adapterGuid, wait);
+    const auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_LT(took, std::chrono::milliseconds(900));
+    for (const TetheringResult& result : {started, stopped}) {
+      EXPECT_EQ(result.status, static_cast<int>(TetheringStatus::Unknown));
+      EXPECT_FALSE(result.timedOut);
+      EXPECT_EQ(result.additionalError, "");
+    }
+    // Nothing was waited for: the answer came before any operation began.
+    EXPECT_EQ(asked.load(), 0);
+  }
+  EXPECT_EQ(port.NoConnectionsTimeoutEnabled(), std::nullopt);
+  EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(false));
+  EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(true));
+}
+
+}  // namespace
+}  // namespace lumora::platform::win32
