@@ -8,8 +8,11 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/sim/scenario.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/winrt_tethering.h"
+#include "support/headless_program.h"
+#include "ui/user_input.h"
 
 namespace lumora::platform::win32 {
 namespace {
@@ -120,6 +123,39 @@ TEST(Win32MobileHotspot, WithoutTetheringManagerEveryCallAnswersNotAvailableProm
   EXPECT_EQ(port.NoConnectionsTimeoutEnabled(), std::nullopt);
   EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(false));
   EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(true));
+}
+
+// A later PC whose driver has no hosted network and whose simulated system would offer
+// the mobile hotspot; the Windows side, which finds no tethering manager here, answers
+// in its place.
+TEST(Win32MobileHotspot, WithoutTetheringManagerTheStartTakesTheHostedPath) {
+  constexpr std::string_view kLaterPc = R"(
+[system]
+version=6.2
+[connection1]
+name=以太网
+guid={1A2B3C4D-0000-4000-8000-000000000001}
+[connection2]
+name=WLAN
+kind=wireless
+status=7
+[network]
+internet=以太网
+[hosted]
+hosted_supported=no
+[mobile_hotspot]
+available=yes
+connection_name=本地连接* 2
+)";
+  Win32MobileHotspot port;
+  testing::HeadlessProgram program(sim::ParseScenario(kLaterPc), port);
+  ASSERT_TRUE(program.Start());
+  program.Settle();
+  ui::Click(program.Main().按钮开始);
+  program.Settle();
+  EXPECT_TRUE(program.pc.network.HostedNetwork().allowed);
+  EXPECT_FALSE(program.pc.network.MobileHotspot().on);
+  EXPECT_EQ(program.pc.network.MobileHotspot().calls, 0);
 }
 
 }  // namespace
