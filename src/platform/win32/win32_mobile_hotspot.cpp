@@ -12,6 +12,7 @@
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/winrt_tethering.h"
+#include "platform/win32/winrt_wait.h"
 
 namespace lumora::platform::win32 {
 
@@ -216,11 +217,7 @@ ComPtr<rt::ITetheringManager> Manager(std::string_view adapterGuid) {
   return manager;
 }
 
-enum class WaitOutcome { Completed, Failed, TimedOut, GivenUp };
-
-// Waits for an operation of the system. The status is polled rather than waited on
-// with a completion handler: keepGoing has to be asked in any case, and the poll keeps
-// no object of ours alive inside the system after a wait that gave up.
+// The operation's IAsyncInfo, which every asynchronous operation of the runtime has.
 template <typename Operation>
 WaitOutcome Await(Operation& operation, const AsyncWait& wait, std::string_view where) {
   ComPtr<rt::IAsyncInfo> info;
@@ -229,39 +226,7 @@ WaitOutcome Await(Operation& operation, const AsyncWait& wait, std::string_view 
     ReportComError(std::string(where) + " IAsyncInfo", FAILED(asked) ? asked : E_NOINTERFACE);
     return WaitOutcome::Failed;
   }
-  constexpr DWORD kPollMs = 15;
-  const ULONGLONG start = GetTickCount64();
-  for (;;) {
-    rt::AsyncStatus status = rt::AsyncStatus::Started;
-    if (!Succeeded(info->slots->get_Status(info.Get(), &status),
-                   std::string(where) + " get_Status"))
-      return WaitOutcome::Failed;
-    if (status == rt::AsyncStatus::Completed) return WaitOutcome::Completed;
-    if (status == rt::AsyncStatus::Error) {
-      HRESULT error = E_FAIL;
-      info->slots->get_ErrorCode(info.Get(), &error);
-      ReportComError(where, error);
-      info->slots->Close(info.Get());
-      return WaitOutcome::Failed;
-    }
-    if (status == rt::AsyncStatus::Canceled) {
-      ReportFailure(where, "the system cancelled the operation");
-      info->slots->Close(info.Get());
-      return WaitOutcome::Failed;
-    }
-    const bool ended = wait.keepGoing && !wait.keepGoing();
-    const bool late = GetTickCount64() - start >= wait.limitMs;
-    if (ended || late) {
-      info->slots->Cancel(info.Get());
-      info->slots->Close(info.Get());
-      if (late) {
-        ReportFailure(where, "no answer within " + std::to_string(wait.limitMs) + " ms");
-        return WaitOutcome::TimedOut;
-      }
-      return WaitOutcome::GivenUp;
-    }
-    Sleep(kPollMs);
-  }
+  return AwaitOperation(*info.Get(), wait, where);
 }
 
 template <typename Operation>
@@ -305,6 +270,46 @@ TetheringResult RunTethering(std::string_view adapterGuid, const AsyncWait& wait
 }
 
 }  // namespace
+
+// The status is polled rather than waited on with a completion handler: keepGoing has to
+// be asked in any case, and the poll leaves no object of ours inside the system after a
+// wait that gave up.
+WaitOutcome AwaitOperation(rt::IAsyncInfo& operation, const AsyncWait& wait,
+                           std::string_view where) {
+  constexpr DWORD kPollMs = 15;
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    rt::AsyncStatus status = rt::AsyncStatus::Started;
+    const HRESULT read = operation.slots->get_Status(&operation, &status);
+    if (FAILED(read)) {
+      ReportComError(std::string(where) + " get_Status", read);
+      operation.slots->Close(&operation);
+      return WaitOutcome::Failed;
+    }
+    if (status == rt::AsyncStatus::Completed) return WaitOutcome::Completed;
+    if (status == rt::AsyncStatus::Error) {
+      HRESULT error = E_FAIL;
+      if (FAILED(operation.slots->get_ErrorCode(&operation, &error))) error = E_FAIL;
+      ReportComError(where, error);
+      operation.slots->Close(&operation);
+      return WaitOutcome::Failed;
+    }
+    if (status == rt::AsyncStatus::Canceled) {
+      ReportFailure(where, "the system cancelled the operation");
+      operation.slots->Close(&operation);
+      return WaitOutcome::Failed;
+    }
+    const bool late = GetTickCount64() - start >= wait.limitMs;
+    if (late || (wait.keepGoing && !wait.keepGoing())) {
+      operation.slots->Cancel(&operation);
+      operation.slots->Close(&operation);
+      if (!late) return WaitOutcome::GivenUp;
+      ReportFailure(where, "no answer within " + std::to_string(wait.limitMs) + " ms");
+      return WaitOutcome::TimedOut;
+    }
+    Sleep(kPollMs);
+  }
+}
 
 std::optional<int> Win32MobileHotspot::Capability(std::string_view adapterGuid) {
   RuntimeScope runtime;

@@ -11,7 +11,9 @@
 #include "platform/sim/scenario.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/winrt_tethering.h"
+#include "platform/win32/winrt_wait.h"
 #include "support/headless_program.h"
+#include "support/test_support.h"
 #include "ui/user_input.h"
 
 namespace lumora::platform::win32 {
@@ -123,6 +125,94 @@ TEST(Win32MobileHotspot, WithoutTetheringManagerEveryCallAnswersNotAvailableProm
   EXPECT_EQ(port.NoConnectionsTimeoutEnabled(), std::nullopt);
   EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(false));
   EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(true));
+}
+
+// An operation of the system that answers Started for a number of polls, then its final
+// status; it counts the program's calls.
+struct FakeOperation {
+  rt::IAsyncInfo face;
+  int startedPolls = 0;
+  rt::AsyncStatus final = rt::AsyncStatus::Completed;
+  HRESULT statusResult = S_OK;
+  HRESULT errorCode = S_OK;
+  int polls = 0, cancels = 0, closes = 0;
+
+  static FakeOperation& Of(void* self) { return *static_cast<FakeOperation*>(self); }
+  static HRESULT STDMETHODCALLTYPE Status(void* self, rt::AsyncStatus* status) {
+    FakeOperation& op = Of(self);
+    *status = op.polls++ < op.startedPolls ? rt::AsyncStatus::Started : op.final;
+    return op.statusResult;
+  }
+  static HRESULT STDMETHODCALLTYPE ErrorCode(void* self, HRESULT* code) {
+    *code = Of(self).errorCode;
+    return S_OK;
+  }
+  static HRESULT STDMETHODCALLTYPE Cancel(void* self) {
+    ++Of(self).cancels;
+    return S_OK;
+  }
+  static HRESULT STDMETHODCALLTYPE Close(void* self) {
+    ++Of(self).closes;
+    return S_OK;
+  }
+  static constexpr rt::AsyncInfoSlots kSlots = {
+      {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+      nullptr,
+      Status,
+      ErrorCode,
+      Cancel,
+      Close};
+};
+static_assert(offsetof(FakeOperation, face) == 0);
+
+TEST(Win32MobileHotspot, AnOperationIsAwaitedUntilItsAnswerItsLimitOrTheWorkerEnds) {
+  constexpr std::uint32_t kForever = 1'000'000;
+  struct Case {
+    const char* what;
+    int startedPolls;
+    rt::AsyncStatus final;
+    HRESULT statusResult;
+    std::uint32_t limitMs;
+    int keepGoingAnswers;  // how often keepGoing answers true before false; -1: always
+    WaitOutcome outcome;
+    std::string report;  // what the one report says; empty: none
+    int cancels, closes;
+  };
+  const Case cases[] = {
+      {"completes", 3, rt::AsyncStatus::Completed, S_OK, kForever, -1, WaitOutcome::Completed, "",
+       0, 0},
+      {"fails", 2, rt::AsyncStatus::Error, S_OK, kForever, -1, WaitOutcome::Failed,
+       "Operation: error 0x80070005", 0, 1},
+      {"cancelled by the system", 0, rt::AsyncStatus::Canceled, S_OK, kForever, -1,
+       WaitOutcome::Failed, "Operation: the system cancelled", 0, 1},
+      {"status unreadable", 0, rt::AsyncStatus::Completed, E_UNEXPECTED, kForever, -1,
+       WaitOutcome::Failed, "Operation get_Status: error 0x8000FFFF", 0, 1},
+      {"no answer within the limit", 1 << 30, rt::AsyncStatus::Completed, S_OK, 60, -1,
+       WaitOutcome::TimedOut, "Operation: no answer within 60 ms", 1, 1},
+      {"the worker ends", 1 << 30, rt::AsyncStatus::Completed, S_OK, kForever, 2,
+       WaitOutcome::GivenUp, "", 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeOperation op;
+    op.face.slots = &FakeOperation::kSlots;
+    op.startedPolls = c.startedPolls;
+    op.final = c.final;
+    op.statusResult = c.statusResult;
+    op.errorCode = E_ACCESSDENIED;
+    int asked = 0;
+    const AsyncWait wait{c.limitMs,
+                         [&] { return c.keepGoingAnswers < 0 || asked++ < c.keepGoingAnswers; }};
+    testing::ExpectedFailureReports reports;
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_EQ(AwaitOperation(op.face, wait, "Operation"), c.outcome);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(500));
+    EXPECT_EQ(op.cancels, c.cancels);
+    EXPECT_EQ(op.closes, c.closes);
+    const std::vector<std::string> lines = reports.Lines();
+    ASSERT_EQ(lines.size(), c.report.empty() ? 0u : 1u);
+    EXPECT_TRUE(c.report.empty() || lines[0].find(c.report) != std::string::npos) << lines[0];
+  }
 }
 
 // A later PC whose driver has no hosted network and whose simulated system would offer
