@@ -1,10 +1,10 @@
 // The mobile hotspot through the Windows Runtime, loaded at run time so that the
 // program starts on Windows 7 and under Wine, which have no tethering manager.
-#include <roapi.h>
 #include <windows.h>
+// After <windows.h>, which they build on.
+#include <roapi.h>
 #include <winstring.h>
 
-#include <cwchar>
 #include <string>
 
 #include "platform/win32/scoped_com.h"
