@@ -185,7 +185,9 @@ ComPtr<rt::IConnectionProfile> Profile(std::string_view adapterGuid) {
       continue;
     }
     // A profile without an adapter (a VPN's, for one) answers none: not the one asked for.
-    if (FAILED(candidate->slots->get_NetworkAdapter(candidate.Get(), adapter.Put())) || !adapter ||
+    if (!Succeeded(candidate->slots->get_NetworkAdapter(candidate.Get(), adapter.Put()),
+                   "ConnectionProfile.get_NetworkAdapter") ||
+        !adapter ||
         !Succeeded(adapter->slots->get_NetworkAdapterId(adapter.Get(), &id),
                    "NetworkAdapter.get_NetworkAdapterId")) {
       continue;
