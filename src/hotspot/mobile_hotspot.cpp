@@ -110,8 +110,14 @@ std::optional<std::string> MobileHotspot::Start(std::string_view name, std::stri
       !exec::PlatformCall([&] { return port.SetNoConnectionsTimeoutEnabled(false); })) {
     platform::ReportFailure("MobileHotspot::Start", "the no-connections timeout stays on");
   }
+  // Started with the system's old name and pass phrase, the hotspot would not be the one
+  // the window shows: a refused configuration is a failed start.
   if (!exec::PlatformCall([&] { return port.Configure(guid, name, passPhrase, Wait()); })) {
     platform::ReportFailure("MobileHotspot::Start", "the access point took no configuration");
+    Stop();
+    platform::TetheringResult refused;
+    refused.additionalError = std::string(kConfigurationRefused);
+    return MobileStartFailureText(refused);
   }
   const platform::TetheringResult result =
       exec::PlatformCall([&] { return port.Start(guid, Wait()); });

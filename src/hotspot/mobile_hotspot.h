@@ -19,6 +19,8 @@ namespace lumora::hotspot {
 inline constexpr std::string_view kMobileSwitchedOffBalloon = "系统关闭了移动热点，请重新开启WiFi";
 // How long the program waits for the system's answer to one operation.
 inline constexpr std::uint32_t kMobileOperationLimitMs = 20000;
+// The second line of the failure shown when the system refuses the name and pass phrase.
+inline constexpr std::string_view kConfigurationRefused = "系统没有接受WiFi名称和密码。";
 
 // The message of a failed start: the status's text and, on a second line, the system's
 // own text when it gave one.

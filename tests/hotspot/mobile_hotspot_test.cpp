@@ -105,8 +105,12 @@ TEST(MobileHotspot, EachFailedStartShowsItsTextAndStops) {
        "系统未能开启移动热点（错误 1）。\r\n驱动程序拒绝了请求"},
       {"[mobile_hotspot]\navailable=yes\nstart_ms=60000\n",
        "系统未能开启移动热点（错误 1）。\r\n系统在20秒内没有回答。"},
+      // Refused name and pass phrase: no hotspot under the system's old ones.
+      {"[mobile_hotspot]\navailable=yes\nconfigure_fails=yes\n",
+       "系统未能开启移动热点（错误 1）。\r\n系统没有接受WiFi名称和密码。"},
   };
   for (const Case& c : cases) {
+    testing::ExpectedFailureReports reports;
     Pc pc(c.scenario);
     if (c.radioOff) pc.network().SetRadioOn(false);
     pc.Press();
@@ -117,6 +121,9 @@ TEST(MobileHotspot, EachFailedStartShowsItsTextAndStops) {
     EXPECT_TRUE(pc.w().按钮开始.Enabled()) << c.text;
     EXPECT_FALSE(pc.network().MobileHotspot().on) << c.text;
     EXPECT_TRUE(pc.network().MobileHotspot().timeoutEnabled) << c.text;
+    // Only the refused configuration is a failure of the system's own to report.
+    EXPECT_EQ(reports.Lines().size(), c.scenario.find("configure_fails") != std::string::npos ? 1u : 0u)
+        << c.text;
   }
 }
 

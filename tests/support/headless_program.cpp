@@ -10,6 +10,18 @@
 
 namespace lumora::testing {
 
+namespace {
+
+platform::NetworkPorts WithMobileHotspot(const platform::NetworkPorts& ports,
+                                         platform::MobileHotspotPort* mobileHotspot) {
+  if (!mobileHotspot) return ports;
+  return {ports.sharing,       ports.connectionManager, ports.wmi,  ports.ipHelper,
+          ports.internetState, ports.registry,          ports.wlan, ports.services,
+          ports.names,         *mobileHotspot};
+}
+
+}  // namespace
+
 std::optional<std::string> CountingDrive::ReadWholeFile(std::string_view path) {
   ++reads;
   return inner_.ReadWholeFile(path);
@@ -23,10 +35,25 @@ bool CountingDrive::ReplaceWholeFile(std::string_view path, std::string_view byt
 }
 
 HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario)
-    : pc(std::move(scenario), &clock), platform{countingDrive,      pc.console,   clock,
-                                                pc.system,          pc.instances, pc.shell,
-                                                pc.network.Ports(), pc.power,     pc.site,
-                                                pc.registry} {
+    : HeadlessProgram(std::move(scenario), nullptr) {}
+
+HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario,
+                                 platform::MobileHotspotPort& mobileHotspot)
+    : HeadlessProgram(std::move(scenario), &mobileHotspot) {}
+
+HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario,
+                                 platform::MobileHotspotPort* mobileHotspot)
+    : pc(std::move(scenario), &clock),
+      platform{countingDrive,
+               pc.console,
+               clock,
+               pc.system,
+               pc.instances,
+               pc.shell,
+               WithMobileHotspot(pc.network.Ports(), mobileHotspot),
+               pc.power,
+               pc.site,
+               pc.registry} {
   dispatcher.SetEventSource([this] { timers.FireDue(); });
 }
 

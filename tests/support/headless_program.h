@@ -37,6 +37,9 @@ class CountingDrive final : public platform::FilePort {
 class HeadlessProgram {
  public:
   explicit HeadlessProgram(platform::sim::Scenario scenario = platform::sim::DefaultScenario());
+  // The same machine with another mobile hotspot in place of the simulated one: the
+  // real system's, for a test of the Windows side.
+  HeadlessProgram(platform::sim::Scenario scenario, platform::MobileHotspotPort& mobileHotspot);
   ~HeadlessProgram();
 
   // A file on drive C, as CP936 bytes or as UTF-8 text to be stored in CP936.
@@ -74,6 +77,8 @@ class HeadlessProgram {
   std::optional<int> exitCode;
 
  private:
+  HeadlessProgram(platform::sim::Scenario scenario, platform::MobileHotspotPort* mobileHotspot);
+
   std::unique_ptr<app::Application> app_;
 };
 

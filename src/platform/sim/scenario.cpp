@@ -220,6 +220,7 @@ void ReadMobileHotspot(std::string_view ini, Scenario& scenario) {
   if (auto v = get("start_status")) ParseNumber(*v, mobile.startStatus);
   if (auto v = get("start_error")) mobile.startError = *v;
   if (auto v = get("start_ms")) ParseNumber(*v, mobile.startMs);
+  if (auto v = get("configure_fails")) ParseFlag(*v, mobile.configureFails);
   if (auto v = get("timeout_setting")) ParseFlag(*v, mobile.hasTimeoutSetting);
   if (auto v = get("switches_off_idle")) ParseFlag(*v, mobile.timeoutEnabled);
   if (auto v = get("idle_off_ms")) ParseNumber(*v, mobile.idleOffMs);

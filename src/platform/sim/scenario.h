@@ -75,6 +75,8 @@ struct SimMobileHotspot {
   int startStatus = 0;
   std::string startError;  // the additional error text of a failed start
   std::uint32_t startMs = 1500;
+  // The access point refuses a new name and pass phrase.
+  bool configureFails = false;
   // Whether the system has the no-connections timeout, whether it is on, and after how
   // long without a device it switches the hotspot off.
   bool hasTimeoutSetting = true;

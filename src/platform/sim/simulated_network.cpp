@@ -714,6 +714,7 @@ bool SimulatedNetwork::Configure(std::string_view adapterGuid, std::string_view 
   }
   if (!AwaitOperation(0, wait)) return false;
   std::lock_guard guard(lock_);
+  if (mobile_.configureFails) return false;
   mobile_.ssid = std::string(ssid);
   mobile_.passPhrase = std::string(passPhrase);
   return true;
