@@ -22,16 +22,29 @@ using platform::win32::Wide;
 
 namespace {
 
+using GetDpiForWindowFunction = UINT WINAPI(HWND);
+
+// GetDpiForWindow, where the system has it (Windows 10 1607 on).
+GetDpiForWindowFunction* DpiForWindow() {
+  static const platform::win32::ScopedModule user32(L"user32.dll");
+  static const auto getDpiForWindow = user32.Find<GetDpiForWindowFunction>("GetDpiForWindow");
+  return getDpiForWindow;
+}
+
 // The DPI of the monitor at a point: per monitor where Windows tells it, else the
-// system's.
+// system's. Where the window can tell its own DPI once it is made, the system's is a
+// first guess good enough, and shcore.dll is not loaded only to ask.
 int DpiAt(POINT point) {
-  using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
-  static const platform::win32::ScopedModule shcore(L"shcore.dll");
-  static const auto getDpiForMonitor = shcore.Find<GetDpiForMonitorFunction>("GetDpiForMonitor");
-  if (getDpiForMonitor) {
+  if (!DpiForWindow()) {
+    using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
+    static const platform::win32::ScopedModule shcore(L"shcore.dll");
+    static const auto getDpiForMonitor =
+        shcore.Find<GetDpiForMonitorFunction>("GetDpiForMonitor");
     UINT x = 0, y = 0;
-    const HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
-    if (SUCCEEDED(getDpiForMonitor(monitor, 0 /* effective */, &x, &y)) && y > 0)
+    if (getDpiForMonitor &&
+        SUCCEEDED(getDpiForMonitor(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST),
+                                   0 /* effective */, &x, &y)) &&
+        y > 0)
       return static_cast<int>(y);
   }
   ScopedWindowDc screen(nullptr);
@@ -77,10 +90,7 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin)
     if (!Create(className, exStyle, style, Wide(model.Title()), OuterRect(), nullptr)) return;
   }
   // A per-monitor aware program may learn another DPI from its window than from the point.
-  using GetDpiForWindowFunction = UINT WINAPI(HWND);
-  static const platform::win32::ScopedModule user32(L"user32.dll");
-  static const auto getDpiForWindow = user32.Find<GetDpiForWindowFunction>("GetDpiForWindow");
-  if (getDpiForWindow) {
+  if (GetDpiForWindowFunction* getDpiForWindow = DpiForWindow()) {
     const int windowDpi = static_cast<int>(getDpiForWindow(Handle()));
     if (windowDpi > 0 && windowDpi != dpi_) {
       dpi_ = windowDpi;
