@@ -118,7 +118,8 @@ void AccessControl::RunClientScan() {
   exec::ExecServices& exec = net_.exec;
   ui::MainWindow& w = net_.window;
   const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
-  const SearchableListText blacklist(ReadListText(files_, kBlacklistPath));
+  const std::string blacklistText = ReadListText(files_, kBlacklistPath);
+  const SearchableListText blacklist(blacklistText);
   RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
   const std::uint32_t hostedIndex = hostedIndex_;
 
@@ -140,10 +141,9 @@ void AccessControl::RunClientScan() {
     devices[i].name = names.DeviceNameFor(devices[i].mac);
     rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
   }
-  const std::string blacklistNow = ReadListText(files_, kBlacklistPath);
   exec.RunOnUi([&] {
     w.超级列表框1.SetRows(std::move(rows));
-    ReloadBlacklistView(blacklistNow);
+    ReloadBlacklistView(blacklistText);
   });
 
   for (const ListedDevice& device : devices) {

@@ -390,6 +390,21 @@ void Key(WORD key) {
   Sleep(100);
 }
 
+// Waits for the pop-up menu that is coming up and chooses its ITEM-th item (from 0,
+// disabled ones counted) with the keyboard, as a user may.
+std::string ChoosePopUpItem(int item) {
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  HWND menu = nullptr;
+  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
+    if (GetTickCount64() > deadline) return "no menu\n";
+    Sleep(50);
+  }
+  Sleep(200);
+  for (int i = 0; i <= item; ++i) Key(VK_DOWN);
+  Key(VK_RETURN);
+  return "done\n";
+}
+
 // A point of the row on the screen, 40 pixels into it; false when there is no row.
 bool RowPoint(HWND list, int row, POINT& point) {
   RemoteMemory remote(list, sizeof(RECT));
@@ -431,16 +446,7 @@ std::string RowMenu(HWND main, HWND list, int row, int item) {
   MouseTo(point, 0);
   MouseTo(point, MOUSEEVENTF_RIGHTDOWN);
   MouseTo(point, MOUSEEVENTF_RIGHTUP);
-  const ULONGLONG deadline = GetTickCount64() + 5000;
-  HWND menu = nullptr;
-  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
-    if (GetTickCount64() > deadline) return "no menu\n";
-    Sleep(50);
-  }
-  Sleep(200);
-  for (int i = 0; i <= item; ++i) Key(VK_DOWN);
-  Key(VK_RETURN);
-  return "done\n";
+  return ChoosePopUpItem(item);
 }
 
 // The tray icon's right click as the notification area reports it, then the menu's
@@ -449,16 +455,7 @@ std::string TrayMenu(HWND main, int item) {
   constexpr UINT kTrayMessage = WM_APP + 40;
   SetForegroundWindow(main);
   PostMessageW(main, kTrayMessage, 0, WM_RBUTTONUP);
-  const ULONGLONG deadline = GetTickCount64() + 5000;
-  HWND menu = nullptr;
-  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
-    if (GetTickCount64() > deadline) return "no menu\n";
-    Sleep(50);
-  }
-  Sleep(200);
-  for (int i = 0; i <= item; ++i) Key(VK_DOWN);
-  Key(VK_RETURN);
-  return "done\n";
+  return ChoosePopUpItem(item);
 }
 
 bool Opened(const std::string& url) {
