@@ -358,18 +358,30 @@ void Hotspot::HotspotStartSequence() {
       // and the start goes on without it; the sharing check decides as always.
       ShowBalloon(kHostedConnectionBalloon, "发射WiFi网卡名称不能包含双引号，未设置固定IP地址！");
     }
-  } else if (mobile_.TakesConnection(connection)) {
-    // The driver has no hosted network; the system's mobile hotspot shares the
-    // connection itself, and its own answer tells whether it runs.
+  } else {
+    const HostedNetworkSupport support = mobile_.DriverSupport();
+    mobilePath = support == HostedNetworkSupport::No && mobile_.TakesConnection(connection);
+    if (!mobilePath) {
+      wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
+      // A driver whose list said nothing of the hosted network shows by the state after
+      // the start whether it has one; what the start switched on is undone first.
+      if (support == HostedNetworkSupport::Unknown && wlan_.Unavailable() &&
+          mobile_.TakesConnection(connection)) {
+        wlan_.StopHostedNetwork();
+        mobilePath = true;
+      } else {
+        FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
+      }
+    }
+  }
+  if (mobilePath) {
+    // The system's mobile hotspot shares the connection itself, and its own answer
+    // tells whether it runs.
     if (const std::optional<std::string> failure = mobile_.Start(cleanName, cleanPassPhrase)) {
       net_.messages.Show(*failure, "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
       return ResetStoppedControls();
     }
     FindHostedConnection(netconfig::FindMobileHotspotConnection, 300);
-    mobilePath = true;
-  } else {
-    wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
-    FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
   }
 
   std::string lastOutput;

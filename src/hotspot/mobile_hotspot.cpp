@@ -25,9 +25,11 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
-std::string MobileStartFailureText(const platform::TetheringResult& result) {
+std::string MobileStartFailureText(const platform::TetheringResult& result,
+                                   std::optional<int> capabilityAfter) {
   std::string text;
   const int s = result.status;
+  const bool noReason = Is(s, TetheringStatus::Unknown) && !result.timedOut;
   if (Is(s, TetheringStatus::WiFiDeviceOff)) {
     text = "无线网卡已关闭，请打开WLAN开关后再试。";
   } else if (Is(s, TetheringStatus::OperationInProgress)) {
@@ -36,9 +38,9 @@ std::string MobileStartFailureText(const platform::TetheringResult& result) {
              Is(s, TetheringStatus::NetworkLimitedConnectivity)) {
     text = "当前的连网方式无法共享，请换一个连网方式后再试。";
   } else if (Is(s, TetheringStatus::EntitlementCheckFailure) ||
-             Is(s, TetheringStatus::EntitlementCheckTimeout)) {
+             (noReason && capabilityAfter == platform::kTetheringDisabledByGroupPolicy)) {
     text = "系统策略禁止开启移动热点。";
-  } else if (Is(s, TetheringStatus::BluetoothDeviceOff)) {
+  } else if (noReason && capabilityAfter == platform::kTetheringDisabledByHardwareLimitation) {
     text = "无线网卡不支持开启热点。";
   } else {
     text = "系统未能开启移动热点（错误 " + std::to_string(s) + "）。";
@@ -51,7 +53,7 @@ std::string MobileStartFailureText(const platform::TetheringResult& result) {
   return text;
 }
 
-bool DriverLacksHostedNetwork(std::string_view output) {
+HostedNetworkSupport DriverHostedNetworkSupport(std::string_view output) {
   bool no = false;
   std::size_t start = 0;
   while (start < output.size()) {
@@ -65,19 +67,23 @@ bool DriverLacksHostedNetwork(std::string_view output) {
     const std::size_t colon = line.rfind(':');
     if (colon == std::string_view::npos) continue;
     const std::string_view value = TrimBlanks(line.substr(colon + 1));
-    if (value == "是" || value == "Yes") return false;
+    // One wireless interface with it is enough.
+    if (value == "是" || value == "Yes") return HostedNetworkSupport::Yes;
     if (value == "否" || value == "No") no = true;
   }
-  return no;
+  return no ? HostedNetworkSupport::No : HostedNetworkSupport::Unknown;
 }
 
 platform::AsyncWait MobileHotspot::Wait() const {
   return {kMobileOperationLimitMs, [] { return !exec::CurrentWorkerEnded(); }};
 }
 
+HostedNetworkSupport MobileHotspot::DriverSupport() {
+  return DriverHostedNetworkSupport(net_.exec.RunConsoleCommand(kShowDriversCommand));
+}
+
 bool MobileHotspot::TakesConnection(std::string_view connection) {
   if (net_.Windows7()) return false;
-  if (!DriverLacksHostedNetwork(net_.exec.RunConsoleCommand(kShowDriversCommand))) return false;
   const std::string guid =
       exec::PlatformCall([&] { return net_.toolkit.AdapterGuidOfConnection(connection); });
   platform::MobileHotspotPort& port = net_.ports.mobileHotspot;
@@ -127,7 +133,11 @@ std::optional<std::string> MobileHotspot::Start(std::string_view name, std::stri
     return std::nullopt;
   }
   Stop();
-  return MobileStartFailureText(result);
+  // The system's capability tells why a start failed without a reason.
+  std::optional<int> capabilityAfter;
+  if (result.status == static_cast<int>(TetheringStatus::Unknown) && !result.timedOut)
+    capabilityAfter = exec::PlatformCall([&] { return port.Capability(guid); });
+  return MobileStartFailureText(result, capabilityAfter);
 }
 
 void MobileHotspot::Stop() {

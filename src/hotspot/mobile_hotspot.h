@@ -23,18 +23,24 @@ inline constexpr std::uint32_t kMobileOperationLimitMs = 20000;
 inline constexpr std::string_view kConfigurationRefused = "系统没有接受WiFi名称和密码。";
 
 // The message of a failed start: the status's text and, on a second line, the system's
-// own text when it gave one.
-std::string MobileStartFailureText(const platform::TetheringResult& result);
+// own text when it gave one. A start that failed for no stated reason is explained by
+// the capability the system reports afterwards, when it tells one.
+std::string MobileStartFailureText(const platform::TetheringResult& result,
+                                   std::optional<int> capabilityAfter = std::nullopt);
 
-// What netsh's drivers list says: true when it reports no hosted network and none with.
-bool DriverLacksHostedNetwork(std::string_view showDriversOutput);
+// What netsh's drivers list says of the hosted network: Unknown when no line says it in
+// a language the program reads (or netsh could not list the drivers).
+enum class HostedNetworkSupport { Yes, No, Unknown };
+HostedNetworkSupport DriverHostedNetworkSupport(std::string_view showDriversOutput);
 
 class MobileHotspot {
  public:
   explicit MobileHotspot(netconfig::NetworkContext& net) : net_(net) {}
 
-  // On a worker. True when the driver reports no hosted network and the mobile hotspot
-  // can share the connection (capability enabled); it is then the one to start.
+  // On a worker, on later systems: what the wireless driver says of the hosted network.
+  HostedNetworkSupport DriverSupport();
+  // On a worker. True when the mobile hotspot can share the connection (capability
+  // enabled); it is then the one to start.
   bool TakesConnection(std::string_view connection);
   // On a worker, after TakesConnection. Turns the timeout off, configures and starts;
   // the message of the failure, or nullopt when it runs.

@@ -10,6 +10,7 @@ namespace lumora::hotspot {
 
 namespace {
 
+constexpr int kHostedNetworkUnavailable = 0;
 constexpr int kHostedNetworkActive = 2;
 // The SSID field of the platform's record.
 constexpr std::size_t kSsidBytes = 32;
@@ -73,6 +74,11 @@ void WlanHostedNetwork::StartHostedNetwork(std::string_view name, std::string_vi
       return !exec::CurrentWorkerEnded();
     });
   });
+}
+
+bool WlanHostedNetwork::Unavailable() {
+  return exec::PlatformCall([&] { return net_.ports.wlan.HostedNetworkState(); }) ==
+         kHostedNetworkUnavailable;
 }
 
 void WlanHostedNetwork::StopHostedNetwork() {

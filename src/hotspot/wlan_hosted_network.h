@@ -19,6 +19,10 @@ class WlanHostedNetwork {
   void StartHostedNetwork(std::string_view name, std::string_view passPhrase,
                           std::string_view connection);
 
+  // Whether the WLAN service reports the hosted network unavailable: the driver has
+  // none, or the radio is off.
+  bool Unavailable();
+
   // Force-stops the hosted network if active, disables it if enabled, and switches
   // sharing off on every connection.
   void StopHostedNetwork();

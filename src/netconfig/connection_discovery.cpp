@@ -2,6 +2,7 @@
 
 #include "exec/worker_context.h"
 #include "netconfig/adapter_toolkit.h"
+#include "text/ipv4.h"
 #include "text/search.h"
 
 namespace lumora::netconfig {
@@ -28,10 +29,12 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
          text::EqualsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-// The walk over the adapters that both hosted lookups make: for each IPv4 adapter, its
-// connection name from the registry followed by its description. False when the
-// adapters cannot be listed.
-bool WalkAdapterLines(NetworkContext& net, const std::function<void(const std::string&)>& visit) {
+// The walk over the adapters that the hosted lookups make: for each IPv4 adapter, its
+// connection name from the registry followed by its description, and the adapter.
+// False when the adapters cannot be listed.
+bool WalkAdapterLines(
+    NetworkContext& net,
+    const std::function<void(const std::string&, const platform::AdapterInfo&)>& visit) {
   const auto adapters = exec::PlatformCall([&] { return net.ports.ipHelper.AdaptersInfo(); });
   if (!adapters) return false;
   for (const platform::AdapterInfo& adapter : *adapters) {
@@ -40,7 +43,7 @@ bool WalkAdapterLines(NetworkContext& net, const std::function<void(const std::s
     const std::string name = exec::PlatformCall([&] {
       return net.ports.registry.ReadMachineString(key, "Name").value_or("");
     });
-    visit(name + adapter.description);
+    visit(name + adapter.description, adapter);
   }
   return true;
 }
@@ -143,7 +146,7 @@ void DetectInternetConnection(NetworkContext& net) {
 
 void FindHostedConnectionWin7(NetworkContext& net) {
   std::optional<std::string> hosted;
-  WalkAdapterLines(net, [&](const std::string& line) {
+  WalkAdapterLines(net, [&](const std::string& line, const platform::AdapterInfo&) {
     if (line.find("Microsoft") == std::string::npos) return;
     hosted = CutBefore(line, "Microsoft");  // the last matching adapter wins
   });
@@ -154,7 +157,7 @@ void FindHostedConnectionLater(NetworkContext& net) {
   // Keeps the connection of the last hosted adapter, as on Windows 7; names of two
   // adapters run together would name no connection at all.
   std::string hosted;
-  WalkAdapterLines(net, [&](const std::string& line) {
+  WalkAdapterLines(net, [&](const std::string& line, const platform::AdapterInfo&) {
     if (line.find("Microsoft") == std::string::npos) return;
     if (auto cut = CutBefore(line, "Microsoft 托管")) hosted = *cut;
   });
@@ -162,9 +165,17 @@ void FindHostedConnectionLater(NetworkContext& net) {
 }
 
 void FindMobileHotspotConnection(NetworkContext& net) {
+  // Later systems keep more than one Wi-Fi Direct adapter; the hotspot's is the one that
+  // is up, which has an address (sharing gives it its private one).
   std::string hosted;
-  WalkAdapterLines(net, [&](const std::string& line) {
-    if (auto cut = CutBefore(line, "Microsoft Wi-Fi Direct Virtual Adapter")) hosted = *cut;
+  bool hostedHasAddress = false;
+  WalkAdapterLines(net, [&](const std::string& line, const platform::AdapterInfo& adapter) {
+    const std::optional<std::string> cut = CutBefore(line, "Microsoft Wi-Fi Direct Virtual Adapter");
+    if (!cut) return;
+    const bool hasAddress = text::ParseIpv4(adapter.ipAddress).value_or(0) != 0;
+    if (hostedHasAddress && !hasAddress) return;
+    hosted = *cut;
+    hostedHasAddress = hasAddress;
   });
   net.exec.RunOnUi([&] { net.window.编辑框虚拟网卡.SetText(hosted); });
 }

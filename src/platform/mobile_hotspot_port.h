@@ -14,6 +14,8 @@ namespace lumora::platform {
 
 // TetheringCapability.
 inline constexpr int kTetheringEnabled = 0;
+inline constexpr int kTetheringDisabledByGroupPolicy = 1;
+inline constexpr int kTetheringDisabledByHardwareLimitation = 2;
 
 // TetheringOperationalState.
 enum class TetheringState { Unknown = 0, On = 1, Off = 2, InTransition = 3 };

@@ -82,6 +82,7 @@ class WmiPort {
 struct AdapterInfo {  // GetAdaptersInfo
   std::string adapterName;  // the adapter's GUID text, with braces
   std::string description;
+  std::string ipAddress;  // its first IPv4 address; "0.0.0.0" while it has none
 };
 
 struct AdapterAddresses {  // GetAdaptersAddresses

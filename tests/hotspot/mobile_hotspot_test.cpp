@@ -100,7 +100,17 @@ TEST(MobileHotspot, EachFailedStartShowsItsTextAndStops) {
       {"[mobile_hotspot]\navailable=yes\nstart_status=6\n", "系统正在开启或关闭热点，请稍后再试。"},
       {"[mobile_hotspot]\navailable=yes\nstart_status=8\n", "当前的连网方式无法共享，请换一个连网方式后再试。"},
       {"[mobile_hotspot]\navailable=yes\nstart_status=5\n", "系统策略禁止开启移动热点。"},
-      {"[mobile_hotspot]\navailable=yes\nstart_status=7\n", "无线网卡不支持开启热点。"},
+      // A start that fails for no stated reason is explained by the capability after it.
+      {"[mobile_hotspot]\navailable=yes\nstart_status=1\ncapability_after_failure=1\n",
+       "系统策略禁止开启移动热点。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=1\ncapability_after_failure=2\n",
+       "无线网卡不支持开启热点。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=1\ncapability_after_failure=6\n",
+       "系统未能开启移动热点（错误 1）。"},
+      // A timed-out entitlement check and Bluetooth switched off forbid nothing and say
+      // nothing of the wireless card.
+      {"[mobile_hotspot]\navailable=yes\nstart_status=4\n", "系统未能开启移动热点（错误 4）。"},
+      {"[mobile_hotspot]\navailable=yes\nstart_status=7\n", "系统未能开启移动热点（错误 7）。"},
       {"[mobile_hotspot]\navailable=yes\nstart_status=1\nstart_error=驱动程序拒绝了请求\n",
        "系统未能开启移动热点（错误 1）。\r\n驱动程序拒绝了请求"},
       {"[mobile_hotspot]\navailable=yes\nstart_ms=60000\n",
@@ -146,6 +156,31 @@ TEST(MobileHotspot, OnlyADriverWithoutHostedNetworkAndAnEnabledCapabilityTakeIt)
     // Else the hosted path as it always was: the WLAN service enabled the hosted network.
     EXPECT_EQ(pc.network().HostedNetwork().allowed, !c.mobile) << c.what;
   }
+  // A driver list that says nothing of the hosted network: the state after the hosted
+  // start tells, and what that start switched on is undone before the mobile hotspot.
+  const Case unlisted[] = {
+      {"driver without hosted network",
+       "[hosted]\nhosted_line_in_drivers=no\nhosted_supported=no\n", true},
+      {"capability disabled",
+       "[hosted]\nhosted_line_in_drivers=no\nhosted_supported=no\n"
+       "[mobile_hotspot]\navailable=yes\ncapability=1\n",
+       false},
+      {"driver with hosted network",
+       "[hosted]\nhosted_line_in_drivers=no\nhosted_supported=yes\n", false},
+  };
+  for (const Case& c : unlisted) {
+    Pc pc(c.scenario);
+    pc.Press();
+    EXPECT_EQ(pc.network().MobileHotspot().on, c.mobile) << c.what;
+    EXPECT_EQ(pc.network().HostedNetwork().allowed, !c.mobile) << c.what;
+    if (!c.mobile) continue;
+    EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+    EXPECT_EQ(pc.w().编辑框虚拟网卡.Text(), "本地连接* 2");
+    // The system shares by itself; the program's last change switched sharing off.
+    ASSERT_FALSE(pc.network().SharingLog().empty());
+    EXPECT_TRUE(pc.network().SharingLog().back().starts_with("off ")) << c.what;
+    EXPECT_EQ(pc.network().MobileHotspot().ssid, pc.w().编辑框名称.Text());
+  }
   // A PC with a hosted network never asks the mobile hotspot anything, not even at the
   // way out.
   Pc hosted("[hosted]\nhosted_supported=yes\n");
@@ -173,7 +208,22 @@ TEST(MobileHotspot, TheSystemSwitchingItOffIsAnsweredThreeTimesInTenMinutes) {
   EXPECT_EQ(pc.w().气球提示框1.Text(), kMobileSwitchedOffBalloon);
   EXPECT_TRUE(pc.network().MobileHotspot().timeoutEnabled);
   EXPECT_EQ(pc.network().MobileHotspot().starts, 4);
+}
 
+TEST(MobileHotspot, SwitchOffsMoreThanTenMinutesApartAreEachAnswered) {
+  Pc pc;
+  pc.Press();
+  for (int switchOff = 1; switchOff <= 5; ++switchOff) {
+    pc.network().SwitchMobileHotspotOff();
+    pc.Watch();
+    EXPECT_TRUE(pc.network().MobileHotspot().on) << switchOff;
+    // Four minutes on: at most two more restarts fall within any ten minutes.
+    pc.program.RunFor(4 * 60 * 1000 - 5000);
+    pc.program.Settle();
+  }
+  EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  EXPECT_EQ(pc.network().MobileHotspot().starts, 6);
+  EXPECT_NE(pc.w().气球提示框1.Text(), kMobileSwitchedOffBalloon);
 }
 
 TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
@@ -208,13 +258,20 @@ TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
 }
 
 TEST(MobileHotspot, ReadsWhatTheDriverListSaysOfTheHostedNetwork) {
-  EXPECT_TRUE(DriverLacksHostedNetwork("    支持的承载网络  : 否\r\n"));
-  EXPECT_TRUE(DriverLacksHostedNetwork("    Hosted network supported  : No\n"));
-  EXPECT_FALSE(DriverLacksHostedNetwork("    支持的承载网络  : 是\n"));
-  EXPECT_FALSE(DriverLacksHostedNetwork("    Hosted network supported  : No\n"
-                                        "    Hosted network supported  : Yes\n"));
-  EXPECT_FALSE(DriverLacksHostedNetwork("无线自动配置服务(wlansvc)没有运行。\n"));
-  EXPECT_FALSE(DriverLacksHostedNetwork(""));
+  using enum HostedNetworkSupport;
+  const std::pair<std::string_view, HostedNetworkSupport> cases[] = {
+      {"    支持的承载网络  : 否\r\n", No},
+      {"    Hosted network supported  : No\n", No},
+      {"    支持的承载网络  : 是\n", Yes},
+      // One interface with it is enough.
+      {"    Hosted network supported  : No\n    Hosted network supported  : Yes\n", Yes},
+      {"无线自动配置服务(wlansvc)没有运行。\n", Unknown},
+      {"    支援的主控網路  : 否\n", Unknown},
+      {"    支持的承载网络  : \n", Unknown},
+      {"", Unknown},
+  };
+  for (const auto& [output, support] : cases)
+    EXPECT_EQ(DriverHostedNetworkSupport(output), support) << output;
 }
 
 }  // namespace

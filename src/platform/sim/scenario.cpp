@@ -202,6 +202,7 @@ void ReadHostedNetwork(std::string_view ini, Scenario& scenario) {
     if (*v == "off") hosted.radioOn = false;
   }
   if (auto v = fault("hosted_supported")) ParseFlag(*v, hosted.driverSupportsIt);
+  if (auto v = fault("hosted_line_in_drivers")) ParseFlag(*v, hosted.listedByDrivers);
   if (auto v = fault("sharing_fails_starts"))
     if (ParseNumber(*v, hosted.sharingFailsStarts) && hosted.sharingFailsStarts < -1)
       hosted.sharingFailsStarts = 0;
@@ -220,6 +221,7 @@ void ReadMobileHotspot(std::string_view ini, Scenario& scenario) {
   if (auto v = get("start_status")) ParseNumber(*v, mobile.startStatus);
   if (auto v = get("start_error")) mobile.startError = *v;
   if (auto v = get("start_ms")) ParseNumber(*v, mobile.startMs);
+  if (auto v = get("capability_after_failure")) ParseNumber(*v, mobile.capabilityAfterFailure);
   if (auto v = get("configure_fails")) ParseFlag(*v, mobile.configureFails);
   if (auto v = get("timeout_setting")) ParseFlag(*v, mobile.hasTimeoutSetting);
   if (auto v = get("switches_off_idle")) ParseFlag(*v, mobile.timeoutEnabled);

@@ -22,8 +22,11 @@ enum class ConnectionKind { Wired, Wireless, DialUp, Hosted };
 // The description Windows gives the hosted network's virtual adapter.
 inline constexpr std::string_view kVirtualAdapterWin7 = "Microsoft Virtual WiFi Miniport Adapter";
 inline constexpr std::string_view kVirtualAdapterLater = "Microsoft 托管网络虚拟适配器";
-// The description of the mobile hotspot's virtual adapter.
+// The description of the mobile hotspot's virtual adapter, and of the other Wi-Fi Direct
+// adapter later systems keep beside it, idle unless a Wi-Fi Direct device uses it.
 inline constexpr std::string_view kMobileHotspotAdapter = "Microsoft Wi-Fi Direct Virtual Adapter #2";
+inline constexpr std::string_view kIdleDirectAdapter = "Microsoft Wi-Fi Direct Virtual Adapter";
+inline constexpr std::string_view kIdleDirectConnection = "本地连接* 1";
 
 // A network connection of the simulated PC and the adapter behind it.
 struct SimConnection {
@@ -59,6 +62,9 @@ struct SimHostedNetwork {
   std::string connectionName;
   bool radioOn = true;
   bool driverSupportsIt = true;
+  // Whether netsh's list of drivers has the line on the hosted network in a language
+  // the program reads.
+  bool listedByDrivers = true;
   // Enabling the public side of sharing does not stick during the first N starts of
   // the hosted network; -1 for every start.
   int sharingFailsStarts = 0;
@@ -75,6 +81,9 @@ struct SimMobileHotspot {
   int startStatus = 0;
   std::string startError;  // the additional error text of a failed start
   std::uint32_t startMs = 1500;
+  // The capability a failed start leaves, when the system finds out only then that the
+  // hardware or a policy does not allow the hotspot; -1: as it was.
+  int capabilityAfterFailure = -1;
   // The access point refuses a new name and pass phrase.
   bool configureFails = false;
   // Whether the system has the no-connections timeout, whether it is on, and after how

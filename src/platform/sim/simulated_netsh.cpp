@@ -298,6 +298,9 @@ std::string SimulatedNetsh::ShowDrivers() {
     if (const std::size_t at = answer.rfind(no); at != std::string::npos)
       answer.replace(at, no.size(), English() ? ": Yes" : ": 是");
   }
+  // The hosted network's line is the captured excerpt's last.
+  if (!network_.HostedNetworkListedByDrivers())
+    answer.erase(answer.rfind('\n', answer.find_last_not_of("\r\n")) + 1);
   return answer + "\n";
 }
 

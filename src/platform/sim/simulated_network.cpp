@@ -16,6 +16,7 @@ constexpr std::string_view kConnectionNameKey =
 constexpr std::string_view kDevicePrefix = "\\DEVICE\\TCPIP_";
 constexpr std::string_view kSharingPrivateMask = "255.255.255.0";
 constexpr std::string_view kVirtualAdapterGuid = "{8E2B4F61-93C7-4D0A-B5E8-2F6C1A7D9E30}";
+constexpr std::string_view kIdleDirectAdapterGuid = "{5C0D7A2E-1B64-4F39-8E51-A7D3C9B2F014}";
 constexpr std::size_t kMostSsidBytes = 32;
 constexpr std::size_t kLeastPassPhraseBytes = 8;
 constexpr std::size_t kMostPassPhraseBytes = 63;
@@ -141,6 +142,21 @@ SimulatedNetwork::SimulatedNetwork(const Scenario& scenario, Clock* clock)
   }
   if (virtualIndex_ == 0) virtualIndex_ = 10;
   if (virtualMac_.empty()) virtualMac_ = {0x02, 0x1A, 0x2B, 0x3C, 0x4D, 0xF0};
+  // Windows lists it after the hotspot's adapter, so the last Wi-Fi Direct adapter in
+  // the list is not the hotspot's.
+  if (laterSystem_ && mobile_.available) {
+    SimConnection idle;
+    idle.name = std::string(kIdleDirectConnection);
+    idle.status = 7;
+    idle.kind = ConnectionKind::Hosted;
+    idle.guid = std::string(kIdleDirectAdapterGuid);
+    idle.description = std::string(kIdleDirectAdapter);
+    idle.interfaceIndex = virtualIndex_ + 1;
+    idle.interfaceType = 71;
+    idle.physicalAddress = virtualMac_;
+    idle.physicalAddress.back() ^= 0x01;
+    connections_.push_back({std::move(idle)});
+  }
   std::lock_guard guard(lock_);
   UpdateVirtualAdapterLocked();
 }
@@ -327,7 +343,8 @@ std::optional<std::vector<AdapterInfo>> SimulatedNetwork::AdaptersInfo() {
   for (const LiveConnection& c : connections_) {
     if (!HasIpv4Interface(c.connection)) continue;
     if (hideVirtual && c.connection.name == virtualConnection_) continue;
-    adapters.push_back({c.connection.guid, c.connection.description});
+    adapters.push_back({c.connection.guid, c.connection.description,
+                        c.address.empty() ? std::string("0.0.0.0") : c.address});
   }
   return adapters;
 }
@@ -561,8 +578,10 @@ void SimulatedNetwork::UpdateVirtualAdapterLocked() {
     c.interfaceType = 71;
     c.physicalAddress = virtualMac_;
     virtualConnection_ = c.name;
-    connections_.push_back({std::move(c)});
-    live = &connections_.back();
+    const auto idle = std::find_if(connections_.begin(), connections_.end(), [](const auto& x) {
+      return x.connection.guid == kIdleDirectAdapterGuid;
+    });
+    live = &*connections_.insert(idle, {std::move(c)});
     hiddenAdapterCalls_ = hosted_.appearsAfterCalls;
   }
   live->connection.status = running ? 2 : 7;
@@ -730,8 +749,10 @@ TetheringResult SimulatedNetwork::Start(std::string_view adapterGuid, const Asyn
   if (!answered) return {static_cast<int>(TetheringStatus::Unknown), {}, true};
   if (wirelessInterfaces_ == 0 || !hosted_.radioOn)
     return {static_cast<int>(TetheringStatus::WiFiDeviceOff), {}};
-  if (mobile_.startStatus != static_cast<int>(TetheringStatus::Success))
+  if (mobile_.startStatus != static_cast<int>(TetheringStatus::Success)) {
+    if (mobile_.capabilityAfterFailure >= 0) mobile_.capability = mobile_.capabilityAfterFailure;
     return {mobile_.startStatus, mobile_.startError};
+  }
   SetMobileOnLocked(true, adapterGuid);
   return {static_cast<int>(TetheringStatus::Success), {}};
 }
@@ -813,6 +834,11 @@ bool SimulatedNetwork::WlanServiceRunning() const { return !wlanServiceMissing_;
 bool SimulatedNetwork::HostedNetworkSupported() const {
   std::lock_guard guard(lock_);
   return hosted_.driverSupportsIt;
+}
+
+bool SimulatedNetwork::HostedNetworkListedByDrivers() const {
+  std::lock_guard guard(lock_);
+  return hosted_.listedByDrivers;
 }
 
 int SimulatedNetwork::WirelessInterfaces() const {

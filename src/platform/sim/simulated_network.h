@@ -109,6 +109,8 @@ class SimulatedNetwork final : public SharingPort,
   bool WlanServiceRunning() const;
   // Whether the wireless driver has the hosted network (what netsh's drivers list says).
   bool HostedNetworkSupported() const;
+  // Whether that list says it in a language the program reads.
+  bool HostedNetworkListedByDrivers() const;
   int WirelessInterfaces() const;
   void SetHostedNetworkMode(bool allowed);
   // UTF-8 values, taken as given; a missing one stays as it is.

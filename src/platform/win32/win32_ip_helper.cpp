@@ -65,7 +65,8 @@ std::optional<std::vector<AdapterInfo>> Win32IpHelper::AdaptersInfo() {
   }
   std::vector<AdapterInfo> adapters;
   for (const IP_ADAPTER_INFO* a = first; a; a = a->Next)
-    adapters.push_back({FromAnsi(a->AdapterName), FromAnsi(a->Description)});
+    adapters.push_back({FromAnsi(a->AdapterName), FromAnsi(a->Description),
+                        FromAnsi(a->IpAddressList.IpAddress.String)});
   return adapters;
 }
 

@@ -165,6 +165,11 @@ TEST(SimNetsh, ListsTheDriverWithOrWithoutTheHostedNetwork) {
             std::string::npos);
   SimulatedPc none(ParseScenario("[network]\nwireless_interfaces=0\n"));
   EXPECT_EQ(none.netsh.Run("wlan show drivers"), "系统上没有无线接口。\r\n\r\n");
+  // A list without the hosted network's line ends with the line before it.
+  SimulatedPc unlisted(ParseScenario("[hosted]\nhosted_line_in_drivers=no\n"));
+  const std::string drivers = unlisted.netsh.Run("wlan show drivers");
+  EXPECT_EQ(drivers.find("承载网络"), std::string::npos);
+  EXPECT_TRUE(drivers.ends_with("支持 802.11w 管理帧保护 : 是\r\n\r\n")) << drivers;
 }
 
 TEST(SimNetsh, ShowsTheHostedNetworkInTheCapturedLayout) {

@@ -14,6 +14,7 @@
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_network.h"
 #include "support/test_support.h"
+#include "text/ipv4.h"
 
 namespace lumora::platform::win32 {
 namespace {
@@ -123,6 +124,7 @@ TEST(Win32NetIpHelper, ListsIpv4AdaptersAmongAllAdapters) {
     });
     EXPECT_TRUE(listed) << adapter.adapterName;
     EXPECT_FALSE(adapter.description.empty()) << adapter.adapterName;
+    EXPECT_TRUE(text::ParseIpv4(adapter.ipAddress).has_value()) << adapter.ipAddress;
     EXPECT_NE(adapter.adapterName, loopback->adapter.adapterName);
   }
 }
