@@ -47,6 +47,10 @@ constexpr std::string_view kUnableFailureHelp =
     "②、如果无线网络开关开了，还是提示这个，是因为无线网卡驱动太旧了，请下载驱动精灵升级 "
     "[无线网卡驱动] 到最新版。";
 
+// The message of a hosted network that the WLAN service did not start, in the form of
+// the one netsh's answer gives on Windows 7.
+constexpr std::string_view kHostedStartFailure = "开启失败！失败类型：无法启动承载网络。";
+
 // The cleaning of the name and pass phrase: the first three blanks go, later ones stay.
 std::string RemoveFirstThreeSpaces(std::string text) {
   for (int removed = 0; removed < 3; ++removed) {
@@ -363,12 +367,20 @@ void Hotspot::HotspotStartSequence() {
     mobilePath = support == HostedNetworkSupport::No && mobile_.TakesConnection(connection);
     if (!mobilePath) {
       wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
-      // A driver whose list said nothing of the hosted network shows by the state after
-      // the start whether it has one; what the start switched on is undone first.
-      if (support == HostedNetworkSupport::Unknown && wlan_.Unavailable() &&
+      const std::optional<int> state = wlan_.State();
+      if (support == HostedNetworkSupport::Unknown && state == kHostedNetworkUnavailable &&
           mobile_.TakesConnection(connection)) {
+        // A driver whose list said nothing of the hosted network has shown it has none;
+        // what the start switched on is undone first.
         wlan_.StopHostedNetwork();
         mobilePath = true;
+      } else if (state && *state != kHostedNetworkActive) {
+        // Sharing the public side alone would pass the check below: a hosted network
+        // the service reports not running is a failed start.
+        net_.messages.Show(std::string(kHostedStartFailure) + std::string(kUnableFailureHelp),
+                           "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+        AbortHotspot();
+        return ResetStoppedControls();
       } else {
         FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
       }

@@ -10,8 +10,6 @@ namespace lumora::hotspot {
 
 namespace {
 
-constexpr int kHostedNetworkUnavailable = 0;
-constexpr int kHostedNetworkActive = 2;
 // The SSID field of the platform's record.
 constexpr std::size_t kSsidBytes = 32;
 
@@ -76,9 +74,8 @@ void WlanHostedNetwork::StartHostedNetwork(std::string_view name, std::string_vi
   });
 }
 
-bool WlanHostedNetwork::Unavailable() {
-  return exec::PlatformCall([&] { return net_.ports.wlan.HostedNetworkState(); }) ==
-         kHostedNetworkUnavailable;
+std::optional<int> WlanHostedNetwork::State() {
+  return exec::PlatformCall([&] { return net_.ports.wlan.HostedNetworkState(); });
 }
 
 void WlanHostedNetwork::StopHostedNetwork() {

@@ -3,11 +3,18 @@
 // it with a name and pass phrase and share a connection to it; stop it and switch
 // sharing off.
 
+#include <optional>
 #include <string_view>
 
 #include "netconfig/network_context.h"
 
 namespace lumora::hotspot {
+
+// The states of the hosted network: unavailable (the driver has none, or the radio is
+// off), idle and active.
+inline constexpr int kHostedNetworkUnavailable = 0;
+inline constexpr int kHostedNetworkIdle = 1;
+inline constexpr int kHostedNetworkActive = 2;
 
 class WlanHostedNetwork {
  public:
@@ -19,9 +26,9 @@ class WlanHostedNetwork {
   void StartHostedNetwork(std::string_view name, std::string_view passPhrase,
                           std::string_view connection);
 
-  // Whether the WLAN service reports the hosted network unavailable: the driver has
-  // none, or the radio is off.
-  bool Unavailable();
+  // The hosted network's state as the WLAN service reports it; nullopt when it cannot
+  // tell.
+  std::optional<int> State();
 
   // Force-stops the hosted network if active, disables it if enabled, and switches
   // sharing off on every connection.
