@@ -51,8 +51,10 @@ Application::Application(platform::Platform& platform, ui::UiDispatcher& dispatc
       network_{main_,    exec_,          settings_,        messages_, platform.network,
                toolkit_, osVersionCode_, reportsVersion62_},
       hotspot_(network_, speedBar_),
-      access_(network_, platform.files,
-              [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; }),
+      access_(
+          network_, platform.files,
+          [this] { return hotspot_.SharingStatusText() == hotspot::kSharingDone; },
+          [this] { return hotspot_.Mobile().ListedClients(); }),
       speedBarLogic_(speedBar_, main_, settings_, platform.network, platform.system, exec_, skin_,
                      {[this] { ShowCentred(*this); }, [this] { ExitProgram(*this); }}),
       timedShutdown_(main_, exec_, hotspot_, platform.power, [this] { ShowCentred(*this); }),

@@ -69,8 +69,11 @@ bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
 }  // namespace
 
 AccessControl::AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
-                             std::function<bool()> sharingDone)
-    : net_(net), files_(files), sharingDone_(std::move(sharingDone)) {}
+                             std::function<bool()> sharingDone, SystemClients systemClients)
+    : net_(net),
+      files_(files),
+      sharingDone_(std::move(sharingDone)),
+      systemClients_(std::move(systemClients)) {}
 
 void AccessControl::Connect() {
   ui::MainWindow& w = net_.window;
@@ -146,11 +149,18 @@ void AccessControl::RunClientScan() {
     ReloadBlacklistView(blacklistText);
   });
 
+  // The system's own list, asked once a scan and only for a device the look-up could
+  // not name.
+  std::optional<std::vector<platform::TetheringClient>> systemListed;
   for (const ListedDevice& device : devices) {
     if (!device.name.empty()) continue;
-    const std::string lookedUp = ShownHostName(net_.ports.names.HostNameOfAddress(
+    std::string lookedUp = ShownHostName(net_.ports.names.HostNameOfAddress(
         device.ip, [] { return !exec::CurrentWorkerEnded(); }));
     exec::ThrowIfWorkerEnded();
+    if (lookedUp.empty()) {
+      if (!systemListed) systemListed = systemClients_();
+      lookedUp = ShownHostName(ListedHostName(*systemListed, device.mac));
+    }
     const std::string name = RecordLookedUpName(device.mac, lookedUp);
     exec.PostToUi([&w, mac = device.mac, name] {
       if (const auto row = RowOfMac(w.超级列表框1, kClientMac, mac))

@@ -21,9 +21,12 @@ inline constexpr std::string_view kCopiedToWhitelist =
 
 class AccessControl {
  public:
-  // sharingDone tells whether the hotspot runs (its start confirmed sharing).
+  // sharingDone tells whether the hotspot runs (its start confirmed sharing);
+  // systemClients gives the devices the system itself lists for the hotspot (the mobile
+  // hotspot's list; none for the hosted network), asked on the scan's worker.
+  using SystemClients = std::function<std::vector<platform::TetheringClient>()>;
   AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
-                std::function<bool()> sharingDone);
+                std::function<bool()> sharingDone, SystemClients systemClients);
   AccessControl(const AccessControl&) = delete;
   AccessControl& operator=(const AccessControl&) = delete;
 
@@ -73,6 +76,7 @@ class AccessControl {
   netconfig::NetworkContext& net_;
   platform::FilePort& files_;
   std::function<bool()> sharingDone_;
+  SystemClients systemClients_;
   std::atomic<std::uint32_t> hostedIndex_{0};
   exec::WorkerHandle scanWorker_;
   exec::WorkerHandle whitelistWorker_;

@@ -1,5 +1,7 @@
 #include "clients/neighbour_table.h"
 
+#include <cctype>
+
 #include "text/command_line.h"
 #include "text/ipv4.h"
 #include "text/search.h"
@@ -55,6 +57,26 @@ std::optional<std::string> BlockCommand(std::uint32_t interfaceIndex, std::strin
   if (!text::ParseIpv4(ip)) return std::nullopt;
   return "netsh interface ipv4 set neighbors " + std::to_string(interfaceIndex) + " " +
          text::QuoteArgument(ip) + " " + text::QuoteArgument(kZeroMac) + " store=active";
+}
+
+std::string ListedHostName(const std::vector<platform::TetheringClient>& listed,
+                           std::string_view mac) {
+  auto digits = [](std::string_view text) {
+    std::string hex;
+    for (const char c : text)
+      if (std::isxdigit(static_cast<unsigned char>(c))) hex += static_cast<char>(std::tolower(c));
+    return hex;
+  };
+  const std::string wanted = digits(mac);
+  if (wanted.size() != 12) return {};
+  for (const platform::TetheringClient& client : listed) {
+    if (digits(client.mac) != wanted) continue;
+    for (const std::string& name : client.hostNames) {
+      const bool address = text::ParseIpv4(name) || name.find(':') != std::string::npos;
+      if (!name.empty() && !address) return name;
+    }
+  }
+  return {};
 }
 
 std::string ShownHostName(std::string_view lookedUp) {

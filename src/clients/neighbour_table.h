@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/mobile_hotspot_port.h"
 #include "platform/network_ports.h"
 
 namespace lumora::clients {
@@ -41,5 +42,11 @@ std::optional<std::string> BlockCommand(std::uint32_t interfaceIndex, std::strin
 // dropped (a name must not split a line of the list files), the sharing service's
 // suffix removed once, and the two kinds of phone named in Chinese.
 std::string ShownHostName(std::string_view lookedUp);
+
+// The host name the system lists for the device with the MAC (the mobile hotspot keeps
+// such a list), whatever the way the system writes MACs; its addresses are no names.
+// Empty when it lists none.
+std::string ListedHostName(const std::vector<platform::TetheringClient>& listed,
+                           std::string_view mac);
 
 }  // namespace lumora::clients

@@ -176,6 +176,17 @@ bool MobileHotspot::Running() const {
   return running_;
 }
 
+std::vector<platform::TetheringClient> MobileHotspot::ListedClients() {
+  std::string guid;
+  {
+    std::lock_guard guard(lock_);
+    if (!running_) return {};
+    guid = adapterGuid_;
+  }
+  return exec::PlatformCall([&] { return net_.ports.mobileHotspot.Clients(guid); })
+      .value_or(std::vector<platform::TetheringClient>{});
+}
+
 MobileHotspot::Watch MobileHotspot::Check() {
   platform::MobileHotspotPort& port = net_.ports.mobileHotspot;
   std::string guid;

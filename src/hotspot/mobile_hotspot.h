@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "netconfig/network_context.h"
 
@@ -50,6 +51,9 @@ class MobileHotspot {
   void Stop();
   // Whether the program runs the mobile hotspot now.
   bool Running() const;
+  // On a worker. The devices the system lists for the hotspot while the program runs
+  // it; none otherwise, or where the system keeps no list.
+  std::vector<platform::TetheringClient> ListedClients();
 
   enum class Watch { Fine, Restarted, GaveUp };
   // On a worker, from the watch timer: when the system has switched the hotspot off,

@@ -72,7 +72,6 @@ class MobileHotspotPort {
   virtual TetheringResult Stop(std::string_view adapterGuid, const AsyncWait& wait) = 0;
   // TetheringState as a number; nullopt when it cannot be read.
   virtual std::optional<int> State(std::string_view adapterGuid) = 0;
-  virtual std::optional<std::uint32_t> ClientCount(std::string_view adapterGuid) = 0;
   // nullopt where the system has no client list.
   virtual std::optional<std::vector<TetheringClient>> Clients(std::string_view adapterGuid) = 0;
   // Whether the system switches the hotspot off when no device is connected; nullopt

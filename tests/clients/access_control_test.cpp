@@ -174,6 +174,21 @@ TEST(ClientNames, WhatTheLookUpGivesIsShownByTheRules) {
   }
 }
 
+TEST(ClientNames, TheSystemsListNamesADeviceByItsMacInAnyWriting) {
+  const std::vector<platform::TetheringClient> listed = {
+      {"3c:a6:f6:12:5b:01", {"192.168.137.23", "fe80::1c2b:3aff:fe4d:5e6f", "android-5a1b"}},
+      {"F0-18-98-AA-20-02", {"192.168.137.88"}},
+      {"", {"nobody"}},
+  };
+  EXPECT_EQ(ListedHostName(listed, "3C-A6-F6-12-5B-01"), "android-5a1b");
+  EXPECT_EQ(ListedHostName(listed, "3ca6f6125b01"), "android-5a1b");
+  // Only addresses, no such device, and no MAC at all name nothing.
+  EXPECT_EQ(ListedHostName(listed, "F0-18-98-AA-20-02"), "");
+  EXPECT_EQ(ListedHostName(listed, "AA-BB-CC-00-00-09"), "");
+  EXPECT_EQ(ListedHostName(listed, ""), "");
+  EXPECT_EQ(ListedHostName({}, "3C-A6-F6-12-5B-01"), "");
+}
+
 TEST(ClientNames, TheBlockCommandTakesOnlyAnAddress) {
   EXPECT_EQ(BlockCommand(12, "192.168.137.23"),
             "netsh interface ipv4 set neighbors 12 \"192.168.137.23\" \"00-00-00-00-00-00\" "

@@ -89,6 +89,18 @@ TEST(MobileHotspot, StartsWithTheTypedNameListsAndBlocksItsDevicesAndStops) {
   EXPECT_EQ(pc.w().时钟_移动热点.Interval(), 0);
 }
 
+TEST(MobileHotspot, ADeviceTheLookUpCannotNameIsNamedByTheSystemsList) {
+  Pc pc("[client1]\nmac=3C-A6-F6-12-5B-01\nip=192.168.137.23\nhost=客厅的平板\nlookup=fails\n"
+        "join=1\n[client2]\nmac=F0-18-98-AA-20-02\nip=192.168.137.88\nlookup=fails\njoin=1\n");
+  pc.Press();
+  pc.program.RunFor(6000);
+  pc.program.Settle();
+  ASSERT_EQ(pc.w().超级列表框1.RowCount(), 2u);
+  EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "客厅的平板");
+  EXPECT_EQ(pc.w().超级列表框1.Cell(1, 3), "");
+  EXPECT_NE(pc.program.RawFile("c:\\wifiname.txt").find("3C-A6-F6-12-5B-01"), std::string::npos);
+}
+
 TEST(MobileHotspot, EachFailedStartShowsItsTextAndStops) {
   struct Case {
     std::string scenario;

@@ -1,6 +1,7 @@
 #include "platform/sim/simulated_network.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 
 #include "text/cp936.h"
@@ -774,12 +775,6 @@ std::optional<int> SimulatedNetwork::State(std::string_view adapterGuid) {
   return static_cast<int>(mobileOn_ ? TetheringState::On : TetheringState::Off);
 }
 
-std::optional<std::uint32_t> SimulatedNetwork::ClientCount(std::string_view adapterGuid) {
-  const std::optional<std::vector<TetheringClient>> clients = Clients(adapterGuid);
-  if (!clients) return std::nullopt;
-  return static_cast<std::uint32_t>(clients->size());
-}
-
 std::optional<std::vector<TetheringClient>> SimulatedNetwork::Clients(
     std::string_view adapterGuid) {
   std::lock_guard guard(lock_);
@@ -790,7 +785,13 @@ std::optional<std::vector<TetheringClient>> SimulatedNetwork::Clients(
   for (const SimClient& client : clients_.Clients()) {
     if (now < mobileSince_ + client.joinMs) continue;
     if (client.leaveMs != 0 && now >= mobileSince_ + client.leaveMs) continue;
-    TetheringClient entry{client.mac, {}};
+    // The device's address is among its names. The MAC is written unlike the neighbour
+    // table's, in lower case with colons: the system's way of writing it is not
+    // documented, so the program must not depend on one.
+    std::string mac;
+    for (const char c : client.mac)
+      mac += c == '-' ? ':' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    TetheringClient entry{mac, {client.ip}};
     if (!client.hostName.empty()) entry.hostNames.push_back(client.hostName);
     list.push_back(std::move(entry));
   }

@@ -384,18 +384,6 @@ std::optional<int> Win32MobileHotspot::State(std::string_view adapterGuid) {
   return state;
 }
 
-std::optional<std::uint32_t> Win32MobileHotspot::ClientCount(std::string_view adapterGuid) {
-  RuntimeScope runtime;
-  if (!runtime.Usable()) return std::nullopt;
-  auto manager = Manager(adapterGuid);
-  UINT32 count = 0;
-  if (!manager || !Succeeded(manager->slots->get_ClientCount(manager.Get(), &count),
-                             "NetworkOperatorTetheringManager.get_ClientCount")) {
-    return std::nullopt;
-  }
-  return count;
-}
-
 std::optional<std::vector<TetheringClient>> Win32MobileHotspot::Clients(
     std::string_view adapterGuid) {
   RuntimeScope runtime;

@@ -135,7 +135,6 @@ class Win32MobileHotspot final : public MobileHotspotPort {
   TetheringResult Start(std::string_view adapterGuid, const AsyncWait& wait) override;
   TetheringResult Stop(std::string_view adapterGuid, const AsyncWait& wait) override;
   std::optional<int> State(std::string_view adapterGuid) override;
-  std::optional<std::uint32_t> ClientCount(std::string_view adapterGuid) override;
   std::optional<std::vector<TetheringClient>> Clients(std::string_view adapterGuid) override;
   std::optional<bool> NoConnectionsTimeoutEnabled() override;
   bool SetNoConnectionsTimeoutEnabled(bool enabled) override;

@@ -166,7 +166,7 @@ using ITetheringOperation = Interface<TetheringOperationSlots>;
 struct TetheringManagerSlots {
   InspectableSlots inspectable;
   void* get_MaxClientCount;
-  HRESULT(STDMETHODCALLTYPE* get_ClientCount)(void* self, UINT32* value);
+  void* get_ClientCount;
   HRESULT(STDMETHODCALLTYPE* get_TetheringOperationalState)(void* self, int* value);
   HRESULT(STDMETHODCALLTYPE* GetCurrentAccessPointConfiguration)
   (void* self, IAccessPointConfiguration** configuration);

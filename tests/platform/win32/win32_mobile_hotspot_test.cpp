@@ -55,7 +55,6 @@ static_assert(sizeof(rt::AccessPointConfigurationSlots) == 10 * kSlot);
 static_assert(offsetof(rt::TetheringOperationResultSlots, get_Status) == 6 * kSlot);
 static_assert(offsetof(rt::TetheringOperationResultSlots, get_AdditionalErrorMessage) == 7 * kSlot);
 static_assert(sizeof(rt::TetheringOperationResultSlots) == 8 * kSlot);
-static_assert(offsetof(rt::TetheringManagerSlots, get_ClientCount) == 7 * kSlot);
 static_assert(offsetof(rt::TetheringManagerSlots, get_TetheringOperationalState) == 8 * kSlot);
 static_assert(offsetof(rt::TetheringManagerSlots, GetCurrentAccessPointConfiguration) == 9 * kSlot);
 static_assert(offsetof(rt::TetheringManagerSlots, ConfigureAccessPointAsync) == 10 * kSlot);
@@ -99,7 +98,6 @@ TEST(Win32MobileHotspot, WithoutTetheringManagerEveryCallAnswersNotAvailableProm
     SCOPED_TRACE(c.what);
     EXPECT_EQ(port.Capability(c.adapterGuid), std::nullopt);
     EXPECT_EQ(port.State(c.adapterGuid), std::nullopt);
-    EXPECT_EQ(port.ClientCount(c.adapterGuid), std::nullopt);
     EXPECT_EQ(port.Clients(c.adapterGuid), std::nullopt);
 
     // A long limit and a worker that goes on: only the system's answer may end these.
