@@ -155,7 +155,7 @@ void AccessControl::RunClientScan() {
   for (const ListedDevice& device : devices) {
     if (!device.name.empty()) continue;
     std::string lookedUp = ShownHostName(net_.ports.names.HostNameOfAddress(
-        device.ip, [] { return !exec::CurrentWorkerEnded(); }));
+        device.ip, exec::CurrentWorkerGoesOn));
     exec::ThrowIfWorkerEnded();
     if (lookedUp.empty()) {
       if (!systemListed) systemListed = systemClients_();

@@ -47,6 +47,8 @@ void EndWorker(WorkerState& worker);
 
 // True on a worker thread whose worker has been ended; false on every other thread.
 bool CurrentWorkerEnded();
+// The opposite, as the platform's waits take it (their keepGoing).
+inline bool CurrentWorkerGoesOn() { return !CurrentWorkerEnded(); }
 
 // Throws WorkerEnded when the calling thread's worker has been ended: the check that a
 // long walk makes between its steps.

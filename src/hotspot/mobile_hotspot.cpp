@@ -75,7 +75,7 @@ HostedNetworkSupport DriverHostedNetworkSupport(std::string_view output) {
 }
 
 platform::AsyncWait MobileHotspot::Wait() const {
-  return {kMobileOperationLimitMs, [] { return !exec::CurrentWorkerEnded(); }};
+  return {kMobileOperationLimitMs, exec::CurrentWorkerGoesOn};
 }
 
 HostedNetworkSupport MobileHotspot::DriverSupport() {

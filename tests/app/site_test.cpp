@@ -219,6 +219,19 @@ TEST(Site, AnUnreachableSiteLeavesEverythingEmptyAndAsksNothing) {
   EXPECT_EQ(program.pc.network.Service("SharedAccess").startType, 3u);
 }
 
+TEST(Site, TheProgramEndsWhileTheSiteHoldsItsAnswers) {
+  HeadlessProgram program;
+  program.pc.site.HoldRequests(true);
+  ASSERT_TRUE(program.Start());
+  ASSERT_TRUE(program.PumpUntil([&] { return program.pc.site.RequestsWaiting() > 0; }));
+  ui::Choose(program.Main().菜单_退出);
+  // Every worker leaves, the ones waiting for the site too, which give their requests up.
+  program.Settle();
+  EXPECT_TRUE(program.exitCode.has_value());
+  EXPECT_EQ(program.pc.site.RequestsWaiting(), 0);
+  EXPECT_EQ(program.Main().简单超文本框1.Text(), "");
+}
+
 TEST(Site, ASecondCopyShowsNothingOfWhatItsAnnouncementCheckFindsLate) {
   HeadlessProgram program;
   program.pc.site.HoldRequests(true);

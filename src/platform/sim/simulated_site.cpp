@@ -1,5 +1,7 @@
 #include "platform/sim/simulated_site.h"
 
+#include <chrono>
+
 #include "text/cp936.h"
 
 namespace lumora::platform::sim {
@@ -27,17 +29,26 @@ std::string Folded(std::string_view text) {
 
 }  // namespace
 
-std::string SimulatedSite::ReadUrl(std::string_view url) { return Serve("read ", url); }
+std::string SimulatedSite::ReadUrl(std::string_view url, const std::function<bool()>& keepGoing) {
+  return Serve("read ", url, keepGoing);
+}
 
-std::string SimulatedSite::Get(std::string_view url) { return Serve("get ", url); }
+std::string SimulatedSite::Get(std::string_view url, const std::function<bool()>& keepGoing) {
+  return Serve("get ", url, keepGoing);
+}
 
-std::string SimulatedSite::Serve(std::string_view how, std::string_view url) {
+std::string SimulatedSite::Serve(std::string_view how, std::string_view url,
+                                 const std::function<bool()>& keepGoing) {
   {
     std::unique_lock guard(lock_);
     requests_.push_back(std::string(how) + std::string(url));
     ++waiting_;
-    letGo_.wait(guard, [this] { return !held_; });
+    // A held request is given up as the program's would be.
+    bool givenUp = false;
+    while (held_ && !(givenUp = !keepGoing()))
+      letGo_.wait_for(guard, std::chrono::milliseconds(5));
     --waiting_;
+    if (givenUp) return {};
   }
   if (clock_ && scenario_.site.delayMs > 0) clock_->SleepFor(scenario_.site.delayMs, nullptr);
   if (!scenario_.site.reachable) return {};

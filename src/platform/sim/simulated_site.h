@@ -21,8 +21,8 @@ namespace lumora::platform::sim {
 class SimulatedSite final : public HttpPort {
  public:
   SimulatedSite(const Scenario& scenario, Clock* clock) : scenario_(scenario), clock_(clock) {}
-  std::string ReadUrl(std::string_view url) override;
-  std::string Get(std::string_view url) override;
+  std::string ReadUrl(std::string_view url, const std::function<bool()>& keepGoing) override;
+  std::string Get(std::string_view url, const std::function<bool()>& keepGoing) override;
 
   // Every address asked for, in order, each with "read " or "get " before it.
   std::vector<std::string> Requests() const;
@@ -31,7 +31,8 @@ class SimulatedSite final : public HttpPort {
   int RequestsWaiting() const;
 
  private:
-  std::string Serve(std::string_view how, std::string_view url);
+  std::string Serve(std::string_view how, std::string_view url,
+                    const std::function<bool()>& keepGoing);
 
   const Scenario& scenario_;
   Clock* clock_;

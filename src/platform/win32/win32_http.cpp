@@ -2,8 +2,17 @@
 // After windows.h, which it needs.
 #include <wininet.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
+#include "platform/failure_report.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
@@ -12,20 +21,85 @@ namespace lumora::platform::win32 {
 
 namespace {
 
-class ScopedInternet {
+// The handles of one exchange with the site, which runs on a thread of its own. The
+// caller waiting for it may give it up from its thread: closing the handles ends the
+// WinINet call under way (the cancellation WinINet documents for a call that blocks),
+// and the exchange then opens nothing new and closes nothing twice. The thread's body
+// is kept until both sides are done with it.
+class Exchange {
  public:
-  explicit ScopedInternet(HINTERNET handle = nullptr) : handle_(handle) {}
-  ~ScopedInternet() {
-    if (handle_) InternetCloseHandle(handle_);
+  // Takes an opened handle into the exchange (newest last); a handle opened after the
+  // exchange was given up is closed at once, and nullptr answered.
+  HINTERNET Keep(HINTERNET handle) {
+    if (!handle) return nullptr;
+    std::lock_guard guard(lock_);
+    if (givenUp_) {
+      InternetCloseHandle(handle);
+      return nullptr;
+    }
+    handles_.push_back(handle);
+    return handle;
   }
-  ScopedInternet(const ScopedInternet&) = delete;
-  ScopedInternet& operator=(const ScopedInternet&) = delete;
-  HINTERNET Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
+
+  // The exchange's end: its handles closed, its body kept for the caller.
+  void Finish(std::string body) {
+    {
+      std::lock_guard guard(lock_);
+      CloseAllLocked();
+      body_ = std::move(body);
+      done_ = true;
+    }
+    finished_.notify_all();
+  }
+
+  // Waits up to the time for the end; its body, or nullopt while it runs.
+  std::optional<std::string> WaitBody(std::chrono::milliseconds time) {
+    std::unique_lock guard(lock_);
+    if (!finished_.wait_for(guard, time, [this] { return done_; })) return std::nullopt;
+    return std::move(body_);
+  }
+
+  void GiveUp() {
+    std::lock_guard guard(lock_);
+    givenUp_ = true;
+    CloseAllLocked();
+  }
 
  private:
-  HINTERNET handle_;
+  void CloseAllLocked() {
+    for (auto handle = handles_.rbegin(); handle != handles_.rend(); ++handle)
+      InternetCloseHandle(*handle);
+    handles_.clear();
+  }
+
+  std::mutex lock_;
+  std::condition_variable finished_;
+  std::vector<HINTERNET> handles_;
+  bool givenUp_ = false;
+  bool done_ = false;
+  std::string body_;
 };
+
+// Runs the exchange on its thread and waits for it as long as keepGoing answers true.
+std::string Exchanged(std::function<std::string(Exchange&)> work,
+                      const std::function<bool()>& keepGoing) {
+  auto exchange = std::make_shared<Exchange>();
+  try {
+    std::thread([exchange, work = std::move(work)] { exchange->Finish(work(*exchange)); })
+        .detach();
+  } catch (const std::system_error& error) {
+    ReportFailure("Win32Http", std::string("no thread for the request: ") + error.what());
+    return {};
+  }
+  for (;;) {
+    if (std::optional<std::string> body = exchange->WaitBody(std::chrono::milliseconds(20)))
+      return std::move(*body);
+    if (!keepGoing()) {
+      exchange->GiveUp();
+      return {};
+    }
+  }
+}
 
 constexpr DWORD kPieceBytes = 1000;
 // A site that does not answer must not hold its worker, and the program's end, for
@@ -33,18 +107,21 @@ constexpr DWORD kPieceBytes = 1000;
 constexpr DWORD kTimeoutMs = 15000;
 constexpr wchar_t kBrowserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
-ScopedInternet OpenSession(const std::wstring& agent) {
-  HINTERNET session = InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  if (!session) {
+HINTERNET OpenSession(Exchange& exchange, const std::wstring& agent) {
+  const HINTERNET opened =
+      InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  if (!opened) {
     ReportSystemError("InternetOpen", GetLastError());
-    return ScopedInternet();
+    return nullptr;
   }
+  const HINTERNET session = exchange.Keep(opened);
+  if (!session) return nullptr;
   DWORD timeout = kTimeoutMs;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                        INTERNET_OPTION_SEND_TIMEOUT}) {
     InternetSetOptionW(session, option, &timeout, sizeof timeout);
   }
-  return ScopedInternet(session);
+  return session;
 }
 
 // Whether the answer of the request is one of success. A site that cannot be reached is
@@ -74,18 +151,21 @@ std::string ReadBody(HINTERNET request) {
 
 }  // namespace
 
-std::string Win32Http::ReadUrl(std::string_view url) {
-  const std::wstring address = Wide(url);
-  // The address itself is the agent's name.
-  const ScopedInternet session = OpenSession(address);
-  if (!session) return {};
-  const ScopedInternet request(
-      InternetOpenUrlW(session.Get(), address.c_str(), L"", 0, INTERNET_FLAG_RELOAD, 0));
-  if (!request || !Succeeded(request.Get())) return {};
-  return ReadBody(request.Get());
+std::string Win32Http::ReadUrl(std::string_view url, const std::function<bool()>& keepGoing) {
+  return Exchanged(
+      [address = Wide(url)](Exchange& exchange) -> std::string {
+        // The address itself is the agent's name.
+        const HINTERNET session = OpenSession(exchange, address);
+        if (!session) return {};
+        const HINTERNET request = exchange.Keep(
+            InternetOpenUrlW(session, address.c_str(), L"", 0, INTERNET_FLAG_RELOAD, 0));
+        if (!request || !Succeeded(request)) return {};
+        return ReadBody(request);
+      },
+      keepGoing);
 }
 
-std::string Win32Http::Get(std::string_view url) {
+std::string Win32Http::Get(std::string_view url, const std::function<bool()>& keepGoing) {
   std::wstring address = Wide(url);
   URL_COMPONENTSW parts{};
   parts.dwStructSize = sizeof parts;
@@ -101,21 +181,27 @@ std::string Win32Http::Get(std::string_view url) {
   std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
   object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (object.empty()) object = L"/";
+  const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
 
-  const ScopedInternet session = OpenSession(kBrowserAgent);
-  if (!session) return {};
-  const ScopedInternet connection(InternetConnectW(session.Get(), host.data(), parts.nPort, nullptr,
-                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return {};
-  const wchar_t* accept[] = {L"*/*", nullptr};
-  DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-  if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-  const ScopedInternet request(HttpOpenRequestW(connection.Get(), L"GET", object.c_str(),
-                                                L"HTTP/1.0", nullptr, accept, flags, 0));
-  if (!request) return {};
-  if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0) || !Succeeded(request.Get()))
-    return {};
-  return ReadBody(request.Get());
+  return Exchanged(
+      [hostName = std::wstring(host.data()), port = parts.nPort, object,
+       secure](Exchange& exchange) -> std::string {
+        const HINTERNET session = OpenSession(exchange, kBrowserAgent);
+        if (!session) return {};
+        const HINTERNET connection = exchange.Keep(InternetConnectW(
+            session, hostName.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+        if (!connection) return {};
+        const wchar_t* accept[] = {L"*/*", nullptr};
+        DWORD flags =
+            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+        if (secure) flags |= INTERNET_FLAG_SECURE;
+        const HINTERNET request = exchange.Keep(HttpOpenRequestW(
+            connection, L"GET", object.c_str(), L"HTTP/1.0", nullptr, accept, flags, 0));
+        if (!request) return {};
+        if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0) || !Succeeded(request)) return {};
+        return ReadBody(request);
+      },
+      keepGoing);
 }
 
 }  // namespace lumora::platform::win32

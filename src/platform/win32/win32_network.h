@@ -97,10 +97,11 @@ class Win32LogonRegistry final : public LogonRegistryPort {
 
 // HTTP through WinINet, with direct access (no proxy). An answer whose status is not
 // 2xx gives the empty body, and so does a request that takes longer than the timeouts.
+// Each request runs on a thread of its own while the caller watches keepGoing.
 class Win32Http final : public HttpPort {
  public:
-  std::string ReadUrl(std::string_view url) override;
-  std::string Get(std::string_view url) override;
+  std::string ReadUrl(std::string_view url, const std::function<bool()>& keepGoing) override;
+  std::string Get(std::string_view url, const std::function<bool()>& keepGoing) override;
 };
 
 // The WLAN service through wlanapi.dll, loaded for each call: a system without it, or

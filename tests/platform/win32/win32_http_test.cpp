@@ -5,6 +5,8 @@
 #include <ws2tcpip.h>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,11 +20,14 @@
 namespace lumora::platform::win32 {
 namespace {
 
+const std::function<bool()> kAlways = [] { return true; };
+
 // Answers every request on 127.0.0.1 with the same answer: a body of a given length, a
-// status without a body, or a body that never ends. It serves for a few seconds at most.
+// status without a body, a body that never ends, or nothing at all until it ends. It
+// serves for a few seconds at most.
 class LoopbackServer {
  public:
-  enum class Answer { Body, NotFound, Endless };
+  enum class Answer { Body, NotFound, Endless, Silent };
 
   LoopbackServer(Answer answer, std::string body = {}) : answer_(answer), body_(std::move(body)) {
     WSADATA data;
@@ -99,6 +104,9 @@ class LoopbackServer {
         }
         break;
       }
+      case Answer::Silent:
+        while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        break;
     }
     shutdown(client, SD_SEND);
   }
@@ -132,8 +140,8 @@ TEST(Win32Http, BothWaysFetchACodePage936TextWhole) {
   while (body.size() < 2500) body += text::Cp936FromUtf8("更新内容：中文说明。");
   LoopbackServer server(LoopbackServer::Answer::Body, body);
   Win32Http http;
-  EXPECT_EQ(http.ReadUrl(server.Url("/updata.txt")), body);
-  EXPECT_EQ(http.Get(server.Url("/upwifi/bzxx.txt?x=1")), body);
+  EXPECT_EQ(http.ReadUrl(server.Url("/updata.txt"), kAlways), body);
+  EXPECT_EQ(http.Get(server.Url("/upwifi/bzxx.txt?x=1"), kAlways), body);
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   // The address itself names the agent of the first way.
@@ -155,19 +163,36 @@ TEST(Win32Http, NothingListeningOrAnErrorGivesTheEmptyText) {
     silentUrl = gone.Url("/updata.txt");
   }
   Win32Http http;
-  EXPECT_EQ(http.ReadUrl(silentUrl), "");
-  EXPECT_EQ(http.Get(silentUrl), "");
+  EXPECT_EQ(http.ReadUrl(silentUrl, kAlways), "");
+  EXPECT_EQ(http.Get(silentUrl, kAlways), "");
   LoopbackServer missing(LoopbackServer::Answer::NotFound);
-  EXPECT_EQ(http.ReadUrl(missing.Url("/updata.txt")), "");
-  EXPECT_EQ(http.Get(missing.Url("/updata.txt")), "");
-  EXPECT_EQ(http.Get("not an address"), "");
+  EXPECT_EQ(http.ReadUrl(missing.Url("/updata.txt"), kAlways), "");
+  EXPECT_EQ(http.Get(missing.Url("/updata.txt"), kAlways), "");
+  EXPECT_EQ(http.Get("not an address", kAlways), "");
 }
 
 TEST(Win32Http, AnEndlessBodyStopsAtTheCap) {
   LoopbackServer server(LoopbackServer::Answer::Endless);
   Win32Http http;
-  EXPECT_EQ(http.ReadUrl(server.Url("/updata.txt")).size(), kMostBodyBytes);
-  EXPECT_EQ(http.Get(server.Url("/updata.txt")).size(), kMostBodyBytes);
+  EXPECT_EQ(http.ReadUrl(server.Url("/updata.txt"), kAlways).size(), kMostBodyBytes);
+  EXPECT_EQ(http.Get(server.Url("/updata.txt"), kAlways).size(), kMostBodyBytes);
+}
+
+TEST(Win32Http, ARequestGivenUpReturnsWhileTheSiteSaysNothing) {
+  LoopbackServer server(LoopbackServer::Answer::Silent);
+  Win32Http http;
+  for (const bool get : {false, true}) {
+    SCOPED_TRACE(get ? "Get" : "ReadUrl");
+    // Given up at the fifth look, a tenth of a second in; WinINet alone waits 15 s.
+    int looks = 0;
+    const std::function<bool()> keepGoing = [&] { return ++looks < 5; };
+    const auto began = std::chrono::steady_clock::now();
+    const std::string url = server.Url("/updata.txt");
+    EXPECT_EQ(get ? http.Get(url, keepGoing) : http.ReadUrl(url, keepGoing), "");
+    EXPECT_EQ(looks, 5);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+  }
+  EXPECT_FALSE(server.Requests().empty());
 }
 
 TEST(Win32LogonRegistry, WritesTestsAndDeletesARunValueThatRegSees) {
