@@ -30,6 +30,8 @@
 //                                        Enter (with "open": leaves the box open)
 //   lumora_probe RESULT slider TITLE NAME POS   moves the slider to POS as its keys do
 //   lumora_probe RESULT barmenu -          right-clicks the speed bar (opens its menu)
+//   lumora_probe RESULT wheel TITLE NAME   turns the mouse wheel one notch down over the
+//                                        control; answers its top in its parent ("top N")
 #include <windows.h>
 // The common controls' header needs the types above.
 #include <commctrl.h>
@@ -538,6 +540,19 @@ int wmain(int argc, wchar_t** argv) {
       Sleep(100);
     }
     result = !control ? "no such control\n" : seen == wanted ? "done\n" : "text \"" + seen + "\"\n";
+  } else if (command == L"wheel" && argc > 4) {
+    const HWND control = ControlWindow(main, Utf8(argv[4]));
+    if (control) {
+      RECT place{};
+      GetWindowRect(control, &place);
+      SendMessageW(control, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                   MAKELPARAM(place.left + 10, place.top + 10));
+      GetWindowRect(control, &place);
+      MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+      result = "top " + std::to_string(place.top) + "\n";
+    } else {
+      result = "no such control\n";
+    }
   } else if (command == L"state" && argc > 5) {
     result = WaitForState(main, Utf8(argv[4]), static_cast<DWORD>(_wtoi(argv[5])));
   } else if (command == L"showwindow" && argc > 4) {

@@ -289,9 +289,23 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   }
   if (!control.Enabled()) style |= WS_DISABLED;
   if (kind == ControlKind::EditBox && static_cast<EditBox&>(control).Masked()) style |= ES_PASSWORD;
-  const HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
+  HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
   Rect rect = ScaleRect(LayoutRect(control), dpi_);
   if (kind == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
+  if (kind == ControlKind::SimpleHtmlBox) {
+    // The pane takes the place and the frame; the link control fills it and scrolls.
+    auto pane = std::make_unique<ScrollPane>();
+    if (pane->Create(parent, {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height},
+                     exStyle)) {
+      RECT client{};
+      GetClientRect(pane->Handle(), &client);
+      rect = {0, 0, client.right, client.bottom};
+      parent = pane->Handle();
+      style |= WS_VISIBLE;
+      exStyle = 0;
+      slot.pane = std::move(pane);
+    }
+  }
   const HWND window =
       CreateWindowExW(exStyle, className, kind == ControlKind::ComboBox ? L"" : text.c_str(), style,
                       rect.left, rect.top, rect.width, rect.height, parent,
@@ -300,13 +314,17 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   if (!window) return;
   slot.window = window;
   // Later controls lie over earlier ones, as in the design.
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(slot.Place(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(
       window, WM_SETFONT,
       reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? linkFont_.Get() : font_.Get()),
       FALSE);
   SetWindowSubclass(window, &ModelWindow::ControlProcedure, 1, reinterpret_cast<DWORD_PTR>(&slot));
   FillControlWindow(slot);
+  if (slot.pane) {
+    slot.pane->Hold(window);
+    slot.pane->Fit();
+  }
 }
 
 void ModelWindow::FillControlWindow(ControlSlot& slot) {

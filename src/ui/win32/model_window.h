@@ -25,6 +25,7 @@
 #include "ui/win32/link_balloon.h"
 #include "ui/win32/message_routing.h"
 #include "ui/win32/notify_icon.h"
+#include "ui/win32/scroll_pane.h"
 #include "ui/win32/tracking_balloon.h"
 #include "ui/win32/window_base.h"
 
@@ -62,9 +63,14 @@ class ModelWindow final : public WindowBase,
     Control* control = nullptr;
     std::size_t index = 0;
     HWND window = nullptr;
+    // The help text's link control sits in a pane that scrolls it; the pane then holds
+    // the control's place on the form.
+    std::unique_ptr<ScrollPane> pane;
     HWND comboEdit = nullptr;                         // the edit field of an editable combo
     std::vector<std::vector<std::string>> shownRows;  // list view: what the real list holds
     ModelWindow* owner = nullptr;
+    // The window that stands at the control's place: shown, hidden and moved.
+    HWND Place() const { return pane ? pane->Handle() : window; }
   };
 
   // Building.

@@ -164,6 +164,7 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
       SetWindowTextW(
           slot.window,
           Wide(HtmlToLinkMarkup(static_cast<const HtmlControl&>(control).Page())).c_str());
+      if (slot.pane) slot.pane->Fit();
       return;
     case ControlKind::TabControl:
     case ControlKind::ListView:
@@ -191,8 +192,8 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
 void ModelWindow::ApplyVisible(ControlSlot& slot) {
   if (!slot.window) return;
   const bool show = ShownOnScreen(*slot.control);
-  const bool shown = (GetWindowLongPtrW(slot.window, GWL_STYLE) & WS_VISIBLE) != 0;
-  if (show != shown) ShowWindow(slot.window, show ? SW_SHOWNA : SW_HIDE);
+  const bool shown = (GetWindowLongPtrW(slot.Place(), GWL_STYLE) & WS_VISIBLE) != 0;
+  if (show != shown) ShowWindow(slot.Place(), show ? SW_SHOWNA : SW_HIDE);
 }
 
 void ModelWindow::ApplyEnabled(ControlSlot& slot) {
@@ -206,7 +207,8 @@ void ModelWindow::ApplyGeometry(ControlSlot& slot) {
   const Control& control = *slot.control;
   Rect rect = ScaleRect(LayoutRect(control), dpi_);
   if (control.Kind() == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
-  MoveWindow(slot.window, rect.left, rect.top, std::max(0, rect.width), std::max(0, rect.height),
+  // A pane fits its document to the new size itself.
+  MoveWindow(slot.Place(), rect.left, rect.top, std::max(0, rect.width), std::max(0, rect.height),
              TRUE);
   // Moving uncovers the old place only; what is drawn over the background needs the
   // new place cleared as well.
