@@ -249,11 +249,19 @@ TEST(MobileHotspot, SwitchOffsMoreThanTenMinutesApartAreEachAnswered) {
 TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
   struct Way {
     const char* what;
-    std::function<void(ui::MainWindow&)> leave;
+    std::function<void(Pc&)> leave;
   };
   const Way ways[] = {
-      {"exit", [](ui::MainWindow& w) { Choose(w.菜单_退出); }},
-      {"close", [](ui::MainWindow& w) { RequestClose(w); }},
+      {"exit", [](Pc& pc) { Choose(pc.w().菜单_退出); }},
+      {"close", [](Pc& pc) { RequestClose(pc.w()); }},
+      {"timed power-off",
+       [](Pc& pc) {
+         Type(pc.w().组合框_关机, "0");
+         PressKey(pc.w().组合框_关机, 13);  // Enter arms the countdown
+         for (int step = 0; step < 1200 && pc.program.pc.power.Requests().empty(); ++step)
+           pc.program.RunFor(100);
+         ASSERT_FALSE(pc.program.pc.power.Requests().empty());
+       }},
   };
   for (const std::string_view timeout : {"yes", "no"}) {
     for (const Way& way : ways) {
@@ -261,7 +269,7 @@ TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
             std::string(timeout) + "\n");
       pc.Press();
       ASSERT_TRUE(pc.network().MobileHotspot().on) << way.what;
-      way.leave(pc.w());
+      way.leave(pc);
       pc.program.Settle();
       EXPECT_FALSE(pc.network().MobileHotspot().on) << way.what;
       EXPECT_EQ(pc.network().MobileHotspot().timeoutEnabled, timeout == "yes") << way.what;
