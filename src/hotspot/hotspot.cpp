@@ -47,9 +47,9 @@ constexpr std::string_view kUnableFailureHelp =
     "②、如果无线网络开关开了，还是提示这个，是因为无线网卡驱动太旧了，请下载驱动精灵升级 "
     "[无线网卡驱动] 到最新版。";
 
-// The message of a hosted network that the WLAN service did not start, in the form of
-// the one netsh's answer gives on Windows 7.
-constexpr std::string_view kHostedStartFailure = "开启失败！失败类型：无法启动承载网络。";
+// The failure type of a hosted network that the WLAN service did not start, in the words
+// netsh's answer begins with on Windows 7.
+constexpr std::string_view kHostedNotStarted = "无法启动承载网络。";
 
 // The cleaning of the name and pass phrase: the first three blanks go, later ones stay.
 std::string RemoveFirstThreeSpaces(std::string text) {
@@ -211,6 +211,14 @@ void Hotspot::MobileHotspotTick() {
       true);
   std::lock_guard guard(lock_);
   mobileWatchHandle_ = std::move(handle);
+}
+
+void Hotspot::FailStart(std::string_view failureType) {
+  net_.messages.Show("开启失败！失败类型：" + std::string(failureType) +
+                         std::string(kUnableFailureHelp),
+                     "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+  AbortHotspot();
+  ResetStoppedControls();
 }
 
 void Hotspot::ShowBalloon(ui::Point at, std::string_view text) {
@@ -377,10 +385,7 @@ void Hotspot::HotspotStartSequence() {
       } else if (state && *state != kHostedNetworkActive) {
         // Sharing the public side alone would pass the check below: a hosted network
         // the service reports not running is a failed start.
-        net_.messages.Show(std::string(kHostedStartFailure) + std::string(kUnableFailureHelp),
-                           "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
-        AbortHotspot();
-        return ResetStoppedControls();
+        return FailStart(kHostedNotStarted);
       } else {
         FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
       }
@@ -401,13 +406,7 @@ void Hotspot::HotspotStartSequence() {
     std::lock_guard guard(lock_);
     lastOutput = lastNetshOutput_;
   }
-  if (Contains(lastOutput, "无法")) {
-    net_.messages.Show("开启失败！失败类型：" + TidyNetshOutput(lastOutput) +
-                           std::string(kUnableFailureHelp),
-                       "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
-    AbortHotspot();
-    return ResetStoppedControls();
-  }
+  if (Contains(lastOutput, "无法")) return FailStart(TidyNetshOutput(lastOutput));
 
   if (!mobilePath &&
       exec::PlatformCall([&] { return net_.toolkit.QueryPublicSharing(); }).empty()) {

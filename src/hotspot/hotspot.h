@@ -67,6 +67,9 @@ class Hotspot {
  private:
   void ShowBalloon(ui::Point at, std::string_view text);
   void ResetStoppedControls();
+  // The end of a start that the hosted network refused: the message with the failure
+  // type and the help, the forced stop and the stopped controls.
+  void FailStart(std::string_view failureType);
   void StartWorker(bool keepHandle);
   std::string HostedConnection();
   // One of the hosted-connection look-ups, with its retries and the manual override.

@@ -16,6 +16,11 @@ using platform::TetheringStatus;
 
 bool Is(int status, TetheringStatus expected) { return status == static_cast<int>(expected); }
 
+// The system answered, but gave no reason: its capability may tell one.
+bool FailedWithoutReason(const platform::TetheringResult& result) {
+  return Is(result.status, TetheringStatus::Unknown) && !result.timedOut;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\t'))
@@ -29,7 +34,7 @@ std::string MobileStartFailureText(const platform::TetheringResult& result,
                                    std::optional<int> capabilityAfter) {
   std::string text;
   const int s = result.status;
-  const bool noReason = Is(s, TetheringStatus::Unknown) && !result.timedOut;
+  const bool noReason = FailedWithoutReason(result);
   if (Is(s, TetheringStatus::WiFiDeviceOff)) {
     text = "无线网卡已关闭，请打开WLAN开关后再试。";
   } else if (Is(s, TetheringStatus::OperationInProgress)) {
@@ -135,7 +140,7 @@ std::optional<std::string> MobileHotspot::Start(std::string_view name, std::stri
   Stop();
   // The system's capability tells why a start failed without a reason.
   std::optional<int> capabilityAfter;
-  if (result.status == static_cast<int>(TetheringStatus::Unknown) && !result.timedOut)
+  if (FailedWithoutReason(result))
     capabilityAfter = exec::PlatformCall([&] { return port.Capability(guid); });
   return MobileStartFailureText(result, capabilityAfter);
 }

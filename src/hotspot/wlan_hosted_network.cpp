@@ -26,10 +26,6 @@ std::vector<std::string> ConnectionNames(netconfig::NetworkContext& net) {
   return names;
 }
 
-bool Active(platform::WlanPort& wlan) {
-  return exec::PlatformCall([&] { return wlan.HostedNetworkState(); }) == kHostedNetworkActive;
-}
-
 bool Enabled(platform::WlanPort& wlan) {
   return exec::PlatformCall([&] { return wlan.HostedNetworkEnabled(); }).value_or(false);
 }
@@ -42,7 +38,7 @@ void WlanHostedNetwork::StartHostedNetwork(std::string_view name, std::string_vi
   if (!Enabled(wlan)) exec::PlatformCall([&] { wlan.SetHostedNetworkEnabled(true); });
   std::string before;
   for (const std::string& existing : ConnectionNames(net_)) before += existing + "\r\n";
-  if (Active(wlan)) return;
+  if (State() == kHostedNetworkActive) return;
 
   // Each step runs whatever the one before answered; the start sequence judges the
   // outcome by whether sharing came up.
@@ -80,7 +76,7 @@ std::optional<int> WlanHostedNetwork::State() {
 
 void WlanHostedNetwork::StopHostedNetwork() {
   platform::WlanPort& wlan = net_.ports.wlan;
-  if (Active(wlan)) exec::PlatformCall([&] { wlan.ForceStopHostedNetwork(); });
+  if (State() == kHostedNetworkActive) exec::PlatformCall([&] { wlan.ForceStopHostedNetwork(); });
   if (Enabled(wlan)) exec::PlatformCall([&] { wlan.SetHostedNetworkEnabled(false); });
   // Switching sharing off where it is off already does no harm, and it reaches the
   // private side as well as the public one.

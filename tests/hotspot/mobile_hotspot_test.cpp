@@ -12,42 +12,25 @@ namespace {
 
 using namespace ui::headless;
 
-constexpr std::string_view kLaterPc = R"(
-[system]
-version=6.2
-[connection1]
-name=以太网
-guid={1A2B3C4D-0000-4000-8000-000000000001}
-[connection2]
-name=WLAN
-kind=wireless
-status=7
-[network]
-internet=以太网
+// Two phones that join the hotspot.
+constexpr std::string_view kPhones = R"(
 [client1]
 mac=3C-A6-F6-12-5B-01
 ip=192.168.137.23
-name=android-5a1b2c3d.mshome.net
+host=android-5a1b2c3d.mshome.net
 join=2
 [client2]
 mac=F0-18-98-AA-20-02
 ip=192.168.137.88
-name=iPhone.mshome.net
+host=iPhone.mshome.net
 join=3
-)";
-
-constexpr std::string_view kDriverAndHotspot = R"(
-[hosted]
-hosted_supported=no
-[mobile_hotspot]
-available=yes
-connection_name=本地连接* 2
 )";
 
 struct Pc : testing::StartedPc {
   // The first value of a key counts: what a case adds comes before the machine's own.
   explicit Pc(std::string_view extra = {})
-      : StartedPc(std::string(extra) + std::string(kLaterPc) + std::string(kDriverAndHotspot)) {}
+      : StartedPc(std::string(extra) + std::string(testing::kLaterPc) + std::string(kPhones) +
+                  std::string(testing::kDriverWithoutHostedNetwork)) {}
   platform::sim::SimulatedNetwork& network() { return program.pc.network; }
   void Press() {
     Click(w().按钮开始);

@@ -20,6 +20,30 @@
 
 namespace lumora::testing {
 
+// A later system (Windows 10) that reaches the Internet over its wired connection; its
+// wireless one is not connected.
+inline constexpr std::string_view kLaterPc = R"(
+[system]
+version=6.2
+[connection1]
+name=以太网
+guid={1A2B3C4D-0000-4000-8000-000000000001}
+[connection2]
+name=WLAN
+kind=wireless
+status=7
+[network]
+internet=以太网
+)";
+// What makes it a PC for the system's mobile hotspot: a driver without hosted network.
+inline constexpr std::string_view kDriverWithoutHostedNetwork = R"(
+[hosted]
+hosted_supported=no
+[mobile_hotspot]
+available=yes
+connection_name=本地连接* 2
+)";
+
 // Counts the reads and writes that reach drive C.
 class CountingDrive final : public platform::FilePort {
  public:

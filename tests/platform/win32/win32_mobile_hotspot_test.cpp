@@ -217,26 +217,11 @@ TEST(Win32MobileHotspot, AnOperationIsAwaitedUntilItsAnswerItsLimitOrTheWorkerEn
 // the mobile hotspot; the Windows side, which finds no tethering manager here, answers
 // in its place.
 TEST(Win32MobileHotspot, WithoutTetheringManagerTheStartTakesTheHostedPath) {
-  constexpr std::string_view kLaterPc = R"(
-[system]
-version=6.2
-[connection1]
-name=以太网
-guid={1A2B3C4D-0000-4000-8000-000000000001}
-[connection2]
-name=WLAN
-kind=wireless
-status=7
-[network]
-internet=以太网
-[hosted]
-hosted_supported=no
-[mobile_hotspot]
-available=yes
-connection_name=本地连接* 2
-)";
   Win32MobileHotspot port;
-  testing::HeadlessProgram program(sim::ParseScenario(kLaterPc), port);
+  testing::HeadlessProgram program(
+      sim::ParseScenario(std::string(testing::kLaterPc) +
+                         std::string(testing::kDriverWithoutHostedNetwork)),
+      port);
   ASSERT_TRUE(program.Start());
   program.Settle();
   ui::Click(program.Main().按钮开始);
