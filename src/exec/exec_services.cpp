@@ -23,6 +23,8 @@ Worker* ThisWorker() { return static_cast<Worker*>(CurrentWorker()); }
 
 }  // namespace
 
+bool WorkerLeft(const WorkerHandle& handle) { return handle && handle->finished; }
+
 bool IsCurrentWorker(const WorkerHandle& handle) {
   return handle && static_cast<WorkerState*>(handle.get()) == CurrentWorker();
 }

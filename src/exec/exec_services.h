@@ -95,5 +95,7 @@ class ExecServices {
 
 // True when the calling thread is the worker of that handle.
 bool IsCurrentWorker(const WorkerHandle& handle);
+// True once the worker of that handle has left its routine; false for an empty handle.
+bool WorkerLeft(const WorkerHandle& handle);
 
 }  // namespace lumora::exec

@@ -127,11 +127,21 @@ void Hotspot::SetSharingStatusText(std::string_view text) {
 void Hotspot::StartWorker(bool keepHandle) {
   // The start and its record are one step against the end in AbortHotspot: a re-run
   // that a run starts is either recorded before the end, and ended with it, or never
-  // started. A restart's run is kept apart, so that the way out ends it too.
+  // started. A restart's run, and one beside a run still under way, are kept apart, so
+  // that the way out ends them too.
   std::lock_guard guard(lock_);
   exec::WorkerHandle handle =
       net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
-  (keepHandle ? startWorkerHandle_ : restartWorkerHandle_) = std::move(handle);
+  std::erase_if(otherRuns_, [](const exec::WorkerHandle& run) { return exec::WorkerLeft(run); });
+  if (!keepHandle) {
+    otherRuns_.push_back(std::move(handle));
+    return;
+  }
+  // A re-run replaces the run that starts it, which leaves right after.
+  if (startWorkerHandle_ && !exec::WorkerLeft(startWorkerHandle_) &&
+      !exec::IsCurrentWorker(startWorkerHandle_))
+    otherRuns_.push_back(std::move(startWorkerHandle_));
+  startWorkerHandle_ = std::move(handle);
 }
 
 void Hotspot::StartButtonClicked() {
@@ -498,7 +508,9 @@ void Hotspot::AbortHotspot() {
   std::vector<exec::WorkerHandle> ended;
   {
     std::lock_guard guard(lock_);
-    for (const exec::WorkerHandle& run : {startWorkerHandle_, restartWorkerHandle_}) {
+    std::vector<exec::WorkerHandle> runs = otherRuns_;
+    runs.push_back(startWorkerHandle_);
+    for (const exec::WorkerHandle& run : runs) {
       // From the start worker itself (its netsh failure) the worker goes on to its end.
       if (!run || exec::IsCurrentWorker(run)) continue;
       net_.exec.EndWorkerThread(run);

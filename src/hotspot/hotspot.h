@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "exec/exec_services.h"
 #include "hotspot/mobile_hotspot.h"
@@ -100,8 +101,9 @@ class Hotspot {
   bool sharingFailedLastTime_ = false;
   int startRetryCount_ = 0;
   exec::WorkerHandle startWorkerHandle_;
-  // The run a restart started, which StartWorkerHandle does not tell.
-  exec::WorkerHandle restartWorkerHandle_;
+  // The runs still under way that StartWorkerHandle does not tell: a restart's, and one
+  // that a second press started before the first run had disabled the button.
+  std::vector<exec::WorkerHandle> otherRuns_;
   exec::WorkerHandle mobileWatchHandle_;
   std::atomic<bool> mobileWatchBusy_{false};
 };

@@ -455,6 +455,26 @@ TEST(Hotspot, LeavingWhileAnyCallOfAStartIsUnderWayLeavesNothingShared) {
   }
 }
 
+TEST(Hotspot, ASecondPressBeforeTheStartShowsItselfIsEndedByTheWayOutToo) {
+  // A double click: the second press comes before the first run has disabled the
+  // button, so two runs start. The way out ends both before it resets sharing.
+  for (std::string_view machine : {kWindows7, kWindows10}) {
+    for (int way = 0; way < 2; ++way) {
+      const std::string what = std::string(machine == kWindows7 ? "Windows 7" : "Windows 10") +
+                               ", way " + std::to_string(way);
+      Pc pc(machine);
+      pc.network().HoldCall(1);
+      Click(pc.w().按钮开始);
+      Click(pc.w().按钮开始);
+      ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().CallHeld(); })) << what;
+      ReleaseOnceLeaving(pc);
+      kWaysOut[way](pc.w());
+      pc.program.Settle();
+      ExpectLeftClean(pc, what);
+    }
+  }
+}
+
 TEST(Hotspot, LeavingWhileAWorkersMessageBoxIsUpClosesItAndEnds) {
   // Each box a worker shows, left open: the firewall's on the start-up worker, and the
   // start worker's two failures.
