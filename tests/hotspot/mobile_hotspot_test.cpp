@@ -268,6 +268,40 @@ TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
   EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
 }
 
+TEST(MobileHotspot, AStartGivenUpIsStoppedSinceTheSystemMayStillCompleteIt) {
+  struct Way {
+    const char* what;
+    std::string scenario;
+    // Leaves the program (or not) while the start is under way; false: let it answer.
+    std::function<void(Pc&)> leave;
+  };
+  const auto duringTheStart = [](std::function<void(Pc&)> leave) {
+    return [leave](Pc& pc) {
+      pc.network().HoldMobileStarts(true);
+      Click(pc.w().按钮开始);
+      ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().MobileStartsWaiting() == 1; }));
+      leave(pc);
+      pc.network().HoldMobileStarts(false);
+    };
+  };
+  const Way ways[] = {
+      {"no answer in 20 s", "[mobile_hotspot]\navailable=yes\nstart_ms=60000\n",
+       [](Pc& pc) { pc.Press(); }},
+      {"exit during the start", "", duringTheStart([](Pc& pc) { Choose(pc.w().菜单_退出); })},
+      {"close during the start", "", duringTheStart([](Pc& pc) { RequestClose(pc.w()); })},
+  };
+  for (const Way& way : ways) {
+    Pc pc(way.scenario);
+    way.leave(pc);
+    pc.program.Settle();
+    const platform::sim::EndState end = pc.program.EndState();
+    EXPECT_FALSE(end.mobileOn) << way.what;
+    EXPECT_EQ(end.publicConnection + end.privateConnection, "") << way.what;
+    EXPECT_EQ(end.mobileTimeout, "on") << way.what;
+    EXPECT_EQ(end.workersRunning, 0) << way.what;
+  }
+}
+
 TEST(MobileHotspot, ReadsWhatTheDriverListSaysOfTheHostedNetwork) {
   using enum HostedNetworkSupport;
   const std::pair<std::string_view, HostedNetworkSupport> cases[] = {
