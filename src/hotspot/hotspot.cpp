@@ -525,6 +525,8 @@ void Hotspot::RestartHotspot() {
     std::lock_guard guard(lock_);
     restartRequested_ = true;
   }
+  // A watch in flight could start the hotspot itself while the restart configures it.
+  EndMobileWatch();
   StartWorker(false);
 }
 

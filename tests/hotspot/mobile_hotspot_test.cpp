@@ -302,6 +302,28 @@ TEST(MobileHotspot, AStartGivenUpIsStoppedSinceTheSystemMayStillCompleteIt) {
   }
 }
 
+TEST(MobileHotspot, ARestartEndsTheWatchInFlight) {
+  Pc pc;
+  Type(pc.w().编辑框名称, "咖啡店");
+  pc.Press();
+  ASSERT_TRUE(pc.network().MobileHotspot().on);
+  // The system switches the hotspot off, and the watch's start of it again is held.
+  pc.network().HoldMobileStarts(true);
+  pc.network().SwitchMobileHotspotOff();
+  pc.program.RunFor(5000);
+  ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().MobileStartsWaiting() == 1; }));
+  Release(pc.w().超级链接框_重启);
+  // The watch gave its start up before the restart's sequence began.
+  EXPECT_EQ(pc.network().MobileStartsWaiting(), 0);
+  pc.network().HoldMobileStarts(false);
+  pc.program.Settle();
+  EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  EXPECT_TRUE(pc.network().MobileHotspot().on);
+  EXPECT_EQ(pc.network().MobileHotspot().ssid, "咖啡店");
+  EXPECT_FALSE(pc.network().MobileHotspot().timeoutEnabled);
+  EXPECT_EQ(pc.w().时钟_移动热点.Interval(), 5000);
+}
+
 TEST(MobileHotspot, ReadsWhatTheDriverListSaysOfTheHostedNetwork) {
   using enum HostedNetworkSupport;
   const std::pair<std::string_view, HostedNetworkSupport> cases[] = {
