@@ -324,6 +324,41 @@ TEST(MobileHotspot, ARestartEndsTheWatchInFlight) {
   EXPECT_EQ(pc.w().时钟_移动热点.Interval(), 5000);
 }
 
+TEST(MobileHotspot, TheNameIsCountedInTheUtf8TheSystemKeepsIt) {
+  struct Case {
+    std::string name;
+    bool hostedPath;
+    bool starts;
+  };
+  const std::string ten = "一二三四五六七八九十";
+  const Case cases[] = {
+      {ten + "ab", false, true},             // 32 bytes of UTF-8
+      {ten + "十", false, false},            // 33
+      {ten + "一二三四五六", false, false},  // 48, yet 32 in code page 936
+      {ten + "一二三四五六", true, true},    // the hosted network counts code page 936
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.hostedPath ? "[hosted]\nhosted_supported=yes\n" : "");
+    Type(pc.w().编辑框名称, c.name);
+    const int balloons = pc.w().气球提示框1.ShownCount();
+    pc.Press();
+    EXPECT_EQ(pc.w().按钮开始.Text(), c.starts ? "关闭WiFi" : "开启WiFi") << c.name;
+    EXPECT_TRUE(pc.w().按钮开始.Enabled()) << c.name;
+    EXPECT_TRUE(pc.program.messages.AllShown().empty()) << c.name;
+    if (c.starts) {
+      EXPECT_EQ(
+          c.hostedPath ? pc.network().HostedNetwork().ssid : pc.network().MobileHotspot().ssid,
+          c.name);
+      continue;
+    }
+    EXPECT_EQ(pc.w().气球提示框1.ShownCount(), balloons + 1) << c.name;
+    EXPECT_EQ(pc.w().气球提示框1.Text(), "WiFi名称不能超过32个字节！");
+    EXPECT_EQ(pc.w().气球提示框1.LastPoint(), (ui::Point{200, 90}));
+    EXPECT_EQ(pc.network().MobileHotspot().starts, 0) << c.name;
+    EXPECT_EQ(pc.program.EndState().publicConnection, "") << c.name;
+  }
+}
+
 TEST(MobileHotspot, ReadsWhatTheDriverListSaysOfTheHostedNetwork) {
   using enum HostedNetworkSupport;
   const std::pair<std::string_view, HostedNetworkSupport> cases[] = {
