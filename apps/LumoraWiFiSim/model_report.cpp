@@ -11,6 +11,7 @@ namespace {
 
 const ui::MainWindow* gReported = nullptr;
 std::function<std::vector<std::string>()> gOpenedUrls;
+std::function<void()> gSessionEnds;
 UINT gReportMessage = 0;
 
 // The window's own line first: "#window", visible, minimised, left, top, width, height.
@@ -47,15 +48,21 @@ LRESULT CALLBACK ReportWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return files.ReplaceWholeFile(kModelReportPath, text::Cp936FromUtf8(Report(*gReported))) ? 1
                                                                                              : 0;
   }
+  if (message == WM_ENDSESSION) {
+    if (wParam && gSessionEnds) gSessionEnds();
+    return 0;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 void StartModelReport(const ui::MainWindow& window,
-                      std::function<std::vector<std::string>()> openedUrls) {
+                      std::function<std::vector<std::string>()> openedUrls,
+                      std::function<void()> sessionEnds) {
   gReported = &window;
   gOpenedUrls = std::move(openedUrls);
+  gSessionEnds = std::move(sessionEnds);
   gReportMessage = RegisterWindowMessageW(kModelReportMessage);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;

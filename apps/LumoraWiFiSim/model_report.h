@@ -19,8 +19,10 @@ inline constexpr char kModelReportPath[] = "c:\\LumoraWiFiSim.model.txt";
 
 // Creates the window on the calling (UI) thread; it lives as long as the process.
 // openedUrls gives what the simulated shell was asked to open, reported after the
-// controls as lines "#opened" + tab + address.
+// controls as lines "#opened" + tab + address. sessionEnds runs when the Windows session
+// ends, after which the system may end the process before the message loop returns.
 void StartModelReport(const ui::MainWindow& window,
-                      std::function<std::vector<std::string>()> openedUrls);
+                      std::function<std::vector<std::string>()> openedUrls,
+                      std::function<void()> sessionEnds);
 
 }  // namespace lumora::apps

@@ -19,7 +19,8 @@ namespace lumora::apps {
 int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
                const platform::NetworkPorts& network, platform::PowerOffPort& power,
                platform::HttpPort& http, platform::ShellPort& shell,
-               const std::function<void(app::Application&)>& started) {
+               const std::function<void(app::Application&)>& started,
+               const std::function<void(app::Application&)>& ended) {
   // The UI thread keeps OLE for the whole run; workers initialise COM themselves.
   platform::win32::Win32DiagnosticLog diagnostics;
   platform::SetFailureSink(&diagnostics);
@@ -51,6 +52,7 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
       if (started) started(application);
       exitCode = realView.RunMessageLoop();
     }
+    if (ended) ended(application);
   }
   if (SUCCEEDED(ole)) OleUninitialize();
   platform::SetFailureSink(nullptr);

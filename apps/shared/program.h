@@ -17,10 +17,12 @@
 namespace lumora::apps {
 
 // Runs the program on the UI thread until it ends; returns the exit code. started
-// runs once the main window is shown.
+// runs once the main window is shown; ended once the program has ended, by whatever
+// way, while its application is still there.
 int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
                const platform::NetworkPorts& network, platform::PowerOffPort& power,
                platform::HttpPort& http, platform::ShellPort& shell,
-               const std::function<void(app::Application&)>& started = {});
+               const std::function<void(app::Application&)>& started = {},
+               const std::function<void(app::Application&)>& ended = {});
 
 }  // namespace lumora::apps

@@ -1,5 +1,6 @@
 #include "exec/exec_services.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -202,6 +203,13 @@ void ExecServices::JoinAllWorkers() {
     std::lock_guard guard(workersLock_);
     if (pending->thread.joinable()) pending->thread.join();
   }
+}
+
+int ExecServices::RunningWorkers() {
+  std::lock_guard guard(workersLock_);
+  return static_cast<int>(
+      std::count_if(workers_.begin(), workers_.end(),
+                    [](const std::shared_ptr<Worker>& w) { return !w->finished; }));
 }
 
 void ExecServices::ReapFinishedWorkers() {

@@ -78,6 +78,8 @@ class ExecServices {
 
   // Waits until every worker started so far has left its routine.
   void JoinAllWorkers();
+  // The workers started so far that have not left their routine yet.
+  int RunningWorkers();
 
   ui::UiDispatcher& Dispatcher() { return dispatcher_; }
   platform::Clock& Clock() { return clock_; }

@@ -402,6 +402,12 @@ void Hotspot::HotspotStartSequence() {
     }
   }
   if (mobilePath) {
+    // The system's access point keeps the name in UTF-8, where a Chinese character
+    // takes three bytes, not two.
+    if (cleanName.size() > kMostSsidBytes) {
+      ShowBalloon(kNameBalloon, "WiFi名称不能超过32个字节！");
+      return ResetStoppedControls();
+    }
     // The system's mobile hotspot shares the connection itself, and its own answer
     // tells whether it runs.
     if (const std::optional<std::string> failure = mobile_.Start(cleanName, cleanPassPhrase)) {
@@ -537,6 +543,8 @@ void Hotspot::RestartHotspot() {
     std::lock_guard guard(lock_);
     restartRequested_ = true;
   }
+  // A watch in flight could start the hotspot itself while the restart configures it.
+  EndMobileWatch();
   StartWorker(false);
 }
 

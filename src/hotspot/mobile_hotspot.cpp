@@ -130,6 +130,10 @@ std::optional<std::string> MobileHotspot::Start(std::string_view name, std::stri
     refused.additionalError = std::string(kConfigurationRefused);
     return MobileStartFailureText(refused);
   }
+  {
+    std::lock_guard guard(lock_);
+    startSent_ = true;
+  }
   const platform::TetheringResult result =
       exec::PlatformCall([&] { return port.Start(guid, Wait()); });
   if (result.status == static_cast<int>(TetheringStatus::Success)) {
@@ -148,16 +152,17 @@ std::optional<std::string> MobileHotspot::Start(std::string_view name, std::stri
 void MobileHotspot::Stop() {
   platform::MobileHotspotPort& port = net_.ports.mobileHotspot;
   std::string guid;
-  bool running;
+  bool started;
   {
     std::lock_guard guard(lock_);
-    running = running_;
+    started = startSent_;
+    startSent_ = false;
     running_ = false;
     guid = adapterGuid_;
   }
   // Put back even when the worker has been ended: the stop is what every way out
   // relies on, so it runs as a call of its own, whatever the worker.
-  if (running) {
+  if (started) {
     const platform::TetheringResult result =
         port.Stop(guid, {kMobileOperationLimitMs, [] { return true; }});
     if (result.status != static_cast<int>(TetheringStatus::Success))
@@ -220,6 +225,7 @@ MobileHotspot::Watch MobileHotspot::Check() {
     restarts_.push_back(now);
     name = name_;
     passPhrase = passPhrase_;
+    startSent_ = true;
   }
   if (exec::PlatformCall([&] { return port.NoConnectionsTimeoutEnabled(); }).value_or(false))
     exec::PlatformCall([&] { port.SetNoConnectionsTimeoutEnabled(false); });

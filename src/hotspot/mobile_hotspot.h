@@ -46,8 +46,8 @@ class MobileHotspot {
   // On a worker, after TakesConnection. Turns the timeout off, configures and starts;
   // the message of the failure, or nullopt when it runs.
   std::optional<std::string> Start(std::string_view name, std::string_view passPhrase);
-  // On a worker. Stops the hotspot if the program started it and puts the timeout back.
-  // Does nothing when the program has not touched the mobile hotspot.
+  // On a worker. Stops the hotspot if the program sent it a start and puts the timeout
+  // back. Does nothing when the program has not touched the mobile hotspot.
   void Stop();
   // Whether the program runs the mobile hotspot now.
   bool Running() const;
@@ -68,6 +68,10 @@ class MobileHotspot {
   netconfig::NetworkContext& net_;
   mutable std::mutex lock_;
   bool running_ = false;
+  // A start went out since the last stop. The system may carry it out whatever the
+  // program made of its answer (none in time, or a worker ended meanwhile), so the
+  // next stop is sent in any case.
+  bool startSent_ = false;
   std::string adapterGuid_;
   std::string name_, passPhrase_;
   // The timeout as it was before the program turned it off; empty while untouched.

@@ -268,6 +268,97 @@ TEST(MobileHotspot, EveryWayOutLeavesItOffAndTheTimeoutAsItWas) {
   EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
 }
 
+TEST(MobileHotspot, AStartGivenUpIsStoppedSinceTheSystemMayStillCompleteIt) {
+  struct Way {
+    const char* what;
+    std::string scenario;
+    // Leaves the program (or not) while the start is under way; false: let it answer.
+    std::function<void(Pc&)> leave;
+  };
+  const auto duringTheStart = [](std::function<void(Pc&)> leave) {
+    return [leave](Pc& pc) {
+      pc.network().HoldMobileStarts(true);
+      Click(pc.w().按钮开始);
+      ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().MobileStartsWaiting() == 1; }));
+      leave(pc);
+      pc.network().HoldMobileStarts(false);
+    };
+  };
+  const Way ways[] = {
+      {"no answer in 20 s", "[mobile_hotspot]\navailable=yes\nstart_ms=60000\n",
+       [](Pc& pc) { pc.Press(); }},
+      {"exit during the start", "", duringTheStart([](Pc& pc) { Choose(pc.w().菜单_退出); })},
+      {"close during the start", "", duringTheStart([](Pc& pc) { RequestClose(pc.w()); })},
+  };
+  for (const Way& way : ways) {
+    Pc pc(way.scenario);
+    way.leave(pc);
+    pc.program.Settle();
+    const platform::sim::EndState end = pc.program.EndState();
+    EXPECT_FALSE(end.mobileOn) << way.what;
+    EXPECT_EQ(end.publicConnection + end.privateConnection, "") << way.what;
+    EXPECT_EQ(end.mobileTimeout, "on") << way.what;
+    EXPECT_EQ(end.workersRunning, 0) << way.what;
+  }
+}
+
+TEST(MobileHotspot, ARestartEndsTheWatchInFlight) {
+  Pc pc;
+  Type(pc.w().编辑框名称, "咖啡店");
+  pc.Press();
+  ASSERT_TRUE(pc.network().MobileHotspot().on);
+  // The system switches the hotspot off, and the watch's start of it again is held.
+  pc.network().HoldMobileStarts(true);
+  pc.network().SwitchMobileHotspotOff();
+  pc.program.RunFor(5000);
+  ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().MobileStartsWaiting() == 1; }));
+  Release(pc.w().超级链接框_重启);
+  // The watch gave its start up before the restart's sequence began.
+  EXPECT_EQ(pc.network().MobileStartsWaiting(), 0);
+  pc.network().HoldMobileStarts(false);
+  pc.program.Settle();
+  EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+  EXPECT_TRUE(pc.network().MobileHotspot().on);
+  EXPECT_EQ(pc.network().MobileHotspot().ssid, "咖啡店");
+  EXPECT_FALSE(pc.network().MobileHotspot().timeoutEnabled);
+  EXPECT_EQ(pc.w().时钟_移动热点.Interval(), 5000);
+}
+
+TEST(MobileHotspot, TheNameIsCountedInTheUtf8TheSystemKeepsIt) {
+  struct Case {
+    std::string name;
+    bool hostedPath;
+    bool starts;
+  };
+  const std::string ten = "一二三四五六七八九十";
+  const Case cases[] = {
+      {ten + "ab", false, true},             // 32 bytes of UTF-8
+      {ten + "十", false, false},            // 33
+      {ten + "一二三四五六", false, false},  // 48, yet 32 in code page 936
+      {ten + "一二三四五六", true, true},    // the hosted network counts code page 936
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.hostedPath ? "[hosted]\nhosted_supported=yes\n" : "");
+    Type(pc.w().编辑框名称, c.name);
+    const int balloons = pc.w().气球提示框1.ShownCount();
+    pc.Press();
+    EXPECT_EQ(pc.w().按钮开始.Text(), c.starts ? "关闭WiFi" : "开启WiFi") << c.name;
+    EXPECT_TRUE(pc.w().按钮开始.Enabled()) << c.name;
+    EXPECT_TRUE(pc.program.messages.AllShown().empty()) << c.name;
+    if (c.starts) {
+      EXPECT_EQ(
+          c.hostedPath ? pc.network().HostedNetwork().ssid : pc.network().MobileHotspot().ssid,
+          c.name);
+      continue;
+    }
+    EXPECT_EQ(pc.w().气球提示框1.ShownCount(), balloons + 1) << c.name;
+    EXPECT_EQ(pc.w().气球提示框1.Text(), "WiFi名称不能超过32个字节！");
+    EXPECT_EQ(pc.w().气球提示框1.LastPoint(), (ui::Point{200, 90}));
+    EXPECT_EQ(pc.network().MobileHotspot().starts, 0) << c.name;
+    EXPECT_EQ(pc.program.EndState().publicConnection, "") << c.name;
+  }
+}
+
 TEST(MobileHotspot, ReadsWhatTheDriverListSaysOfTheHostedNetwork) {
   using enum HostedNetworkSupport;
   const std::pair<std::string_view, HostedNetworkSupport> cases[] = {

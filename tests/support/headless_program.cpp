@@ -92,6 +92,10 @@ void HeadlessProgram::Settle() {
 
 void HeadlessProgram::RunFor(std::uint32_t ms) { dispatcher.WaitPumping(ms); }
 
+platform::sim::EndState HeadlessProgram::EndState() {
+  return platform::sim::ReadEndState(pc, app_->Exec().RunningWorkers());
+}
+
 bool HeadlessProgram::PumpUntil(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (!condition()) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "platform/sim/end_state.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/simulated_drive.h"
 #include "platform/sim/simulated_pc.h"
@@ -81,6 +82,9 @@ class HeadlessProgram {
   // Runs the UI thread's events until the condition holds, which workers bring about;
   // false when it does not within a few seconds of real time.
   bool PumpUntil(const std::function<bool()>& condition);
+
+  // How the program has left the machine, as LumoraWiFiSim.exe writes it at its end.
+  platform::sim::EndState EndState();
 
   app::Application& App() { return *app_; }
   ui::MainWindow& Main() { return app_->Main(); }

@@ -221,6 +221,7 @@ void ReadMobileHotspot(std::string_view ini, Scenario& scenario) {
   if (auto v = get("start_status")) ParseNumber(*v, mobile.startStatus);
   if (auto v = get("start_error")) mobile.startError = *v;
   if (auto v = get("start_ms")) ParseNumber(*v, mobile.startMs);
+  if (auto v = get("start_honours_cancel")) ParseFlag(*v, mobile.startHonoursCancel);
   if (auto v = get("capability_after_failure")) ParseNumber(*v, mobile.capabilityAfterFailure);
   if (auto v = get("configure_fails")) ParseFlag(*v, mobile.configureFails);
   if (auto v = get("timeout_setting")) ParseFlag(*v, mobile.hasTimeoutSetting);

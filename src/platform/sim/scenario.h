@@ -81,6 +81,9 @@ struct SimMobileHotspot {
   int startStatus = 0;
   std::string startError;  // the additional error text of a failed start
   std::uint32_t startMs = 1500;
+  // Like Windows, the system carries out a start the program gave up (cancelled, timed
+  // out, or left behind at its end) once startMs has passed; with this set it drops it.
+  bool startHonoursCancel = false;
   // The capability a failed start leaves, when the system finds out only then that the
   // hardware or a policy does not allow the hotspot; -1: as it was.
   int capabilityAfterFailure = -1;

@@ -140,6 +140,14 @@ void SimulatedClients::SetStatic(std::uint32_t interfaceIndex, std::uint32_t add
   deleted_.erase({interfaceIndex, address});
 }
 
+std::vector<std::array<std::uint8_t, 6>> SimulatedClients::StaticMacs(
+    std::uint32_t interfaceIndex) const {
+  std::vector<std::array<std::uint8_t, 6>> macs;
+  for (const auto& [key, entry] : statics_)
+    if (key.first == interfaceIndex) macs.push_back(entry.mac);
+  return macs;
+}
+
 bool SimulatedClients::Delete(std::uint32_t interfaceIndex, std::uint32_t address) {
   Account();
   if (statics_.erase({interfaceIndex, address}) > 0) return true;

@@ -43,6 +43,8 @@ class SimulatedClients {
   // A static entry for the address on the interface, as netsh sets it.
   void SetStatic(std::uint32_t interfaceIndex, std::uint32_t address,
                  const std::array<std::uint8_t, 6>& mac);
+  // The MACs of the static entries on the interface.
+  std::vector<std::array<std::uint8_t, 6>> StaticMacs(std::uint32_t interfaceIndex) const;
   // Deletes the entry; a device that is still connected resolves again at once.
   bool Delete(std::uint32_t interfaceIndex, std::uint32_t address);
 

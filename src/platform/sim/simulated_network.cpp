@@ -665,6 +665,7 @@ bool SimulatedNetwork::ForceStopHostedNetwork() {
 bool SimulatedNetwork::MobileUsableLocked(std::string_view adapterGuid) {
   ++mobileCalls_;
   if (!mobile_.available) return false;
+  CompletePendingStartLocked(false);
   ApplyIdleOffLocked();
   if (adapterGuid.empty()) return !internetConnection_.empty();
   return std::any_of(connections_.begin(), connections_.end(), [&](const LiveConnection& c) {
@@ -713,11 +714,33 @@ void SimulatedNetwork::SetMobileOnLocked(bool on, std::string_view adapterGuid) 
 }
 
 bool SimulatedNetwork::AwaitOperation(std::uint32_t takesMs, const AsyncWait& wait) {
+  // In slices, so that a program that gives the operation up is not kept waiting.
+  constexpr std::uint32_t kSliceMs = 50;
   const std::uint32_t waited = std::min(takesMs, wait.limitMs);
-  if (wait.keepGoing && !wait.keepGoing()) return false;
-  clock_.SleepFor(waited, nullptr);
-  if (wait.keepGoing && !wait.keepGoing()) return false;
+  for (std::uint32_t slept = 0;; slept += kSliceMs) {
+    if (wait.keepGoing && !wait.keepGoing()) return false;
+    if (slept >= waited) break;
+    clock_.SleepFor(std::min(kSliceMs, waited - slept), nullptr);
+  }
   return takesMs <= wait.limitMs;
+}
+
+TetheringResult SimulatedNetwork::CompleteStartLocked(std::string_view adapterGuid) {
+  if (wirelessInterfaces_ == 0 || !hosted_.radioOn)
+    return {static_cast<int>(TetheringStatus::WiFiDeviceOff), {}};
+  if (mobile_.startStatus != static_cast<int>(TetheringStatus::Success)) {
+    if (mobile_.capabilityAfterFailure >= 0) mobile_.capability = mobile_.capabilityAfterFailure;
+    return {mobile_.startStatus, mobile_.startError};
+  }
+  SetMobileOnLocked(true, adapterGuid);
+  return {static_cast<int>(TetheringStatus::Success), {}};
+}
+
+void SimulatedNetwork::CompletePendingStartLocked(bool always) {
+  if (!pendingStart_ || (!always && clock_.NowMs() < pendingStart_->dueMs)) return;
+  const std::string adapterGuid = std::move(pendingStart_->adapterGuid);
+  pendingStart_.reset();
+  CompleteStartLocked(adapterGuid);
 }
 
 std::optional<int> SimulatedNetwork::Capability(std::string_view adapterGuid) {
@@ -734,28 +757,41 @@ bool SimulatedNetwork::Configure(std::string_view adapterGuid, std::string_view 
   }
   if (!AwaitOperation(0, wait)) return false;
   std::lock_guard guard(lock_);
-  if (mobile_.configureFails) return false;
+  // The access point keeps the name in UTF-8.
+  if (mobile_.configureFails || ssid.empty() || ssid.size() > kMostSsidBytes) return false;
   mobile_.ssid = std::string(ssid);
   mobile_.passPhrase = std::string(passPhrase);
   return true;
 }
 
 TetheringResult SimulatedNetwork::Start(std::string_view adapterGuid, const AsyncWait& wait) {
+  int number = 0;
   {
     std::lock_guard guard(lock_);
     if (!MobileUsableLocked(adapterGuid)) return {};
+    // One start in the system's hands at a time: a new one takes the place of the last.
+    number = ++startsSent_;
+    pendingStart_ =
+        PendingStart{std::string(adapterGuid), clock_.NowMs() + mobile_.startMs, number};
+  }
+  {
+    std::unique_lock hold(startHoldLock_);
+    ++startsWaiting_;
+    while (startsHeld_ && (!wait.keepGoing || wait.keepGoing()))
+      startsLetGo_.wait_for(hold, std::chrono::milliseconds(1));
+    --startsWaiting_;
   }
   const bool answered = AwaitOperation(mobile_.startMs, wait);
   std::lock_guard guard(lock_);
-  if (!answered) return {static_cast<int>(TetheringStatus::Unknown), {}, true};
-  if (wirelessInterfaces_ == 0 || !hosted_.radioOn)
-    return {static_cast<int>(TetheringStatus::WiFiDeviceOff), {}};
-  if (mobile_.startStatus != static_cast<int>(TetheringStatus::Success)) {
-    if (mobile_.capabilityAfterFailure >= 0) mobile_.capability = mobile_.capabilityAfterFailure;
-    return {mobile_.startStatus, mobile_.startError};
+  const bool mine = pendingStart_ && pendingStart_->number == number;
+  if (!answered) {
+    if (mine && mobile_.startHonoursCancel) pendingStart_.reset();
+    return {static_cast<int>(TetheringStatus::Unknown), {}, true};
   }
-  SetMobileOnLocked(true, adapterGuid);
-  return {static_cast<int>(TetheringStatus::Success), {}};
+  // Completed by a later operation meanwhile, it has already done what it does.
+  if (!mine) return {static_cast<int>(TetheringStatus::Success), {}};
+  pendingStart_.reset();
+  return CompleteStartLocked(adapterGuid);
 }
 
 TetheringResult SimulatedNetwork::Stop(std::string_view adapterGuid, const AsyncWait& wait) {
@@ -765,6 +801,8 @@ TetheringResult SimulatedNetwork::Stop(std::string_view adapterGuid, const Async
   }
   if (!AwaitOperation(0, wait)) return {static_cast<int>(TetheringStatus::Unknown), {}, true};
   std::lock_guard guard(lock_);
+  // The system carries out the start it has in hand first.
+  CompletePendingStartLocked(true);
   SetMobileOnLocked(false, adapterGuid);
   return {static_cast<int>(TetheringStatus::Success), {}};
 }
@@ -815,9 +853,50 @@ bool SimulatedNetwork::SetNoConnectionsTimeoutEnabled(bool enabled) {
 
 SimulatedNetwork::MobileHotspotView SimulatedNetwork::MobileHotspot() {
   std::lock_guard guard(lock_);
+  if (mobile_.available) CompletePendingStartLocked(false);
   ApplyIdleOffLocked();
-  return {mobileOn_,     mobile_.ssid, mobile_.passPhrase,         mobile_.timeoutEnabled,
-          mobileOn_ ? virtualConnection_ : std::string{}, mobileStarts_, mobileCalls_};
+  return {mobileOn_,
+          mobile_.ssid,
+          mobile_.passPhrase,
+          mobile_.timeoutEnabled,
+          mobileOn_ ? virtualConnection_ : std::string{},
+          mobileStarts_,
+          mobileCalls_,
+          mobile_.available && mobile_.hasTimeoutSetting};
+}
+
+void SimulatedNetwork::CompletePendingOperations() {
+  std::lock_guard guard(lock_);
+  CompletePendingStartLocked(true);
+}
+
+void SimulatedNetwork::HoldMobileStarts(bool hold) {
+  {
+    std::lock_guard guard(startHoldLock_);
+    startsHeld_ = hold;
+  }
+  startsLetGo_.notify_all();
+}
+
+int SimulatedNetwork::MobileStartsWaiting() const {
+  std::lock_guard guard(startHoldLock_);
+  return startsWaiting_;
+}
+
+std::vector<std::string> SimulatedNetwork::PinnedOnHostedInterface() const {
+  std::lock_guard guard(lock_);
+  std::vector<std::string> macs;
+  for (const std::array<std::uint8_t, 6>& mac : clients_.StaticMacs(virtualIndex_)) {
+    std::string text;
+    for (const std::uint8_t byte : mac) {
+      constexpr char kDigits[] = "0123456789ABCDEF";
+      if (!text.empty()) text += '-';
+      text += kDigits[byte >> 4];
+      text += kDigits[byte & 0x0F];
+    }
+    macs.push_back(std::move(text));
+  }
+  return macs;
 }
 
 void SimulatedNetwork::SwitchMobileHotspotOff() {

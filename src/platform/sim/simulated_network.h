@@ -86,8 +86,11 @@ class SimulatedNetwork final : public SharingPort,
   bool ForceStopHostedNetwork() override;
   // MobileHotspotPort: nothing where the scenario has no mobile hotspot. A start or a
   // stop takes its time on the clock; the no-connections timeout switches the hotspot
-  // off once it has had no device for its time, as the next call finds.
+  // off once it has had no device for its time, as the next call finds. A start the
+  // program gives up stays in the system's hands and completes once its time is up,
+  // unless the scenario honours the cancel; a stop completes it first, then stops.
   std::optional<int> Capability(std::string_view adapterGuid) override;
+  // Refuses an empty name and one over 32 bytes of UTF-8.
   bool Configure(std::string_view adapterGuid, std::string_view ssid, std::string_view passPhrase,
                  const AsyncWait& wait) override;
   TetheringResult Start(std::string_view adapterGuid, const AsyncWait& wait) override;
@@ -157,10 +160,21 @@ class SimulatedNetwork final : public SharingPort,
     std::string connection;  // the virtual adapter's connection while it is on
     int starts = 0;          // times it went from off to on
     int calls = 0;           // every call of the program into it
+    bool timeoutSetting = false;  // whether the system has the timeout at all
   };
   MobileHotspotView MobileHotspot();
+  // Completes what the system still has in hand, as if its time had passed: the start
+  // of the mobile hotspot that the program gave up.
+  void CompletePendingOperations();
+  // While held, mobile hotspot starts wait (until let go, or until given up) before
+  // they take their time: how a test meets the program in the middle of one.
+  void HoldMobileStarts(bool hold);
+  int MobileStartsWaiting() const;
   // The system switches the mobile hotspot off by itself.
   void SwitchMobileHotspotOff();
+  // The MACs ("0A-1B-2C-3D-4E-5F") of the static neighbour entries on the hosted
+  // network's interface, in the order of their addresses.
+  std::vector<std::string> PinnedOnHostedInterface() const;
   // Whether the connection is on DHCP; nullopt when there is no such connection.
   std::optional<bool> DhcpOf(std::string_view name) const;
   struct SharingState {
@@ -239,6 +253,10 @@ class SimulatedNetwork final : public SharingPort,
   bool MobileUsableLocked(std::string_view adapterGuid);
   void ApplyIdleOffLocked();
   void SetMobileOnLocked(bool on, std::string_view adapterGuid);
+  // What a start answers when its time is up, the hotspot switched on if it succeeded.
+  TetheringResult CompleteStartLocked(std::string_view adapterGuid);
+  // Completes the pending start whose time is up, or with always any pending start.
+  void CompletePendingStartLocked(bool always);
   // Lets the operation's time pass, unless the wait runs out first or is given up.
   bool AwaitOperation(std::uint32_t takesMs, const AsyncWait& wait);
 
@@ -265,6 +283,14 @@ class SimulatedNetwork final : public SharingPort,
   std::uint64_t mobileSince_ = 0;
   int mobileStarts_ = 0;
   int mobileCalls_ = 0;
+  // A start the system is carrying out; each start has a number of its own.
+  struct PendingStart {
+    std::string adapterGuid;
+    std::uint64_t dueMs = 0;
+    int number = 0;
+  };
+  std::optional<PendingStart> pendingStart_;
+  int startsSent_ = 0;
 
   // The hook and the overlap count, under holdLock_ alone: a held call holds no lock
   // of the machine.
@@ -275,6 +301,11 @@ class SimulatedNetwork final : public SharingPort,
   bool held_ = false;
   int sharingUsers_ = 0;
   int sharingOverlaps_ = 0;
+
+  mutable std::mutex startHoldLock_;
+  std::condition_variable startsLetGo_;
+  bool startsHeld_ = false;
+  int startsWaiting_ = 0;
 
   mutable std::mutex lookUpLock_;
   std::condition_variable lookUpsLetGo_;
