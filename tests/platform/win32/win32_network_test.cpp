@@ -15,6 +15,7 @@
 #include "platform/win32/scoped_module.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_sharing.h"
 #include "platform/win32/win32_wlan.h"
 #include "support/test_support.h"
 #include "text/ipv4.h"
@@ -230,6 +231,145 @@ TEST(Win32NetCom, SharingAndConnectionManagerAnswerNeutrallyWhereMissing) {
   // A manager that is missing is reported: it is not missing on a real Windows.
   EXPECT_EQ(sharingReports.Lines().size() - before, managerPresent ? 0u : 1u);
   EXPECT_LE(visited, managerPresent ? 1 : 0);  // the walk stops when told to
+}
+
+// A sharing object of the test's own: IUnknown and IDispatch that do nothing, and a count
+// of references that never frees the object, which lives on the test's stack.
+template <typename Interface>
+class FakeDispatch : public Interface {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  ULONG references = 1;
+};
+
+class FakeConnectionProps final : public FakeDispatch<INetConnectionProps> {
+ public:
+  explicit FakeConnectionProps(std::wstring name) : name_(std::move(name)) {}
+  HRESULT STDMETHODCALLTYPE get_Guid(BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override {
+    *name = SysAllocString(name_.c_str());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_DeviceName(BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Status(NETCON_STATUS* status) override {
+    *status = NCS_CONNECTED;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_MediaType(NETCON_MEDIATYPE*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Characteristics(DWORD*) override { return E_NOTIMPL; }
+
+ private:
+  std::wstring name_;
+};
+
+// Answers each switch with the result it was given and keeps the type it was asked for.
+class FakeSharingConfiguration final : public FakeDispatch<INetSharingConfiguration> {
+ public:
+  HRESULT STDMETHODCALLTYPE get_SharingEnabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_SharingConnectionType(SHARINGCONNECTIONTYPE*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE DisableSharing() override {
+    ++disables;
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE EnableSharing(SHARINGCONNECTIONTYPE type) override {
+    enabledAs = static_cast<int>(type);
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE get_InternetFirewallEnabled(VARIANT_BOOL*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE DisableInternetFirewall() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnableInternetFirewall() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_EnumPortMappings(SHARINGCONNECTION_ENUM_FLAGS,
+                                                 INetSharingPortMappingCollection**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE AddPortMapping(BSTR, UCHAR, USHORT, USHORT, DWORD, BSTR, ICS_TARGETTYPE,
+                                           INetSharingPortMapping**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE RemovePortMapping(INetSharingPortMapping*) override {
+    return E_NOTIMPL;
+  }
+
+  HRESULT result = S_OK;
+  int enabledAs = -1;
+  int disables = 0;
+};
+
+// A switch of sharing that the system refuses, or that has no configuration to go
+// through, is what tells a user why sharing did not come up: it is reported with the
+// connection's name and the system's error.
+TEST(Win32NetCom, ASharingSwitchTheSystemRefusesIsReportedWithItsConnection) {
+  enum class Switch { Public, Private, Off };
+  struct Case {
+    const char* what;
+    bool configured;  // the sharing object gave a configuration for the connection
+    HRESULT result;   // the configuration's answer to the switch
+    Switch change;
+    std::string report;  // how the one report starts; empty: none
+  };
+  const Case cases[] = {
+      {"public, taken", true, S_OK, Switch::Public, ""},
+      {"private, taken", true, S_OK, Switch::Private, ""},
+      {"off, taken", true, S_OK, Switch::Off, ""},
+      {"public, refused", true, static_cast<HRESULT>(0x80040201), Switch::Public,
+       "EnableSharing(public) 以太网 2: error 0x80040201"},
+      {"private, refused", true, E_ACCESSDENIED, Switch::Private,
+       "EnableSharing(private) 以太网 2: error 0x80070005"},
+      {"off, refused", true, E_UNEXPECTED, Switch::Off,
+       "DisableSharing 以太网 2: error 0x8000FFFF"},
+      {"no configuration, public", false, S_OK, Switch::Public,
+       "EnableSharing(public) 以太网 2, INetSharingConfigurationForINetConnection: error "
+       "0x80004005"},
+      {"no configuration, off", false, S_OK, Switch::Off,
+       "DisableSharing 以太网 2, INetSharingConfigurationForINetConnection: error 0x80004005"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeConnectionProps props(Wide("以太网 2"));
+    FakeSharingConfiguration config;
+    config.result = c.result;
+    ComPtr<INetConnectionProps> givenProps;
+    *givenProps.Put() = &props;
+    ComPtr<INetSharingConfiguration> givenConfig;
+    if (c.configured) *givenConfig.Put() = &config;
+    SharingItem item(std::move(givenProps), std::move(givenConfig), c.configured ? S_OK : E_FAIL);
+
+    lumora::testing::ExpectedFailureReports reports;
+    const bool switched = c.change == Switch::Off ? item.DisableSharing()
+                                                  : item.EnableSharing(c.change == Switch::Public
+                                                                           ? SharingType::Public
+                                                                           : SharingType::Private);
+    EXPECT_EQ(switched, c.configured && SUCCEEDED(c.result));
+    if (c.configured && c.change != Switch::Off) {
+      EXPECT_EQ(config.enabledAs,
+                c.change == Switch::Public ? ICSSHARINGTYPE_PUBLIC : ICSSHARINGTYPE_PRIVATE);
+    }
+    EXPECT_EQ(config.disables, c.configured && c.change == Switch::Off ? 1 : 0);
+    const std::vector<std::string> lines = reports.Lines();
+    ASSERT_EQ(lines.size(), c.report.empty() ? 0u : 1u);
+    if (!c.report.empty()) {
+      EXPECT_TRUE(lines[0].starts_with(c.report)) << lines[0];
+    }
+  }
 }
 
 // The WLAN service as the test finds it, asked directly rather than through the port.
