@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/win32_diagnostics.h"
+#include "text/command_line.h"
 
 namespace lumora::platform::win32 {
 
@@ -32,7 +34,10 @@ std::string Win32Console::Run(std::string_view commandLine,
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   ScopedHandle readEnd;
   ScopedHandle writeEnd;
-  if (!CreatePipe(readEnd.Put(), writeEnd.Put(), &inheritable, 0)) return output;
+  if (!CreatePipe(readEnd.Put(), writeEnd.Put(), &inheritable, 0)) {
+    ReportSystemError("CreatePipe", GetLastError());
+    return output;
+  }
   // Only the write end goes to the child; a child holding the read end would keep
   // the pipe open after we are done with it.
   SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
@@ -53,6 +58,9 @@ std::string Win32Console::Run(std::string_view commandLine,
   mutableLine.push_back(L'\0');
   if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process)) {
+    // The program only: its arguments can hold a pass phrase, which has no place in a log.
+    ReportSystemError("CreateProcessW " + text::SplitProgramName(commandLine).program,
+                      GetLastError());
     return output;
   }
   ScopedHandle child(process.hProcess);

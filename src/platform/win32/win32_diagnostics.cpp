@@ -54,11 +54,15 @@ std::string SystemText(DWORD code) {
 
 }  // namespace
 
-void ReportSystemError(std::string_view call, unsigned long error) {
+std::string SystemErrorText(unsigned long error) {
   char number[16];
   std::snprintf(number, sizeof number, "%lu", error);
   const std::string text = SystemText(error);
-  ReportFailure(call, "error " + std::string(number) + (text.empty() ? "" : " " + text));
+  return "error " + std::string(number) + (text.empty() ? "" : " " + text);
+}
+
+void ReportSystemError(std::string_view call, unsigned long error) {
+  ReportFailure(call, SystemErrorText(error));
 }
 
 void ReportComError(std::string_view call, long result) {

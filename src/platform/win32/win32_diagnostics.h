@@ -22,6 +22,9 @@ class Win32DiagnosticLog final : public FailureSink {
   std::string path_;
 };
 
+// "error 5 Access denied.": a system error's number and the system's text for it.
+std::string SystemErrorText(unsigned long error);
+
 // Reports a system call that failed where the program goes on with a neutral answer:
 // the call, the error's number and the system's text for it.
 void ReportSystemError(std::string_view call, unsigned long error);

@@ -6,10 +6,12 @@
 #include <winstring.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/scoped_com.h"
 #include "platform/win32/scoped_module.h"
 #include "platform/win32/win32_diagnostics.h"
+#include "platform/win32/win32_mobile_hotspot.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/winrt_tethering.h"
 #include "platform/win32/winrt_wait.h"
@@ -154,46 +156,67 @@ bool SameGuid(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The connection profile whose adapter has the GUID (empty: the one the system uses for
-// the Internet); empty when there is none.
+// The GUID of the profile's adapter; empty for a profile without one (a VPN's, for one).
+std::string AdapterGuidOf(rt::IConnectionProfile& profile) {
+  ComPtr<rt::INetworkAdapter> adapter;
+  GUID id{};
+  if (!Succeeded(profile.slots->get_NetworkAdapter(&profile, adapter.Put()),
+                 "ConnectionProfile.get_NetworkAdapter") ||
+      !adapter ||
+      !Succeeded(adapter->slots->get_NetworkAdapterId(adapter.Get(), &id),
+                 "NetworkAdapter.get_NetworkAdapterId")) {
+    return {};
+  }
+  return GuidText(id);
+}
+
+// The connection profile of the adapter with the GUID (empty: the one the system uses for
+// the Internet), chosen by ChooseConnectionProfile; empty when there is none.
 ComPtr<rt::IConnectionProfile> Profile(std::string_view adapterGuid) {
   ComPtr<rt::IConnectionProfile> profile;
   auto information = Factory<rt::INetworkInformationStatics>(rt::kNetworkInformationClass,
                                                              rt::kIidNetworkInformationStatics);
   if (!information) return profile;
-  if (adapterGuid.empty()) {
-    // No Internet connection answers success and no profile.
-    Succeeded(information->slots->GetInternetConnectionProfile(information.Get(), profile.Put()),
-              "NetworkInformation.GetInternetConnectionProfile");
-    return profile;
-  }
+  // No Internet connection answers success and no profile.
+  ComPtr<rt::IConnectionProfile> internet;
+  Succeeded(information->slots->GetInternetConnectionProfile(information.Get(), internet.Put()),
+            "NetworkInformation.GetInternetConnectionProfile");
+  if (adapterGuid.empty()) return internet;
+
+  std::vector<ComPtr<rt::IConnectionProfile>> candidates;
+  std::vector<ProfileFacts> facts;
+  const auto consider = [&](ComPtr<rt::IConnectionProfile> candidate, bool isInternet) {
+    ProfileFacts fact;
+    fact.internet = isInternet;
+    fact.onAdapter = SameGuid(AdapterGuidOf(*candidate.Get()), adapterGuid);
+    // Only the profiles of the adapter are asked: the others are not chosen anyway.
+    rt::NetworkConnectivityLevel level = rt::NetworkConnectivityLevel::None;
+    if (fact.onAdapter &&
+        Succeeded(candidate->slots->GetNetworkConnectivityLevel(candidate.Get(), &level),
+                  "ConnectionProfile.GetNetworkConnectivityLevel")) {
+      fact.connectivityLevel = static_cast<int>(level);
+    }
+    facts.push_back(fact);
+    candidates.push_back(std::move(candidate));
+  };
+  if (internet) consider(std::move(internet), true);
+
   ComPtr<rt::IVectorView<rt::IConnectionProfile>> profiles;
   UINT32 count = 0;
-  if (!Succeeded(information->slots->GetConnectionProfiles(information.Get(), profiles.Put()),
-                 "NetworkInformation.GetConnectionProfiles") ||
-      !profiles ||
-      !Succeeded(profiles->slots->get_Size(profiles.Get(), &count), "IVectorView.get_Size")) {
-    return profile;
-  }
-  for (UINT32 i = 0; i < count; ++i) {
-    ComPtr<rt::IConnectionProfile> candidate;
-    ComPtr<rt::INetworkAdapter> adapter;
-    GUID id{};
-    if (!Succeeded(profiles->slots->GetAt(profiles.Get(), i, candidate.Put()),
-                   "IVectorView.GetAt") ||
-        !candidate) {
-      continue;
+  if (Succeeded(information->slots->GetConnectionProfiles(information.Get(), profiles.Put()),
+                "NetworkInformation.GetConnectionProfiles") &&
+      profiles &&
+      Succeeded(profiles->slots->get_Size(profiles.Get(), &count), "IVectorView.get_Size")) {
+    for (UINT32 i = 0; i < count; ++i) {
+      ComPtr<rt::IConnectionProfile> candidate;
+      if (Succeeded(profiles->slots->GetAt(profiles.Get(), i, candidate.Put()),
+                    "IVectorView.GetAt") &&
+          candidate) {
+        consider(std::move(candidate), false);
+      }
     }
-    // A profile without an adapter (a VPN's, for one) answers none: not the one asked for.
-    if (!Succeeded(candidate->slots->get_NetworkAdapter(candidate.Get(), adapter.Put()),
-                   "ConnectionProfile.get_NetworkAdapter") ||
-        !adapter ||
-        !Succeeded(adapter->slots->get_NetworkAdapterId(adapter.Get(), &id),
-                   "NetworkAdapter.get_NetworkAdapterId")) {
-      continue;
-    }
-    if (SameGuid(GuidText(id), adapterGuid)) return candidate;
   }
+  if (const auto chosen = ChooseConnectionProfile(facts)) profile = std::move(candidates[*chosen]);
   return profile;
 }
 
@@ -272,6 +295,18 @@ TetheringResult RunTethering(std::string_view adapterGuid, const AsyncWait& wait
 }
 
 }  // namespace
+
+std::optional<std::size_t> ChooseConnectionProfile(const std::vector<ProfileFacts>& profiles) {
+  std::optional<std::size_t> connected, first;
+  for (std::size_t i = 0; i < profiles.size(); ++i) {
+    const ProfileFacts& facts = profiles[i];
+    if (!facts.onAdapter) continue;
+    if (facts.internet) return i;
+    if (!connected && facts.connectivityLevel != 0) connected = i;
+    if (!first) first = i;
+  }
+  return connected ? connected : first;
+}
 
 // The status is polled rather than waited on with a completion handler: keepGoing has to
 // be asked in any case, and the poll leaves no object of ours inside the system after a

@@ -1,6 +1,5 @@
-#include <netcon.h>
+#include "platform/win32/win32_sharing.h"
 
-#include "platform/win32/scoped_com.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 
@@ -37,19 +36,30 @@ ComPtr<INetConnection> ConnectionOf(const VARIANT& item) {
   if (item.vt == VT_UNKNOWN) object = item.punkVal;
   if (item.vt == VT_DISPATCH) object = item.pdispVal;
   ComPtr<INetConnection> connection;
-  if (object && FAILED(object->QueryInterface(kIidINetConnection, connection.PutVoid())))
+  const HRESULT asked =
+      object ? object->QueryInterface(kIidINetConnection, connection.PutVoid()) : E_NOINTERFACE;
+  if (FAILED(asked)) {
     connection.Reset();
+    ReportComError("the sharing collection's item as INetConnection", asked);
+  }
   return connection;
 }
 
 // The walk over a sharing collection: its _NewEnum, Reset, then one item per Next while
-// Next answers S_OK with one item fetched. False when the walk cannot start.
+// Next answers S_OK with one item fetched. False (reported) when the walk cannot start.
 template <typename Collection, typename Visit>
 bool WalkCollection(Collection* collection, Visit&& visit) {
   ComPtr<IUnknown> newEnum;
-  if (!collection || FAILED(collection->get__NewEnum(newEnum.Put())) || !newEnum) return false;
+  const HRESULT listed = collection->get__NewEnum(newEnum.Put());
+  if (FAILED(listed) || !newEnum) {
+    ReportComError("the sharing collection's _NewEnum", FAILED(listed) ? listed : E_POINTER);
+    return false;
+  }
   ComPtr<IEnumVARIANT> items = newEnum.template As<IEnumVARIANT>(kIidIEnumVariant);
-  if (!items) return false;
+  if (!items) {
+    ReportComError("the sharing collection's IEnumVARIANT", E_NOINTERFACE);
+    return false;
+  }
   items->Reset();
   for (;;) {
     ScopedVariant item;
@@ -60,52 +70,88 @@ bool WalkCollection(Collection* collection, Visit&& visit) {
   return true;
 }
 
-// One connection of the walk: its properties and its sharing configuration, either of
-// which may be missing when the sharing object refused it.
-class SharingItem final : public SharedConnection {
- public:
-  SharingItem(INetSharingManager& manager, INetConnection* connection) {
-    if (!connection) return;
-    if (FAILED(manager.get_NetConnectionProps(connection, props_.Put()))) props_.Reset();
-    if (FAILED(manager.get_INetSharingConfigurationForINetConnection(connection, config_.Put()))) {
-      config_.Reset();
+// The connection's item of the walk, with what the sharing object gives for it.
+SharingItem ItemOf(INetSharingManager& manager, INetConnection* connection) {
+  ComPtr<INetConnectionProps> props;
+  ComPtr<INetSharingConfiguration> config;
+  HRESULT configRefusal = E_POINTER;
+  if (connection) {
+    const HRESULT named = manager.get_NetConnectionProps(connection, props.Put());
+    if (FAILED(named)) {
+      props.Reset();
+      ReportComError("NetConnectionProps", named);
     }
+    configRefusal = manager.get_INetSharingConfigurationForINetConnection(connection, config.Put());
+    if (FAILED(configRefusal)) config.Reset();
+    if (SUCCEEDED(configRefusal) && !config) configRefusal = E_POINTER;
   }
-
-  std::string Name() override {
-    ScopedBstr name;
-    if (!props_ || FAILED(props_->get_Name(name.Put()))) return {};
-    return name.ToUtf8();
-  }
-  int Status() override {
-    NETCON_STATUS status = NCS_DISCONNECTED;
-    if (!props_ || FAILED(props_->get_Status(&status))) return 0;
-    return static_cast<int>(status);
-  }
-  bool DisableSharing() override { return config_ && SUCCEEDED(config_->DisableSharing()); }
-  bool EnableSharing(SharingType type) override {
-    return config_ && SUCCEEDED(config_->EnableSharing(static_cast<SHARINGCONNECTIONTYPE>(type)));
-  }
-  bool SharingEnabled() {
-    VARIANT_BOOL enabled = VARIANT_FALSE;
-    return config_ && SUCCEEDED(config_->get_SharingEnabled(&enabled)) && enabled != VARIANT_FALSE;
-  }
-
- private:
-  ComPtr<INetConnectionProps> props_;
-  ComPtr<INetSharingConfiguration> config_;
-};
+  return SharingItem(std::move(props), std::move(config), configRefusal);
+}
 
 }  // namespace
+
+SharingItem::SharingItem(ComPtr<INetConnectionProps> props, ComPtr<INetSharingConfiguration> config,
+                         HRESULT configRefusal)
+    : props_(std::move(props)), config_(std::move(config)), configRefusal_(configRefusal) {}
+
+std::string SharingItem::Name() {
+  ScopedBstr name;
+  if (!props_ || FAILED(props_->get_Name(name.Put()))) return {};
+  return name.ToUtf8();
+}
+
+int SharingItem::Status() {
+  NETCON_STATUS status = NCS_DISCONNECTED;
+  if (!props_ || FAILED(props_->get_Status(&status))) return 0;
+  return static_cast<int>(status);
+}
+
+INetSharingConfiguration* SharingItem::ConfigFor(std::string_view call) {
+  if (!config_) {
+    ReportComError(std::string(call) + " " + Name() + ", INetSharingConfigurationForINetConnection",
+                   configRefusal_);
+  }
+  return config_.Get();
+}
+
+// A switch the system refuses is what tells a user why sharing did not come up, so each
+// one is reported with the connection it was meant for.
+bool SharingItem::DisableSharing() {
+  constexpr std::string_view kCall = "DisableSharing";
+  INetSharingConfiguration* config = ConfigFor(kCall);
+  if (!config) return false;
+  const HRESULT result = config->DisableSharing();
+  if (FAILED(result)) ReportComError(std::string(kCall) + " " + Name(), result);
+  return SUCCEEDED(result);
+}
+
+bool SharingItem::EnableSharing(SharingType type) {
+  const std::string call =
+      std::string("EnableSharing(") + (type == SharingType::Public ? "public" : "private") + ")";
+  INetSharingConfiguration* config = ConfigFor(call);
+  if (!config) return false;
+  const HRESULT result = config->EnableSharing(static_cast<SHARINGCONNECTIONTYPE>(type));
+  if (FAILED(result)) ReportComError(call + " " + Name(), result);
+  return SUCCEEDED(result);
+}
+
+bool SharingItem::SharingEnabled() {
+  VARIANT_BOOL enabled = VARIANT_FALSE;
+  return config_ && SUCCEEDED(config_->get_SharingEnabled(&enabled)) && enabled != VARIANT_FALSE;
+}
 
 bool Win32Sharing::WalkEveryConnection(const std::function<bool(SharedConnection&)>& visit) {
   const ComScope com;
   ComPtr<INetSharingManager> manager = CreateSharingManager(L"HNetCfg.HNetShare");
   if (!manager) return false;
   ComPtr<INetSharingEveryConnectionCollection> collection;
-  if (FAILED(manager->get_EnumEveryConnection(collection.Put()))) return false;
+  const HRESULT listed = manager->get_EnumEveryConnection(collection.Put());
+  if (FAILED(listed) || !collection) {
+    ReportComError("EnumEveryConnection", FAILED(listed) ? listed : E_POINTER);
+    return false;
+  }
   return WalkCollection(collection.Get(), [&](ComPtr<INetConnection> connection) {
-    SharingItem item(*manager.Get(), connection.Get());
+    SharingItem item = ItemOf(*manager.Get(), connection.Get());
     return visit(item);
   });
 }
@@ -116,10 +162,13 @@ std::vector<PublicConnection> Win32Sharing::PublicConnections() {
   ComPtr<INetSharingManager> manager = CreateSharingManager(L"HNetCfg.HNetShare.1");
   if (!manager) return connections;
   ComPtr<INetSharingPublicConnectionCollection> collection;
-  if (FAILED(manager->get_EnumPublicConnections(ICSSC_DEFAULT, collection.Put())))
+  const HRESULT listed = manager->get_EnumPublicConnections(ICSSC_DEFAULT, collection.Put());
+  if (FAILED(listed) || !collection) {
+    ReportComError("EnumPublicConnections", FAILED(listed) ? listed : E_POINTER);
     return connections;
+  }
   WalkCollection(collection.Get(), [&](ComPtr<INetConnection> connection) {
-    SharingItem item(*manager.Get(), connection.Get());
+    SharingItem item = ItemOf(*manager.Get(), connection.Get());
     connections.push_back({item.Name(), item.SharingEnabled()});
     return true;
   });

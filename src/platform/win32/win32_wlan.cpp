@@ -3,11 +3,15 @@
 #include <wlanapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string>
 
+#include "platform/failure_report.h"
 #include "platform/win32/scoped_module.h"
+#include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_wlan.h"
 
 namespace lumora::platform::win32 {
 
@@ -29,10 +33,44 @@ enum WLAN_HOSTED_NETWORK_STATE {
   wlan_hosted_network_active = 2,
 };
 
-// The system's explanation of a failure; the program only looks at the call's result,
-// so the many failure values are left out.
-enum WLAN_HOSTED_NETWORK_REASON {
+// The system's explanation of a failure, which goes to the diagnostic log by its name
+// (kReasonNames); the program itself only looks at the call's result. The service writes
+// any of its values here, so the type holds every int.
+enum WLAN_HOSTED_NETWORK_REASON : int {
   wlan_hosted_network_reason_success = 0,
+};
+
+// The documented names in the order of their values, 0 to 28.
+constexpr std::array<std::string_view, 29> kReasonNames = {
+    "wlan_hosted_network_reason_success",
+    "wlan_hosted_network_reason_unspecified",
+    "wlan_hosted_network_reason_bad_parameters",
+    "wlan_hosted_network_reason_service_shutting_down",
+    "wlan_hosted_network_reason_insufficient_resources",
+    "wlan_hosted_network_reason_elevation_required",
+    "wlan_hosted_network_reason_read_only",
+    "wlan_hosted_network_reason_persistence_failed",
+    "wlan_hosted_network_reason_crypt_error",
+    "wlan_hosted_network_reason_impersonation",
+    "wlan_hosted_network_reason_stop_before_start",
+    "wlan_hosted_network_reason_interface_available",
+    "wlan_hosted_network_reason_interface_unavailable",
+    "wlan_hosted_network_reason_miniport_stopped",
+    "wlan_hosted_network_reason_miniport_started",
+    "wlan_hosted_network_reason_incompatible_connection_started",
+    "wlan_hosted_network_reason_incompatible_connection_stopped",
+    "wlan_hosted_network_reason_user_action",
+    "wlan_hosted_network_reason_client_abort",
+    "wlan_hosted_network_reason_ap_start_failed",
+    "wlan_hosted_network_reason_peer_arrived",
+    "wlan_hosted_network_reason_peer_departed",
+    "wlan_hosted_network_reason_peer_timeout",
+    "wlan_hosted_network_reason_gp_denied",
+    "wlan_hosted_network_reason_service_unavailable",
+    "wlan_hosted_network_reason_device_change",
+    "wlan_hosted_network_reason_properties_change",
+    "wlan_hosted_network_reason_virtual_station_blocking_use",
+    "wlan_hosted_network_reason_service_available_on_virtual_station",
 };
 
 enum WLAN_HOSTED_NETWORK_PEER_AUTH_STATE {
@@ -111,15 +149,22 @@ struct WlanApi {
   HostedAction* forceStop;
 };
 
+// A client handle of the service; none (reported) when the service cannot be opened, as
+// on a machine whose WLAN service is not running.
 class WlanClient {
  public:
   WlanClient(const WlanApi& api, DWORD clientVersion) : api_(api) {
     DWORD negotiated = 0;
-    if (api_.open(clientVersion, nullptr, &negotiated, &handle_) != ERROR_SUCCESS)
+    const DWORD opened = api_.open(clientVersion, nullptr, &negotiated, &handle_);
+    if (opened != ERROR_SUCCESS) {
       handle_ = nullptr;
+      ReportSystemError("WlanOpenHandle", opened);
+    }
   }
   ~WlanClient() {
-    if (handle_) api_.close(handle_, nullptr);
+    if (!handle_) return;
+    const DWORD closed = api_.close(handle_, nullptr);
+    if (closed != ERROR_SUCCESS) ReportSystemError("WlanCloseHandle", closed);
   }
   WlanClient(const WlanClient&) = delete;
   WlanClient& operator=(const WlanClient&) = delete;
@@ -163,16 +208,34 @@ Result WithHostedClient(Result neutral, Call call, Exports* WlanApi::*... requir
   return call(api, client.Get());
 }
 
+// A call that gives a reason: true on success, else the failure is reported.
+bool HostedCallSucceeded(std::string_view call, DWORD result, WLAN_HOSTED_NETWORK_REASON reason) {
+  if (result == ERROR_SUCCESS) return true;
+  ReportHostedNetworkError(call, result, static_cast<int>(reason));
+  return false;
+}
+
+std::string_view OpcodeName(WLAN_HOSTED_NETWORK_OPCODE opcode) {
+  return opcode == wlan_hosted_network_opcode_enable ? "enable" : "connection settings";
+}
+
 // The property's value when the service answers with at least a whole T: a shorter
 // answer is not read past its end.
 template <typename T>
 std::optional<T> QueryHostedProperty(const WlanApi& api, HANDLE client,
                                      WLAN_HOSTED_NETWORK_OPCODE opcode) {
+  const std::string call = "WlanHostedNetworkQueryProperty " + std::string(OpcodeName(opcode));
   WlanMemory<void> value(api);
   DWORD size = 0;
   WLAN_OPCODE_VALUE_TYPE source = wlan_opcode_value_type_invalid;
-  if (api.queryProperty(client, opcode, &size, value.Put(), &source, nullptr) != ERROR_SUCCESS ||
-      !value.Get() || size < sizeof(T)) {
+  const DWORD asked = api.queryProperty(client, opcode, &size, value.Put(), &source, nullptr);
+  if (asked != ERROR_SUCCESS) {
+    ReportSystemError(call, asked);
+    return std::nullopt;
+  }
+  if (!value.Get() || size < sizeof(T)) {
+    ReportFailure(call, "an answer of " + std::to_string(value.Get() ? size : 0) +
+                            " bytes, short of " + std::to_string(sizeof(T)));
     return std::nullopt;
   }
   return *static_cast<const T*>(value.Get());
@@ -181,20 +244,34 @@ std::optional<T> QueryHostedProperty(const WlanApi& api, HANDLE client,
 bool SetHostedProperty(const WlanApi& api, HANDLE client, WLAN_HOSTED_NETWORK_OPCODE opcode,
                        DWORD size, void* data) {
   WLAN_HOSTED_NETWORK_REASON reason = wlan_hosted_network_reason_success;
-  return api.setProperty(client, opcode, size, data, &reason, nullptr) == ERROR_SUCCESS;
+  const DWORD set = api.setProperty(client, opcode, size, data, &reason, nullptr);
+  return HostedCallSucceeded("WlanHostedNetworkSetProperty " + std::string(OpcodeName(opcode)), set,
+                             reason);
 }
 
-bool RunHostedAction(const WlanApi& api, HANDLE client, HostedAction* WlanApi::*action) {
+// An action and the name its failure is reported under.
+struct NamedAction {
+  HostedAction* WlanApi::*action;
+  std::string_view call;
+};
+
+constexpr NamedAction kInitSettings{&WlanApi::initSettings, "WlanHostedNetworkInitSettings"};
+constexpr NamedAction kRefreshSecurity{&WlanApi::refreshSecurity,
+                                       "WlanHostedNetworkRefreshSecuritySettings"};
+constexpr NamedAction kForceStart{&WlanApi::forceStart, "WlanHostedNetworkForceStart"};
+constexpr NamedAction kForceStop{&WlanApi::forceStop, "WlanHostedNetworkForceStop"};
+
+bool RunHostedAction(const WlanApi& api, HANDLE client, const NamedAction& named) {
   WLAN_HOSTED_NETWORK_REASON reason = wlan_hosted_network_reason_success;
-  return (api.*action)(client, &reason, nullptr) == ERROR_SUCCESS;
+  return HostedCallSucceeded(named.call, (api.*named.action)(client, &reason, nullptr), reason);
 }
 
 // The calls that take nothing but the client handle.
-bool RunHostedAction(HostedAction* WlanApi::*action) {
+bool RunHostedAction(const NamedAction& named) {
   return WithHostedClient(
       false,
-      [action](const WlanApi& api, HANDLE client) { return RunHostedAction(api, client, action); },
-      action);
+      [&named](const WlanApi& api, HANDLE client) { return RunHostedAction(api, client, named); },
+      named.action);
 }
 
 }  // namespace
@@ -205,7 +282,11 @@ std::optional<int> Win32Wlan::CountInterfaces(int clientVersion) {
   const WlanClient client(api, static_cast<DWORD>(clientVersion));
   if (!client.Get()) return std::nullopt;
   WlanMemory<WLAN_INTERFACE_INFO_LIST> list(api);
-  if (api.enumerate(client.Get(), nullptr, list.Put()) != ERROR_SUCCESS || !list.Get()) return 0;
+  const DWORD listed = api.enumerate(client.Get(), nullptr, list.Put());
+  if (listed != ERROR_SUCCESS || !list.Get()) {
+    ReportSystemError("WlanEnumInterfaces", listed != ERROR_SUCCESS ? listed : ERROR_NO_DATA);
+    return 0;
+  }
   return static_cast<int>(list.Get()->dwNumberOfItems);
 }
 
@@ -227,7 +308,7 @@ bool Win32Wlan::SetHostedNetworkEnabled(bool enabled) {
       [enabled](const WlanApi& api, HANDLE client) {
         // Settings that were never written are made first, or the service refuses the
         // flag; whether that step had anything to do does not matter here.
-        RunHostedAction(api, client, &WlanApi::initSettings);
+        RunHostedAction(api, client, kInitSettings);
         BOOL value = enabled ? TRUE : FALSE;
         return SetHostedProperty(api, client, wlan_hosted_network_opcode_enable, sizeof value,
                                  &value);
@@ -240,8 +321,12 @@ std::optional<int> Win32Wlan::HostedNetworkState() {
       std::optional<int>(),
       [](const WlanApi& api, HANDLE client) -> std::optional<int> {
         WlanMemory<WLAN_HOSTED_NETWORK_STATUS> status(api);
-        if (api.queryStatus(client, status.Put(), nullptr) != ERROR_SUCCESS || !status.Get())
+        const DWORD asked = api.queryStatus(client, status.Put(), nullptr);
+        if (asked != ERROR_SUCCESS || !status.Get()) {
+          ReportSystemError("WlanHostedNetworkQueryStatus",
+                            asked != ERROR_SUCCESS ? asked : ERROR_NO_DATA);
           return std::nullopt;
+        }
         return static_cast<int>(status.Get()->HostedNetworkState);
       },
       &WlanApi::queryStatus);
@@ -258,7 +343,7 @@ std::uint32_t Win32Wlan::HostedNetworkPeerLimit() {
       &WlanApi::queryProperty);
 }
 
-bool Win32Wlan::InitHostedNetworkSettings() { return RunHostedAction(&WlanApi::initSettings); }
+bool Win32Wlan::InitHostedNetworkSettings() { return RunHostedAction(kInitSettings); }
 
 bool Win32Wlan::SetHostedNetworkSsid(std::string_view ssid, std::uint32_t peerLimit) {
   // Refused before the library is touched: the record has room for 32 bytes only.
@@ -283,19 +368,28 @@ bool Win32Wlan::SetHostedNetworkPassPhrase(std::string_view passPhrase) {
         // The service reads the key up to and including its terminating zero.
         std::string key(passPhrase);
         WLAN_HOSTED_NETWORK_REASON reason = wlan_hosted_network_reason_success;
-        return api.setSecondaryKey(client, static_cast<DWORD>(key.size() + 1),
-                                   reinterpret_cast<UCHAR*>(key.data()), TRUE, TRUE, &reason,
-                                   nullptr) == ERROR_SUCCESS;
+        const DWORD set =
+            api.setSecondaryKey(client, static_cast<DWORD>(key.size() + 1),
+                                reinterpret_cast<UCHAR*>(key.data()), TRUE, TRUE, &reason, nullptr);
+        return HostedCallSucceeded("WlanHostedNetworkSetSecondaryKey", set, reason);
       },
       &WlanApi::setSecondaryKey);
 }
 
-bool Win32Wlan::RefreshHostedNetworkSecurity() {
-  return RunHostedAction(&WlanApi::refreshSecurity);
+bool Win32Wlan::RefreshHostedNetworkSecurity() { return RunHostedAction(kRefreshSecurity); }
+
+bool Win32Wlan::ForceStartHostedNetwork() { return RunHostedAction(kForceStart); }
+
+bool Win32Wlan::ForceStopHostedNetwork() { return RunHostedAction(kForceStop); }
+
+std::string HostedNetworkReasonName(int reason) {
+  if (reason >= 0 && static_cast<std::size_t>(reason) < kReasonNames.size())
+    return std::string(kReasonNames[static_cast<std::size_t>(reason)]);
+  return "reason " + std::to_string(reason);
 }
 
-bool Win32Wlan::ForceStartHostedNetwork() { return RunHostedAction(&WlanApi::forceStart); }
-
-bool Win32Wlan::ForceStopHostedNetwork() { return RunHostedAction(&WlanApi::forceStop); }
+void ReportHostedNetworkError(std::string_view call, unsigned long error, int reason) {
+  ReportFailure(call, SystemErrorText(error) + ", " + HostedNetworkReasonName(reason));
+}
 
 }  // namespace lumora::platform::win32

@@ -105,11 +105,20 @@ struct NetworkAdapterSlots {
 };
 using INetworkAdapter = Interface<NetworkAdapterSlots>;
 
+// NetworkConnectivityLevel.
+enum class NetworkConnectivityLevel : int {
+  None = 0,
+  LocalAccess = 1,
+  ConstrainedInternetAccess = 2,
+  InternetAccess = 3
+};
+
 // IConnectionProfile {71BA143C-598E-49D0-84EB-8FEBAEDCC195}.
 struct ConnectionProfileSlots {
   InspectableSlots inspectable;
   void* get_ProfileName;
-  void* GetNetworkConnectivityLevel;
+  HRESULT(STDMETHODCALLTYPE* GetNetworkConnectivityLevel)
+  (void* self, NetworkConnectivityLevel* value);
   void* GetNetworkNames;
   void* GetConnectionCost;
   void* GetDataPlanStatus;

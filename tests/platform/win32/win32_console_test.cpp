@@ -7,11 +7,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "exec/exec_services.h"
 #include "platform/steady_clock.h"
 #include "platform/win32/scoped_win.h"
+#include "support/test_support.h"
 #include "ui/win32/win32_dispatcher.h"
 
 namespace lumora::platform::win32 {
@@ -48,7 +51,30 @@ TEST(Win32Console, MergesStandardErrorAndKeepsEveryByte) {
   EXPECT_EQ(console.Run(ChildCommand("mixed"), kAlways), "out0\nerr0\nout1\nerr1\nout2\nerr2\n");
   EXPECT_EQ(console.Run(ChildCommand("zero"), kAlways), std::string("ab\0cd", 5));
   EXPECT_EQ(console.Run(ChildCommand("exit259"), kAlways), "bye");
-  EXPECT_EQ(console.Run("no_such_program_here.exe /x", kAlways), "");
+}
+
+// A program that does not start gives no output and one line in the log naming it; its
+// arguments stay out of the log, since they can hold a pass phrase.
+TEST(Win32Console, AProgramThatCannotStartIsReportedByItsNameAlone) {
+  struct Case {
+    std::string commandLine;
+    std::string reportStart;
+  };
+  const Case cases[] = {
+      {"no_such_program_here.exe key=secret", "CreateProcessW no_such_program_here.exe: error 2"},
+      {"\"C:\\no such folder\\netsh.exe\" wlan set hostednetwork key=\"secret\"",
+       "CreateProcessW C:\\no such folder\\netsh.exe: error "},
+  };
+  Win32Console console;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    testing::ExpectedFailureReports reports;
+    EXPECT_EQ(console.Run(c.commandLine, kAlways), "");
+    const std::vector<std::string> lines = reports.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].starts_with(c.reportStart)) << lines[0];
+    EXPECT_EQ(lines[0].find("secret"), std::string::npos) << lines[0];
+  }
 }
 
 TEST(Win32Console, TerminatesTheChildWhenToldToStop) {

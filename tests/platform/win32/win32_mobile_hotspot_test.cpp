@@ -6,9 +6,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/sim/scenario.h"
+#include "platform/win32/win32_mobile_hotspot.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/winrt_tethering.h"
 #include "platform/win32/winrt_wait.h"
@@ -43,6 +46,7 @@ static_assert(offsetof(rt::VectorViewSlots<rt::IHostName>, get_Size) == 7 * kSlo
 static_assert(sizeof(rt::VectorViewSlots<rt::IHostName>) == 8 * kSlot);
 static_assert(offsetof(rt::NetworkAdapterSlots, get_NetworkAdapterId) == 10 * kSlot);
 static_assert(sizeof(rt::NetworkAdapterSlots) == 11 * kSlot);
+static_assert(offsetof(rt::ConnectionProfileSlots, GetNetworkConnectivityLevel) == 7 * kSlot);
 static_assert(offsetof(rt::ConnectionProfileSlots, get_NetworkAdapter) == 11 * kSlot);
 static_assert(sizeof(rt::ConnectionProfileSlots) == 12 * kSlot);
 static_assert(offsetof(rt::NetworkInformationStaticsSlots, GetConnectionProfiles) == 6 * kSlot);
@@ -123,6 +127,40 @@ TEST(Win32MobileHotspot, WithoutTetheringManagerEveryCallAnswersNotAvailableProm
   EXPECT_EQ(port.NoConnectionsTimeoutEnabled(), std::nullopt);
   EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(false));
   EXPECT_FALSE(port.SetNoConnectionsTimeoutEnabled(true));
+}
+
+// A Wi-Fi adapter keeps a profile for every network it ever joined: the one it is
+// connected with is the one to share, whatever the order the system lists them in.
+TEST(Win32MobileHotspot, ChoosesTheConnectedProfileOfTheAdapter) {
+  struct Case {
+    const char* what;
+    std::vector<ProfileFacts> profiles;  // {on the adapter, Internet profile, connectivity}
+    std::optional<std::size_t> chosen;
+  };
+  const Case cases[] = {
+      {"no profile at all", {}, std::nullopt},
+      {"none on the adapter", {{false, true, 3}, {false, false, 3}}, std::nullopt},
+      {"one, not connected", {{true, false, 0}}, 0},
+      {"the connected one after saved ones",
+       {{true, false, 0}, {true, false, 0}, {true, false, 3}},
+       2},
+      {"local access counts as connected", {{true, false, 0}, {true, false, 1}}, 1},
+      {"constrained access counts too", {{false, false, 3}, {true, false, 0}, {true, false, 2}}, 2},
+      {"the first connected one", {{true, false, 0}, {true, false, 1}, {true, false, 3}}, 1},
+      {"the Internet profile before a connected one",
+       {{true, false, 3}, {true, true, 3}, {true, false, 3}},
+       1},
+      {"the Internet profile of another adapter does not count",
+       {{false, true, 3}, {true, false, 0}, {true, false, 1}},
+       2},
+      {"none connected: the first of the adapter",
+       {{false, false, 3}, {true, false, 0}, {true, false, 0}},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ChooseConnectionProfile(c.profiles), c.chosen);
+  }
 }
 
 // An operation of the system that answers Started for a number of polls, then its final
