@@ -75,8 +75,11 @@ AccessControl::AccessControl(netconfig::NetworkContext& net, platform::FilePort&
       sharingDone_(std::move(sharingDone)),
       systemClients_(std::move(systemClients)) {}
 
+AccessControl::~AccessControl() { net_.window.RemoveObserver(this); }
+
 void AccessControl::Connect() {
   ui::MainWindow& w = net_.window;
+  w.AddObserver(this);
   w.时钟_黑.onTick = [this] { ScanTimerTick(); };
   w.时钟_白.onTick = [this] { WhitelistTimerTick(); };
   w.超级列表框1.onDoubleClickCell = [this](const ui::ListHit& hit) { OpenNameEditor(hit); };
@@ -100,6 +103,14 @@ void AccessControl::Connect() {
   w.移白_移出白名单.onChosen = [this] { RemoveFromWhitelist(); };
   w.单选框黑.onClick = [this] { SwitchToBlacklistMode(); };
   w.单选框白.onClick = [this] { SwitchToWhitelistMode(); };
+}
+
+void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
+  if (change != ui::Change::Interval) return;
+  ui::MainWindow& w = net_.window;
+  // A worker that outlived its timer would fill the tab or pin devices after the stop.
+  if (&control == &w.时钟_黑 && !w.时钟_黑.Running()) net_.exec.EndWorkerThread(scanWorker_);
+  if (&control == &w.时钟_白 && !w.时钟_白.Running()) net_.exec.EndWorkerThread(whitelistWorker_);
 }
 
 void AccessControl::RefreshHostedIndex(const std::string& hostedConnection) {

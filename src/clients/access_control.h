@@ -19,7 +19,9 @@ namespace lumora::clients {
 inline constexpr std::string_view kCopiedToWhitelist =
     "成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。";
 
-class AccessControl {
+// It watches the two timers of the tab: whatever stops one (a mode switch, the hotspot's
+// stop or any way out) ends the worker the timer started.
+class AccessControl : private ui::ModelObserver {
  public:
   // sharingDone tells whether the hotspot runs (its start confirmed sharing);
   // systemClients gives the devices the system itself lists for the hotspot (the mobile
@@ -27,10 +29,12 @@ class AccessControl {
   using SystemClients = std::function<std::vector<platform::TetheringClient>()>;
   AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
                 std::function<bool()> sharingDone, SystemClients systemClients);
+  ~AccessControl() override;
   AccessControl(const AccessControl&) = delete;
   AccessControl& operator=(const AccessControl&) = delete;
 
-  // Gives the controls of the tab "管理用户" these actions as their handlers.
+  // Gives the controls of the tab "管理用户" these actions as their handlers, and starts
+  // watching its timers.
   void Connect();
 
   // The blacklist timer: ends the scan that may still run and starts the next.
@@ -68,6 +72,8 @@ class AccessControl {
   // Records a looked-up name for mac unless a name is recorded for it already; returns
   // the name the device now has.
   std::string RecordLookedUpName(const std::string& mac, const std::string& name);
+  void OnControlChanged(ui::Control& control, ui::Change change) override;
+  void OnWindowChanged(ui::WindowModel&, ui::WindowChange) override {}
   // Both timers off and both workers ended, before a mode switch changes the table.
   void StopEnforcement();
   void RewriteBlacklistFile();

@@ -119,6 +119,33 @@ struct Pc : testing::StartedPc {
     RightClickRow(list, row);
     Choose(item);
   }
+  int BlockCommandsRun() {
+    const auto history = program.pc.console.History();
+    return static_cast<int>(std::count_if(history.begin(), history.end(), [](const auto& line) {
+      return line.find("set neighbors") != std::string::npos;
+    }));
+  }
+
+  // Block commands that wait for the test to let them go. One whose worker is ended
+  // leaves without pinning, as a terminated process does.
+  struct HeldBlocks {
+    std::atomic<int> started{0};
+    std::atomic<bool> letGo{false};
+  };
+  void HoldBlocks(HeldBlocks& held) {
+    platform::sim::SimulatedPc& sim = program.pc;
+    sim.console.Install(
+        "netsh", [&sim, &held](std::string_view arguments, const std::function<bool()>& keepGoing) {
+          if (arguments.find("set neighbors") == std::string_view::npos)
+            return sim.netsh.Run(arguments);
+          ++held.started;
+          const auto deadline = std::chrono::steady_clock::now() + 5s;
+          while (!held.letGo && keepGoing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+          if (!held.letGo) return std::string();
+          return sim.netsh.Run(arguments);
+        });
+  }
 };
 
 TEST(ClientScan, ListsTheHostedInterfacesDevicesAndNamesThemByTheRules) {
@@ -250,6 +277,31 @@ TEST(ClientScan, ANameTheUserGivesDuringALookUpStays) {
   pc.program.Settle();
   EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-01"), "我的手机");
   EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "我的手机");
+}
+
+TEST(ClientScan, AStopEndsAScanAndAWhitelistWorkerThatHaveNotFinished) {
+  struct Case {
+    const char* mode;
+    const char* settings;
+  };
+  for (const Case& c :
+       {Case{"blacklist", ""}, Case{"whitelist", "[monitor]\r\nmonitor=不监控\r\n"}}) {
+    // Two blacklisted devices, or an empty whitelist: the worker cuts devices off before
+    // it lists any, and is stopped in its first block command.
+    Pc pc({}, c.settings);
+    pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+\r\nAA-BB-CC-00-00-04+\r\n");
+    pc.StartHotspot();
+    Pc::HeldBlocks held;
+    pc.HoldBlocks(held);
+    pc.program.RunFor(6000);
+    ASSERT_TRUE(pc.PumpUntil([&] { return held.started == 1; })) << c.mode;
+    Click(pc.w().按钮开始);
+    held.letGo = true;
+    pc.program.Settle();
+    ASSERT_EQ(pc.w().按钮开始.Text(), "开启WiFi") << c.mode;
+    EXPECT_EQ(pc.w().超级列表框1.RowCount(), 0u) << c.mode;
+    EXPECT_EQ(pc.BlockCommandsRun(), 1) << c.mode;
+  }
 }
 
 TEST(NameEditor, OpensOverTheNameCellAndCommitsOnEnterAndOnLeaving) {
