@@ -59,6 +59,14 @@ std::optional<std::size_t> RowOfMac(const ui::ListView& list, int macColumn, std
   return std::nullopt;
 }
 
+// The device-name text with name recorded for key: on the first line that holds the
+// key, or on a line of its own when none does.
+std::string WithDeviceName(const std::string& text, std::string_view key, std::string_view name) {
+  const std::string line = std::string(key) + std::string(kFieldSeparator) + std::string(name);
+  if (FindText(text, key) == -1) return text + std::string(kLineBreak) + line;
+  return ReplaceLine(text, FindLineContaining(text, key), line);
+}
+
 // A device of the hotspot as the neighbour table shows it. An entry whose address
 // failed to resolve has no hardware address: some systems still call it dynamic.
 bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
@@ -185,15 +193,15 @@ std::string AccessControl::RecordLookedUpName(const std::string& mac, const std:
   std::string shown = name;
   // Read again, under the file's lock: the user may have named the device while it was
   // looked up, and that name stays.
-  ChangeListText(files_, kDeviceNamePath, [&](const std::string& text) -> std::optional<std::string> {
-    if (FindText(text, key) == -1) return text + std::string(kLineBreak) + key + "+" + name;
-    const std::string recorded = DeviceNameFor(text, key);
-    if (!recorded.empty()) {
-      shown = recorded;
-      return std::nullopt;
-    }
-    return ReplaceLine(text, FindLineContaining(text, key), key + "+" + name);
-  });
+  ChangeListText(files_, kDeviceNamePath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   const std::string recorded = DeviceNameFor(text, key);
+                   if (!recorded.empty()) {
+                     shown = recorded;
+                     return std::nullopt;
+                   }
+                   return WithDeviceName(text, key, name);
+                 });
   return shown;
 }
 
@@ -232,11 +240,12 @@ void AccessControl::CommitDeviceName() {
     w.超级列表框1.SetCell(*row, kClientName, name);
   w.编辑框设备.SetVisible(false);
   const std::string key = editedMac_.empty() ? std::string(kDeviceNamePlaceholder) : editedMac_;
-  ChangeListText(files_, kDeviceNamePath, [&](const std::string& text) -> std::optional<std::string> {
-    const int line = FindLineContaining(text, key);
-    if (line == 0) return std::nullopt;
-    return ReplaceLine(text, line, key + "+" + name);
-  });
+  // Recorded also for a device whose first look-up is still under way: the look-up then
+  // finds this name and keeps it.
+  ChangeListText(files_, kDeviceNamePath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   return WithDeviceName(text, key, name);
+                 });
 }
 
 void AccessControl::AddToBlacklist() {

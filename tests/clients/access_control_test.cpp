@@ -263,20 +263,29 @@ TEST(ClientScan, ASlowLookUpDoesNotLetABlacklistedDeviceThrough) {
 }
 
 TEST(ClientScan, ANameTheUserGivesDuringALookUpStays) {
-  Pc pc;
-  pc.Put(kDeviceNamePath, "\r\nAA-BB-CC-00-00-01+");  // a look-up that failed before
-  pc.StartHotspot();
-  pc.network().HoldNameLookUps(true);
-  pc.program.RunFor(6000);
-  ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; }));
-  ASSERT_EQ(pc.w().超级列表框1.RowCount(), 4u);
-  DoubleClickCell(pc.w().超级列表框1, {0, 1, {0, 20}});
-  Type(pc.w().编辑框设备, "我的手机");
-  ReleaseKey(pc.w().编辑框设备, 13);
-  pc.network().HoldNameLookUps(false);
-  pc.program.Settle();
-  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-01"), "我的手机");
-  EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "我的手机");
+  struct Case {
+    const char* what;
+    const char* names;  // the device-name file before; null: none
+  };
+  for (const Case& c : {Case{"a look-up that failed before", "\r\nAA-BB-CC-00-00-01+"},
+                        Case{"the device's first look-up", nullptr}}) {
+    Pc pc;
+    if (c.names) pc.Put(kDeviceNamePath, c.names);
+    pc.StartHotspot();
+    pc.network().HoldNameLookUps(true);
+    pc.program.RunFor(6000);
+    ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; })) << c.what;
+    ASSERT_EQ(pc.w().超级列表框1.RowCount(), 4u) << c.what;
+    DoubleClickCell(pc.w().超级列表框1, {0, 1, {0, 20}});
+    Type(pc.w().编辑框设备, "我的手机");
+    ReleaseKey(pc.w().编辑框设备, 13);
+    pc.network().HoldNameLookUps(false);
+    pc.program.Settle();
+    const std::string names = pc.File(kDeviceNamePath);
+    EXPECT_EQ(DeviceNameFor(names, "AA-BB-CC-00-00-01"), "我的手机") << c.what;
+    EXPECT_EQ(names.find("AA-BB-CC-00-00-01"), names.rfind("AA-BB-CC-00-00-01")) << c.what;
+    EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "我的手机") << c.what;
+  }
 }
 
 TEST(ClientScan, AStopEndsAScanAndAWhitelistWorkerThatHaveNotFinished) {
