@@ -96,14 +96,17 @@ void AccessControl::Connect() {
   };
   w.编辑框设备.onFocusLost = [this] { CommitDeviceName(); };
   // A menu pops up over a row the right click left selected.
-  w.超级列表框1.onRightClickItem = [&w](int row) {
-    if (w.超级列表框1.Selected(static_cast<std::size_t>(row))) w.加黑.PopUp();
+  w.超级列表框1.onRightClickItem = [this, &w](int row) {
+    if (w.超级列表框1.Selected(static_cast<std::size_t>(row)))
+      OpenMenu(w.超级列表框1, kClientMac, w.加黑);
   };
-  w.超级列表框2.onRightClickItem = [&w](int row) {
-    if (w.超级列表框2.Selected(static_cast<std::size_t>(row))) w.取消黑.PopUp();
+  w.超级列表框2.onRightClickItem = [this, &w](int row) {
+    if (w.超级列表框2.Selected(static_cast<std::size_t>(row)))
+      OpenMenu(w.超级列表框2, kBlackMac, w.取消黑);
   };
-  w.超级列表框3.onRightClickItem = [&w](int row) {
-    if (w.超级列表框3.Selected(static_cast<std::size_t>(row))) w.移白.PopUp();
+  w.超级列表框3.onRightClickItem = [this, &w](int row) {
+    if (w.超级列表框3.Selected(static_cast<std::size_t>(row)))
+      OpenMenu(w.超级列表框3, kWhiteMac, w.移白);
   };
   w.加黑_拉入黑名单.onChosen = [this] { AddToBlacklist(); };
   w.加黑_复制到白名单.onChosen = [this] { CopyToWhitelist(); };
@@ -119,6 +122,11 @@ void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
   // A worker that outlived its timer would fill the tab or pin devices after the stop.
   if (&control == &w.时钟_黑 && !w.时钟_黑.Running()) net_.exec.EndWorkerThread(scanWorker_);
   if (&control == &w.时钟_白 && !w.时钟_白.Running()) net_.exec.EndWorkerThread(whitelistWorker_);
+}
+
+void AccessControl::OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu) {
+  menuMacs_ = list.SelectedKeys(macColumn);
+  menu.PopUp();
 }
 
 void AccessControl::RefreshHostedIndex(const std::string& hostedConnection) {
@@ -164,7 +172,7 @@ void AccessControl::RunClientScan() {
     rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
   }
   exec.RunOnUi([&] {
-    w.超级列表框1.SetRows(std::move(rows));
+    w.超级列表框1.RefillRows(std::move(rows), kClientMac);
     ReloadBlacklistView(blacklistText);
   });
 
@@ -253,10 +261,11 @@ void AccessControl::AddToBlacklist() {
   RefreshHostedIndex(w.编辑框虚拟网卡.Text());
   // The rows as they are now: the command below keeps the window's events flowing,
   // and a scan may refill the list meanwhile.
+  ui::ListView& clients = w.超级列表框1;
   std::vector<ListedDevice> chosen;
-  for (const std::size_t row : w.超级列表框1.SelectedRows())
-    chosen.push_back({w.超级列表框1.Cell(row, kClientIp), w.超级列表框1.Cell(row, kClientMac),
-                      w.超级列表框1.Cell(row, kClientName)});
+  for (const std::size_t row : clients.RowsOfKeys(kClientMac, menuMacs_))
+    chosen.push_back({clients.Cell(row, kClientIp), clients.Cell(row, kClientMac),
+                      clients.Cell(row, kClientName)});
   if (!chosen.empty()) Block(chosen.front().ip);
 
   ui::ListView& black = w.超级列表框2;
@@ -271,8 +280,7 @@ void AccessControl::AddToBlacklist() {
   }
   black.SetRows(std::move(unique));
   for (const ListedDevice& device : chosen)
-    if (const auto row = RowOfMac(w.超级列表框1, kClientMac, device.mac))
-      w.超级列表框1.DeleteRow(*row);
+    if (const auto row = RowOfMac(clients, kClientMac, device.mac)) clients.DeleteRow(*row);
   RewriteBlacklistFile();
 }
 
@@ -285,13 +293,13 @@ void AccessControl::RewriteBlacklistFile() {
 
 void AccessControl::ReloadBlacklistView(const std::string& blacklistText) {
   ui::ListView& black = net_.window.超级列表框2;
-  black.SetRows(RowsOfListText(blacklistText, kBlackMac, black.Columns().size()));
+  black.RefillRows(RowsOfListText(blacklistText, kBlackMac, black.Columns().size()), kBlackMac);
 }
 
 void AccessControl::RemoveFromBlacklist() {
   ui::MainWindow& w = net_.window;
   ui::ListView& black = w.超级列表框2;
-  const std::vector<std::size_t> selected = black.SelectedRows();
+  const std::vector<std::size_t> selected = black.RowsOfKeys(kBlackMac, menuMacs_);
   std::string key = selected.empty() ? std::string() : black.Cell(selected.front(), kBlackMac);
   if (key.empty()) key = kBlacklistRemovalPlaceholder;
   bool removed = false;
@@ -352,8 +360,8 @@ void AccessControl::RunWhitelistEnforcement() {
   const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
   const std::string whitelistText = ReadListText(files_, kWhitelistPath);
   exec.RunOnUi([&] {
-    w.超级列表框3.SetRows(
-        RowsOfListText(whitelistText, kWhiteMac, w.超级列表框3.Columns().size()));
+    w.超级列表框3.RefillRows(
+        RowsOfListText(whitelistText, kWhiteMac, w.超级列表框3.Columns().size()), kWhiteMac);
   });
   RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
   const std::uint32_t hostedIndex = hostedIndex_;
@@ -364,7 +372,7 @@ void AccessControl::RunWhitelistEnforcement() {
 
 void AccessControl::CopyToWhitelist() {
   ui::MainWindow& w = net_.window;
-  const std::vector<std::size_t> selected = w.超级列表框1.SelectedRows();
+  const std::vector<std::size_t> selected = w.超级列表框1.RowsOfKeys(kClientMac, menuMacs_);
   if (selected.empty()) return;
   std::string key = w.超级列表框1.Cell(selected.front(), kClientMac);
   if (key.empty()) key = kWhitelistPlaceholder;
@@ -381,7 +389,7 @@ void AccessControl::CopyToWhitelist() {
 
 void AccessControl::RemoveFromWhitelist() {
   ui::ListView& white = net_.window.超级列表框3;
-  const std::vector<std::size_t> selected = white.SelectedRows();
+  const std::vector<std::size_t> selected = white.RowsOfKeys(kWhiteMac, menuMacs_);
   if (selected.empty()) return;
   std::string key = white.Cell(selected.front(), kWhiteMac);
   if (key.empty()) key = kWhitelistPlaceholder;

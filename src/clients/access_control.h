@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "exec/exec_services.h"
 #include "netconfig/network_context.h"
@@ -74,6 +75,8 @@ class AccessControl : private ui::ModelObserver {
   std::string RecordLookedUpName(const std::string& mac, const std::string& name);
   void OnControlChanged(ui::Control& control, ui::Change change) override;
   void OnWindowChanged(ui::WindowModel&, ui::WindowChange) override {}
+  // The menu pops up over the rows selected in list: they are what its items act on.
+  void OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu);
   // Both timers off and both workers ended, before a mode switch changes the table.
   void StopEnforcement();
   void RewriteBlacklistFile();
@@ -89,6 +92,9 @@ class AccessControl : private ui::ModelObserver {
   // The device whose name is being edited; empty while the editor is closed.
   std::string editedMac_;
   bool editing_ = false;
+  // The MACs of the rows the last menu popped up over: the menu's loop goes on running
+  // posts and timers, so a scan may refill the list before an item is chosen.
+  std::vector<std::string> menuMacs_;
 };
 
 }  // namespace lumora::clients

@@ -411,6 +411,52 @@ TEST(Blacklist, TheChosenRowsAreTakenBeforeTheCommandLetsAScanEmptyTheList) {
   EXPECT_EQ(pc.w().超级列表框2.RowCount(), 1u);
 }
 
+TEST(ClientMenus, AnItemChosenAfterARefillActsOnTheRowsTheMenuOpenedOver) {
+  // The menu's loop runs the next scan or whitelist worker, which fills the list again;
+  // the row stays selected, and the item acts on it.
+  using List = ui::ListView& (*)(ui::MainWindow&);
+  using Item = ui::MenuItem& (*)(ui::MainWindow&);
+  struct Case {
+    const char* item;
+    const char* settings;
+    List list;
+    int row;
+    Item chosen;
+    std::string_view file;  // holds two entries at the start
+    const char* after;
+  };
+  const std::string twoEntries = "11-22-33-44-55-66+别人\r\n22-33-44-55-66-77+另一个\r\n";
+  const Case cases[] = {
+      {"拉入黑名单", "", [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框1; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.加黑_拉入黑名单; }, kBlacklistPath,
+       "11-22-33-44-55-66+别人\r\n22-33-44-55-66-77+另一个\r\nAA-BB-CC-00-00-02+苹果手机\r\n"},
+      {"复制到白名单", "", [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框1; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.加黑_复制到白名单; }, kWhitelistPath,
+       "11-22-33-44-55-66+别人\r\n22-33-44-55-66-77+另一个\r\nAA-BB-CC-00-00-02+苹果手机\r\n"},
+      {"取消黑名单", "", [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框2; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.取消黑_取消黑名单; }, kBlacklistPath,
+       "11-22-33-44-55-66+别人"},
+      {"移出白名单", "[monitor]\r\nmonitor=不监控\r\n",
+       [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框3; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.移白_移出白名单; }, kWhitelistPath,
+       "11-22-33-44-55-66+别人"},
+  };
+  for (const Case& c : cases) {
+    Pc pc({}, c.settings);
+    pc.Put(c.file, twoEntries);
+    pc.StartHotspot();
+    pc.Tick();
+    ui::ListView& list = c.list(pc.w());
+    ASSERT_GT(list.RowCount(), static_cast<std::size_t>(c.row)) << c.item;
+    RightClickRow(list, c.row);
+    pc.Tick();
+    EXPECT_EQ(list.SelectedRows(), std::vector<std::size_t>{static_cast<std::size_t>(c.row)})
+        << c.item;
+    Choose(c.chosen(pc.w()));
+    EXPECT_EQ(pc.File(c.file), c.after) << c.item;
+  }
+}
+
 TEST(Blacklist, TakingADeviceOffUnpinsTheHostedInterfaceAndAMissingEntryChangesNothing) {
   Pc pc;
   pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+苹果手机\r\nAA-BB-CC-00-00-03+MY-PC\r\n");
