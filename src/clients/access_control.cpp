@@ -173,7 +173,9 @@ void AccessControl::RunClientScan() {
   }
   exec.RunOnUi([&] {
     w.超级列表框1.RefillRows(std::move(rows), kClientMac);
-    ReloadBlacklistView(blacklistText);
+    // As the file is now: the user may have changed it while the blacklisted devices
+    // were cut off.
+    ReloadBlacklistView(ReadListText(files_, kBlacklistPath));
   });
 
   // The system's own list, asked once a scan and only for a device the look-up could
@@ -269,31 +271,36 @@ void AccessControl::AddToBlacklist() {
   if (!chosen.empty()) Block(chosen.front().ip);
 
   ui::ListView& black = w.超级列表框2;
-  std::vector<std::vector<std::string>> rows = black.Rows();
-  for (const ListedDevice& device : chosen) rows.push_back({device.ip, device.mac, device.name});
-  std::vector<std::vector<std::string>> unique;
-  for (auto& row : rows) {
-    const bool seen = std::any_of(unique.begin(), unique.end(), [&](const auto& kept) {
-      return kept[kBlackMac] == row[kBlackMac];
-    });
-    if (!seen) unique.push_back(std::move(row));
-  }
-  black.SetRows(std::move(unique));
+  ChangeListText(
+      files_, kBlacklistPath, [&](const std::string& text) -> std::optional<std::string> {
+        // A view older than the file takes in the file first, or its rewrite would undo
+        // what the file gained or lost since.
+        if (text != blacklistShown_) ReloadBlacklistView(text);
+        std::vector<std::vector<std::string>> rows = black.Rows();
+        for (const ListedDevice& device : chosen)
+          rows.push_back({device.ip, device.mac, device.name});
+        std::vector<std::vector<std::string>> unique;
+        for (auto& row : rows) {
+          const bool seen = std::any_of(unique.begin(), unique.end(), [&](const auto& kept) {
+            return kept[kBlackMac] == row[kBlackMac];
+          });
+          if (!seen) unique.push_back(std::move(row));
+        }
+        black.SetRows(std::move(unique));
+        blacklistShown_.clear();
+        for (const auto& row : black.Rows())
+          blacklistShown_ += row[kBlackMac] + std::string(kFieldSeparator) + row[kBlackName] +
+                             std::string(kLineBreak);
+        return blacklistShown_;
+      });
   for (const ListedDevice& device : chosen)
     if (const auto row = RowOfMac(clients, kClientMac, device.mac)) clients.DeleteRow(*row);
-  RewriteBlacklistFile();
-}
-
-void AccessControl::RewriteBlacklistFile() {
-  std::string text;
-  for (const auto& row : net_.window.超级列表框2.Rows())
-    text += row[kBlackMac] + "+" + row[kBlackName] + std::string(kLineBreak);
-  WriteListText(files_, kBlacklistPath, text);
 }
 
 void AccessControl::ReloadBlacklistView(const std::string& blacklistText) {
   ui::ListView& black = net_.window.超级列表框2;
   black.RefillRows(RowsOfListText(blacklistText, kBlackMac, black.Columns().size()), kBlackMac);
+  blacklistShown_ = blacklistText;
 }
 
 void AccessControl::RemoveFromBlacklist() {
@@ -306,7 +313,10 @@ void AccessControl::RemoveFromBlacklist() {
   ChangeListText(files_, kBlacklistPath, [&](const std::string& text) -> std::optional<std::string> {
     if (FindText(text, key) == -1) return std::nullopt;
     removed = true;
-    return RemoveLine(text, FindLineContaining(text, key));
+    std::string next = RemoveLine(text, FindLineContaining(text, key));
+    // The view, less the rows below, shows the new text only if it showed the old one.
+    if (text == blacklistShown_) blacklistShown_ = next;
+    return next;
   });
   if (!removed) return;
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) black.DeleteRow(*row);

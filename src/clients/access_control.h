@@ -79,7 +79,6 @@ class AccessControl : private ui::ModelObserver {
   void OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu);
   // Both timers off and both workers ended, before a mode switch changes the table.
   void StopEnforcement();
-  void RewriteBlacklistFile();
   void ReloadBlacklistView(const std::string& blacklistText);
 
   netconfig::NetworkContext& net_;
@@ -95,6 +94,10 @@ class AccessControl : private ui::ModelObserver {
   // The MACs of the rows the last menu popped up over: the menu's loop goes on running
   // posts and timers, so a scan may refill the list before an item is chosen.
   std::vector<std::string> menuMacs_;
+  // The Blacklist file's text as the blacklist view last showed it. The view is written
+  // back into the file only over this very text, so that nothing the file gained or lost
+  // since is undone.
+  std::string blacklistShown_;
 };
 
 }  // namespace lumora::clients

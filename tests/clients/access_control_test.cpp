@@ -411,6 +411,35 @@ TEST(Blacklist, TheChosenRowsAreTakenBeforeTheCommandLetsAScanEmptyTheList) {
   EXPECT_EQ(pc.w().超级列表框2.RowCount(), 1u);
 }
 
+TEST(Blacklist, AChangeMadeWhileAScanCutsDevicesOffIsNotUndoneNorLostByTheNextRewrite) {
+  Pc pc;
+  pc.Put(kBlacklistPath, "11-22-33-44-55-66+别人\r\n");
+  pc.StartHotspot();
+  pc.Tick();
+  ui::ListView& black = pc.w().超级列表框2;
+  ASSERT_EQ(black.RowCount(), 1u);
+  // A device listed now is cut off by the next scan; the user takes the other entry off
+  // while that scan runs its block command.
+  pc.Put(kBlacklistPath, "11-22-33-44-55-66+别人\r\nAA-BB-CC-00-00-02+苹果手机\r\n");
+  Pc::HeldBlocks held;
+  pc.HoldBlocks(held);
+  pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return held.started == 1; }));
+  pc.RightClick(black, 0, pc.w().取消黑_取消黑名单);
+  ASSERT_EQ(pc.File(kBlacklistPath), "AA-BB-CC-00-00-02+苹果手机");
+  held.letGo = true;
+  pc.program.Settle();
+  EXPECT_EQ(black.Rows(), (Rows{{"", "AA-BB-CC-00-00-02", "苹果手机"}}));
+
+  // The file changed by hand since the view was loaded: blocking a device keeps it all.
+  pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+苹果手机\r\n77-77-77-77-77-77+手写的");
+  pc.RightClick(pc.w().超级列表框1, 0, pc.w().加黑_拉入黑名单);
+  EXPECT_EQ(
+      pc.File(kBlacklistPath),
+      "AA-BB-CC-00-00-02+苹果手机\r\n77-77-77-77-77-77+手写的\r\nAA-BB-CC-00-00-01+安卓设备\r\n");
+  EXPECT_EQ(black.RowCount(), 3u);
+}
+
 TEST(ClientMenus, AnItemChosenAfterARefillActsOnTheRowsTheMenuOpenedOver) {
   // The menu's loop runs the next scan or whitelist worker, which fills the list again;
   // the row stays selected, and the item acts on it.
