@@ -334,6 +334,9 @@ void AccessControl::StopEnforcement() {
   net_.window.时钟_白.SetInterval(0);
   net_.exec.EndWorkerThread(scanWorker_);
   net_.exec.EndWorkerThread(whitelistWorker_);
+  // A block command still running would pin its device after the table was emptied.
+  net_.exec.WaitOutOfPlatformCall(scanWorker_);
+  net_.exec.WaitOutOfPlatformCall(whitelistWorker_);
 }
 
 void AccessControl::SwitchToBlacklistMode() {

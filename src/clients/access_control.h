@@ -77,7 +77,8 @@ class AccessControl : private ui::ModelObserver {
   void OnWindowChanged(ui::WindowModel&, ui::WindowChange) override {}
   // The menu pops up over the rows selected in list: they are what its items act on.
   void OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu);
-  // Both timers off and both workers ended, before a mode switch changes the table.
+  // Both timers off and both workers ended and out of their platform calls, before a
+  // mode switch empties the table.
   void StopEnforcement();
   void ReloadBlacklistView(const std::string& blacklistText);
 

@@ -127,10 +127,12 @@ struct Pc : testing::StartedPc {
   }
 
   // Block commands that wait for the test to let them go. One whose worker is ended
-  // leaves without pinning, as a terminated process does.
+  // leaves without pinning, as a terminated process does, unless it outlives its end:
+  // then it pins only once let go.
   struct HeldBlocks {
     std::atomic<int> started{0};
     std::atomic<bool> letGo{false};
+    bool outlivesEnd = false;
   };
   void HoldBlocks(HeldBlocks& held) {
     platform::sim::SimulatedPc& sim = program.pc;
@@ -140,9 +142,10 @@ struct Pc : testing::StartedPc {
             return sim.netsh.Run(arguments);
           ++held.started;
           const auto deadline = std::chrono::steady_clock::now() + 5s;
-          while (!held.letGo && keepGoing() && std::chrono::steady_clock::now() < deadline)
+          while (!held.letGo && (held.outlivesEnd || keepGoing()) &&
+                 std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(1ms);
-          if (!held.letGo) return std::string();
+          if (!held.letGo && !held.outlivesEnd) return std::string();
           return sim.netsh.Run(arguments);
         });
   }
@@ -549,11 +552,25 @@ TEST(AccessModes, AnEmptyWhitelistCutsEveryoneOffAndASwitchLeavesNoStalePin) {
   EXPECT_EQ(pc.w().时钟_白.Interval(), 6000);
   pc.Tick();
   EXPECT_EQ(pc.Pinned().size(), 4u);
-  // A whitelist worker waiting for the window when the user goes back to blacklist
-  // mode is ended before the table is emptied; it pins nothing afterwards.
+  // The table emptied again, the next worker is in a block command whose process
+  // outlives its end: the switch back to blacklist mode waits until it has pinned its
+  // device, and only then empties the table. It is let go in that wait, or else only
+  // once the switch is over.
+  Click(pc.w().单选框白);
+  ASSERT_TRUE(pc.Pinned().empty());
+  Pc::HeldBlocks held;
+  held.outlivesEnd = true;
+  pc.HoldBlocks(held);
+  const int blocksBefore = pc.BlockCommandsRun();
   pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return held.started == 1; }));
+  pc.program.dispatcher.Post([&] {
+    if (!pc.w().超级列表框1.Visible()) held.letGo = true;
+  });
   Click(pc.w().单选框黑);
+  held.letGo = true;
   pc.program.Settle();
+  EXPECT_EQ(pc.BlockCommandsRun(), blocksBefore + 1);  // the worker ended with it
   EXPECT_TRUE(pc.Pinned().empty());
 }
 
