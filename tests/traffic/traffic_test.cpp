@@ -138,6 +138,16 @@ TEST(SpeedBar, TheFirstTickAfterAnyPauseShowsNothingMoved) {
   }
 }
 
+TEST(SpeedBar, StaysOutOfTheSkinWhateverTheColour) {
+  Pc pc;
+  const ui::Skin& skin = pc.program.App().Skin();
+  for (const int position : {0, 200, 340, 310}) {
+    MoveSlider(pc.w().滑块条色调, position);
+    EXPECT_TRUE(skin.Skinned(pc.w())) << position;
+    EXPECT_FALSE(skin.Skinned(pc.bar())) << position;
+  }
+}
+
 TEST(SpeedBar, StartsAtItsStoredPlaceAndRemembersWhereItIsDragged) {
   struct Case {
     std::string_view stored;  // flowposition/xy; empty: none
