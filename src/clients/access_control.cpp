@@ -59,6 +59,14 @@ std::optional<std::size_t> RowOfMac(const ui::ListView& list, int macColumn, std
   return std::nullopt;
 }
 
+// The device-name text with name recorded for key: on the first line that holds the
+// key, or on a line of its own when none does.
+std::string WithDeviceName(const std::string& text, std::string_view key, std::string_view name) {
+  const std::string line = std::string(key) + std::string(kFieldSeparator) + std::string(name);
+  if (FindText(text, key) == -1) return text + std::string(kLineBreak) + line;
+  return ReplaceLine(text, FindLineContaining(text, key), line);
+}
+
 // A device of the hotspot as the neighbour table shows it. An entry whose address
 // failed to resolve has no hardware address: some systems still call it dynamic.
 bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
@@ -75,8 +83,11 @@ AccessControl::AccessControl(netconfig::NetworkContext& net, platform::FilePort&
       sharingDone_(std::move(sharingDone)),
       systemClients_(std::move(systemClients)) {}
 
+AccessControl::~AccessControl() { net_.window.RemoveObserver(this); }
+
 void AccessControl::Connect() {
   ui::MainWindow& w = net_.window;
+  w.AddObserver(this);
   w.时钟_黑.onTick = [this] { ScanTimerTick(); };
   w.时钟_白.onTick = [this] { WhitelistTimerTick(); };
   w.超级列表框1.onDoubleClickCell = [this](const ui::ListHit& hit) { OpenNameEditor(hit); };
@@ -85,14 +96,17 @@ void AccessControl::Connect() {
   };
   w.编辑框设备.onFocusLost = [this] { CommitDeviceName(); };
   // A menu pops up over a row the right click left selected.
-  w.超级列表框1.onRightClickItem = [&w](int row) {
-    if (w.超级列表框1.Selected(static_cast<std::size_t>(row))) w.加黑.PopUp();
+  w.超级列表框1.onRightClickItem = [this, &w](int row) {
+    if (w.超级列表框1.Selected(static_cast<std::size_t>(row)))
+      OpenMenu(w.超级列表框1, kClientMac, w.加黑);
   };
-  w.超级列表框2.onRightClickItem = [&w](int row) {
-    if (w.超级列表框2.Selected(static_cast<std::size_t>(row))) w.取消黑.PopUp();
+  w.超级列表框2.onRightClickItem = [this, &w](int row) {
+    if (w.超级列表框2.Selected(static_cast<std::size_t>(row)))
+      OpenMenu(w.超级列表框2, kBlackMac, w.取消黑);
   };
-  w.超级列表框3.onRightClickItem = [&w](int row) {
-    if (w.超级列表框3.Selected(static_cast<std::size_t>(row))) w.移白.PopUp();
+  w.超级列表框3.onRightClickItem = [this, &w](int row) {
+    if (w.超级列表框3.Selected(static_cast<std::size_t>(row)))
+      OpenMenu(w.超级列表框3, kWhiteMac, w.移白);
   };
   w.加黑_拉入黑名单.onChosen = [this] { AddToBlacklist(); };
   w.加黑_复制到白名单.onChosen = [this] { CopyToWhitelist(); };
@@ -100,6 +114,19 @@ void AccessControl::Connect() {
   w.移白_移出白名单.onChosen = [this] { RemoveFromWhitelist(); };
   w.单选框黑.onClick = [this] { SwitchToBlacklistMode(); };
   w.单选框白.onClick = [this] { SwitchToWhitelistMode(); };
+}
+
+void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
+  if (change != ui::Change::Interval) return;
+  ui::MainWindow& w = net_.window;
+  // A worker that outlived its timer would fill the tab or pin devices after the stop.
+  if (&control == &w.时钟_黑 && !w.时钟_黑.Running()) net_.exec.EndWorkerThread(scanWorker_);
+  if (&control == &w.时钟_白 && !w.时钟_白.Running()) net_.exec.EndWorkerThread(whitelistWorker_);
+}
+
+void AccessControl::OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu) {
+  menuMacs_ = list.SelectedKeys(macColumn);
+  menu.PopUp();
 }
 
 void AccessControl::RefreshHostedIndex(const std::string& hostedConnection) {
@@ -145,8 +172,10 @@ void AccessControl::RunClientScan() {
     rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
   }
   exec.RunOnUi([&] {
-    w.超级列表框1.SetRows(std::move(rows));
-    ReloadBlacklistView(blacklistText);
+    w.超级列表框1.RefillRows(std::move(rows), kClientMac);
+    // As the file is now: the user may have changed it while the blacklisted devices
+    // were cut off.
+    ReloadBlacklistView(ReadListText(files_, kBlacklistPath));
   });
 
   // The system's own list, asked once a scan and only for a device the look-up could
@@ -174,15 +203,15 @@ std::string AccessControl::RecordLookedUpName(const std::string& mac, const std:
   std::string shown = name;
   // Read again, under the file's lock: the user may have named the device while it was
   // looked up, and that name stays.
-  ChangeListText(files_, kDeviceNamePath, [&](const std::string& text) -> std::optional<std::string> {
-    if (FindText(text, key) == -1) return text + std::string(kLineBreak) + key + "+" + name;
-    const std::string recorded = DeviceNameFor(text, key);
-    if (!recorded.empty()) {
-      shown = recorded;
-      return std::nullopt;
-    }
-    return ReplaceLine(text, FindLineContaining(text, key), key + "+" + name);
-  });
+  ChangeListText(files_, kDeviceNamePath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   const std::string recorded = DeviceNameFor(text, key);
+                   if (!recorded.empty()) {
+                     shown = recorded;
+                     return std::nullopt;
+                   }
+                   return WithDeviceName(text, key, name);
+                 });
   return shown;
 }
 
@@ -221,11 +250,12 @@ void AccessControl::CommitDeviceName() {
     w.超级列表框1.SetCell(*row, kClientName, name);
   w.编辑框设备.SetVisible(false);
   const std::string key = editedMac_.empty() ? std::string(kDeviceNamePlaceholder) : editedMac_;
-  ChangeListText(files_, kDeviceNamePath, [&](const std::string& text) -> std::optional<std::string> {
-    const int line = FindLineContaining(text, key);
-    if (line == 0) return std::nullopt;
-    return ReplaceLine(text, line, key + "+" + name);
-  });
+  // Recorded also for a device whose first look-up is still under way: the look-up then
+  // finds this name and keeps it.
+  ChangeListText(files_, kDeviceNamePath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   return WithDeviceName(text, key, name);
+                 });
 }
 
 void AccessControl::AddToBlacklist() {
@@ -233,52 +263,60 @@ void AccessControl::AddToBlacklist() {
   RefreshHostedIndex(w.编辑框虚拟网卡.Text());
   // The rows as they are now: the command below keeps the window's events flowing,
   // and a scan may refill the list meanwhile.
+  ui::ListView& clients = w.超级列表框1;
   std::vector<ListedDevice> chosen;
-  for (const std::size_t row : w.超级列表框1.SelectedRows())
-    chosen.push_back({w.超级列表框1.Cell(row, kClientIp), w.超级列表框1.Cell(row, kClientMac),
-                      w.超级列表框1.Cell(row, kClientName)});
+  for (const std::size_t row : clients.RowsOfKeys(kClientMac, menuMacs_))
+    chosen.push_back({clients.Cell(row, kClientIp), clients.Cell(row, kClientMac),
+                      clients.Cell(row, kClientName)});
   if (!chosen.empty()) Block(chosen.front().ip);
 
   ui::ListView& black = w.超级列表框2;
-  std::vector<std::vector<std::string>> rows = black.Rows();
-  for (const ListedDevice& device : chosen) rows.push_back({device.ip, device.mac, device.name});
-  std::vector<std::vector<std::string>> unique;
-  for (auto& row : rows) {
-    const bool seen = std::any_of(unique.begin(), unique.end(), [&](const auto& kept) {
-      return kept[kBlackMac] == row[kBlackMac];
-    });
-    if (!seen) unique.push_back(std::move(row));
-  }
-  black.SetRows(std::move(unique));
+  ChangeListText(
+      files_, kBlacklistPath, [&](const std::string& text) -> std::optional<std::string> {
+        // A view older than the file takes in the file first, or its rewrite would undo
+        // what the file gained or lost since.
+        if (text != blacklistShown_) ReloadBlacklistView(text);
+        std::vector<std::vector<std::string>> rows = black.Rows();
+        for (const ListedDevice& device : chosen)
+          rows.push_back({device.ip, device.mac, device.name});
+        std::vector<std::vector<std::string>> unique;
+        for (auto& row : rows) {
+          const bool seen = std::any_of(unique.begin(), unique.end(), [&](const auto& kept) {
+            return kept[kBlackMac] == row[kBlackMac];
+          });
+          if (!seen) unique.push_back(std::move(row));
+        }
+        black.SetRows(std::move(unique));
+        blacklistShown_.clear();
+        for (const auto& row : black.Rows())
+          blacklistShown_ += row[kBlackMac] + std::string(kFieldSeparator) + row[kBlackName] +
+                             std::string(kLineBreak);
+        return blacklistShown_;
+      });
   for (const ListedDevice& device : chosen)
-    if (const auto row = RowOfMac(w.超级列表框1, kClientMac, device.mac))
-      w.超级列表框1.DeleteRow(*row);
-  RewriteBlacklistFile();
-}
-
-void AccessControl::RewriteBlacklistFile() {
-  std::string text;
-  for (const auto& row : net_.window.超级列表框2.Rows())
-    text += row[kBlackMac] + "+" + row[kBlackName] + std::string(kLineBreak);
-  WriteListText(files_, kBlacklistPath, text);
+    if (const auto row = RowOfMac(clients, kClientMac, device.mac)) clients.DeleteRow(*row);
 }
 
 void AccessControl::ReloadBlacklistView(const std::string& blacklistText) {
   ui::ListView& black = net_.window.超级列表框2;
-  black.SetRows(RowsOfListText(blacklistText, kBlackMac, black.Columns().size()));
+  black.RefillRows(RowsOfListText(blacklistText, kBlackMac, black.Columns().size()), kBlackMac);
+  blacklistShown_ = blacklistText;
 }
 
 void AccessControl::RemoveFromBlacklist() {
   ui::MainWindow& w = net_.window;
   ui::ListView& black = w.超级列表框2;
-  const std::vector<std::size_t> selected = black.SelectedRows();
+  const std::vector<std::size_t> selected = black.RowsOfKeys(kBlackMac, menuMacs_);
   std::string key = selected.empty() ? std::string() : black.Cell(selected.front(), kBlackMac);
   if (key.empty()) key = kBlacklistRemovalPlaceholder;
   bool removed = false;
   ChangeListText(files_, kBlacklistPath, [&](const std::string& text) -> std::optional<std::string> {
     if (FindText(text, key) == -1) return std::nullopt;
     removed = true;
-    return RemoveLine(text, FindLineContaining(text, key));
+    std::string next = RemoveLine(text, FindLineContaining(text, key));
+    // The view, less the rows below, shows the new text only if it showed the old one.
+    if (text == blacklistShown_) blacklistShown_ = next;
+    return next;
   });
   if (!removed) return;
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) black.DeleteRow(*row);
@@ -296,6 +334,9 @@ void AccessControl::StopEnforcement() {
   net_.window.时钟_白.SetInterval(0);
   net_.exec.EndWorkerThread(scanWorker_);
   net_.exec.EndWorkerThread(whitelistWorker_);
+  // A block command still running would pin its device after the table was emptied.
+  net_.exec.WaitOutOfPlatformCall(scanWorker_);
+  net_.exec.WaitOutOfPlatformCall(whitelistWorker_);
 }
 
 void AccessControl::SwitchToBlacklistMode() {
@@ -332,8 +373,8 @@ void AccessControl::RunWhitelistEnforcement() {
   const std::vector<NeighbourRecord> records = ListNeighbours(net_.ports.ipHelper);
   const std::string whitelistText = ReadListText(files_, kWhitelistPath);
   exec.RunOnUi([&] {
-    w.超级列表框3.SetRows(
-        RowsOfListText(whitelistText, kWhiteMac, w.超级列表框3.Columns().size()));
+    w.超级列表框3.RefillRows(
+        RowsOfListText(whitelistText, kWhiteMac, w.超级列表框3.Columns().size()), kWhiteMac);
   });
   RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
   const std::uint32_t hostedIndex = hostedIndex_;
@@ -344,7 +385,7 @@ void AccessControl::RunWhitelistEnforcement() {
 
 void AccessControl::CopyToWhitelist() {
   ui::MainWindow& w = net_.window;
-  const std::vector<std::size_t> selected = w.超级列表框1.SelectedRows();
+  const std::vector<std::size_t> selected = w.超级列表框1.RowsOfKeys(kClientMac, menuMacs_);
   if (selected.empty()) return;
   std::string key = w.超级列表框1.Cell(selected.front(), kClientMac);
   if (key.empty()) key = kWhitelistPlaceholder;
@@ -361,7 +402,7 @@ void AccessControl::CopyToWhitelist() {
 
 void AccessControl::RemoveFromWhitelist() {
   ui::ListView& white = net_.window.超级列表框3;
-  const std::vector<std::size_t> selected = white.SelectedRows();
+  const std::vector<std::size_t> selected = white.RowsOfKeys(kWhiteMac, menuMacs_);
   if (selected.empty()) return;
   std::string key = white.Cell(selected.front(), kWhiteMac);
   if (key.empty()) key = kWhitelistPlaceholder;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "exec/exec_services.h"
 #include "netconfig/network_context.h"
@@ -19,7 +20,9 @@ namespace lumora::clients {
 inline constexpr std::string_view kCopiedToWhitelist =
     "成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。";
 
-class AccessControl {
+// It watches the two timers of the tab: whatever stops one (a mode switch, the hotspot's
+// stop or any way out) ends the worker the timer started.
+class AccessControl : private ui::ModelObserver {
  public:
   // sharingDone tells whether the hotspot runs (its start confirmed sharing);
   // systemClients gives the devices the system itself lists for the hotspot (the mobile
@@ -27,10 +30,12 @@ class AccessControl {
   using SystemClients = std::function<std::vector<platform::TetheringClient>()>;
   AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
                 std::function<bool()> sharingDone, SystemClients systemClients);
+  ~AccessControl() override;
   AccessControl(const AccessControl&) = delete;
   AccessControl& operator=(const AccessControl&) = delete;
 
-  // Gives the controls of the tab "管理用户" these actions as their handlers.
+  // Gives the controls of the tab "管理用户" these actions as their handlers, and starts
+  // watching its timers.
   void Connect();
 
   // The blacklist timer: ends the scan that may still run and starts the next.
@@ -68,9 +73,13 @@ class AccessControl {
   // Records a looked-up name for mac unless a name is recorded for it already; returns
   // the name the device now has.
   std::string RecordLookedUpName(const std::string& mac, const std::string& name);
-  // Both timers off and both workers ended, before a mode switch changes the table.
+  void OnControlChanged(ui::Control& control, ui::Change change) override;
+  void OnWindowChanged(ui::WindowModel&, ui::WindowChange) override {}
+  // The menu pops up over the rows selected in list: they are what its items act on.
+  void OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu);
+  // Both timers off and both workers ended and out of their platform calls, before a
+  // mode switch empties the table.
   void StopEnforcement();
-  void RewriteBlacklistFile();
   void ReloadBlacklistView(const std::string& blacklistText);
 
   netconfig::NetworkContext& net_;
@@ -83,6 +92,13 @@ class AccessControl {
   // The device whose name is being edited; empty while the editor is closed.
   std::string editedMac_;
   bool editing_ = false;
+  // The MACs of the rows the last menu popped up over: the menu's loop goes on running
+  // posts and timers, so a scan may refill the list before an item is chosen.
+  std::vector<std::string> menuMacs_;
+  // The Blacklist file's text as the blacklist view last showed it. The view is written
+  // back into the file only over this very text, so that nothing the file gained or lost
+  // since is undone.
+  std::string blacklistShown_;
 };
 
 }  // namespace lumora::clients

@@ -44,6 +44,16 @@ SpeedBar::SpeedBar(ui::SpeedBarWindow& bar, ui::MainWindow& main, settings::Sett
   bar_.透明标签1.onRightButtonPressed = [this] { OpenSpeedBarMenu(); };
   bar_.气球提示框1.onLinkChosen = [this](std::string_view message) { SpeedBarMenuChosen(message); };
   main_.选择框显示流量.onClick = [this] { SpeedBarOptionChanged(); };
+  bar_.AddObserver(this);
+}
+
+SpeedBar::~SpeedBar() { bar_.RemoveObserver(this); }
+
+void SpeedBar::OnControlChanged(ui::Control& control, ui::Change change) {
+  // However the timer was stopped (the bar hidden, the hotspot stopped), the next tick
+  // would otherwise show the bytes of the whole pause as one second's.
+  if (&control == &bar_.时钟流量 && change == ui::Change::Interval && !bar_.时钟流量.Running())
+    received_ = sent_ = {};
 }
 
 void SpeedBar::PrepareSpeedBar() {

@@ -29,7 +29,9 @@ inline constexpr std::string_view kSpeedBarMenu =
 // above that megabytes with two decimals ("500.0KB/S", "1.00MB/S").
 std::string SpeedText(std::uint64_t bytes);
 
-class SpeedBar {
+// It watches its timer: the readings of a counting that a stop of the timer interrupted
+// are dropped.
+class SpeedBar : private ui::ModelObserver {
  public:
   // What the program does with its main window and its end.
   struct ProgramActions {
@@ -42,6 +44,7 @@ class SpeedBar {
   SpeedBar(ui::SpeedBarWindow& bar, ui::MainWindow& main, settings::Settings& settings,
            platform::NetworkPorts& ports, platform::SystemFacts& system, exec::ExecServices& exec,
            ui::Skin& skin, ProgramActions actions);
+  ~SpeedBar() override;
   SpeedBar(const SpeedBar&) = delete;
   SpeedBar& operator=(const SpeedBar&) = delete;
 
@@ -52,8 +55,9 @@ class SpeedBar {
   bool Exists() const { return exists_; }
 
   // The tick of 时钟流量: nothing while the hosted connection is unknown; otherwise the
-  // bytes since the last tick. The first reading, a counter that went back (a new
-  // hosted interface) and an interface that cannot be read show 0.0KB/S.
+  // bytes since the last tick. The first reading, the first after the timer was stopped,
+  // a counter that went back (a new hosted interface) and an interface that cannot be
+  // read show 0.0KB/S.
   void RefreshSpeed();
   // The box on the traffic tab was clicked: the setting, and the bar with its timer.
   void SpeedBarOptionChanged();
@@ -65,6 +69,8 @@ class SpeedBar {
     std::uint64_t bytes = 0;
   };
   static std::string SpeedSince(const Reading& previous, const Reading& last);
+  void OnControlChanged(ui::Control& control, ui::Change change) override;
+  void OnWindowChanged(ui::WindowModel&, ui::WindowChange) override {}
   void PositionChanged();
   void ShowMainFromSpeedBar();
   void OpenSpeedBarMenu();

@@ -152,6 +152,41 @@ void ListView::SetRows(std::vector<std::vector<std::string>> rows) {
   if (hadSelection) Notify(Change::RowSelection);
 }
 
+void ListView::RefillRows(std::vector<std::vector<std::string>> rows, int keyColumn) {
+  const std::vector<std::string> keys = SelectedKeys(keyColumn);
+  for (auto& row : rows) row.resize(columns_.size());
+  rows_ = std::move(rows);
+  std::vector<bool> next(rows_.size(), false);
+  for (const std::size_t row : RowsOfKeys(keyColumn, keys)) next[row] = true;
+  const bool selectionChanged = next != selected_;
+  selected_ = std::move(next);
+  Notify(Change::Rows);
+  if (selectionChanged) Notify(Change::RowSelection);
+}
+
+std::vector<std::string> ListView::SelectedKeys(int keyColumn) const {
+  std::vector<std::string> keys;
+  for (const std::size_t row : SelectedRows()) keys.push_back(Cell(row, keyColumn));
+  return keys;
+}
+
+std::vector<std::size_t> ListView::RowsOfKeys(int keyColumn,
+                                              const std::vector<std::string>& keys) const {
+  std::vector<bool> taken(rows_.size(), false);
+  for (const std::string& key : keys) {
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+      if (!taken[row] && Cell(row, keyColumn) == key) {
+        taken[row] = true;
+        break;
+      }
+    }
+  }
+  std::vector<std::size_t> rows;
+  for (std::size_t row = 0; row < taken.size(); ++row)
+    if (taken[row]) rows.push_back(row);
+  return rows;
+}
+
 std::vector<std::size_t> ListView::SelectedRows() const {
   std::vector<std::size_t> rows;
   for (std::size_t i = 0; i < selected_.size(); ++i)

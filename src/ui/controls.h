@@ -295,12 +295,21 @@ class ListView : public Control, public ListViewRows {
   // All rows at once, as one change: nobody ever sees the list half filled. The
   // selection is cleared.
   void SetRows(std::vector<std::vector<std::string>> rows);
+  // SetRows for a list filled again from its source: the rows selected before stay
+  // selected where a row with the same text in keyColumn is still listed.
+  void RefillRows(std::vector<std::vector<std::string>> rows, int keyColumn);
 
   // The selected rows, top to bottom.
   std::vector<std::size_t> SelectedRows() const;
   bool Selected(std::size_t row) const { return row < selected_.size() && selected_[row]; }
   // Selects exactly these rows (those out of range are left out).
   void SelectRows(const std::vector<std::size_t>& rows);
+  // The texts in keyColumn of the selected rows, top to bottom: what names them across
+  // a refill.
+  std::vector<std::string> SelectedKeys(int keyColumn) const;
+  // The rows that keys name, top to bottom: each key stands for the first row with that
+  // text in keyColumn that no earlier key took. A key no row has names none.
+  std::vector<std::size_t> RowsOfKeys(int keyColumn, const std::vector<std::string>& keys) const;
 
   std::function<void(int row)> onRightClickItem;
   std::function<void(const ListHit& hit)> onDoubleClickCell;

@@ -215,13 +215,55 @@ TEST_F(WindowActionsTest, ColourSliderReskinsStoresAndLabelsEveryPosition) {
   // Restoring writes the default even when the slider already stands there.
   ui::Click(w().按钮色调);
   EXPECT_EQ(w().滑块条色调.Position(), 310);
-  program.PutFile(settings::kSettingsPath, "[skin]\r\ncolor=310\r\n[user]\r\nssid=x\r\n");
+  program.PutFile(settings::kSettingsPath, "[skin]\r\ncolor=200\r\n[user]\r\nssid=x\r\n");
   program.App().Skin().ApplySkin(0);
   ui::Click(w().按钮色调);
   EXPECT_EQ(program.App().Skin().Hue(), 150);
   EXPECT_EQ(w().透明标签位置.Text(), "[150]");
   EXPECT_EQ(program.App().Settings().Read(settings::kSkinColor), "310");
   EXPECT_EQ(program.App().Settings().Read(settings::kNetworkName), "x");
+}
+
+}  // namespace
+}  // namespace lumora::app
+
+namespace lumora::app {
+namespace {
+
+TEST_F(WindowActionsTest, TheTrayAndStatusPicturesCycleWhileAStartRunsAndSettleOnceItIsDone) {
+  // The timers as a start runs them, before sharing is confirmed.
+  w().时钟_右下角灰动.SetInterval(500);
+  w().时钟状态.SetInterval(500);
+  std::vector<ui::TrayImage> tray;
+  std::vector<ui::Picture> status;
+  for (int tick = 0; tick < 7; ++tick) {
+    Tick(w().时钟_右下角灰动);
+    tray.push_back(w().托盘图标1.Image());
+    Tick(w().时钟状态);
+    status.push_back(w().图片框状态.Shown());
+  }
+  using ui::Picture;
+  using ui::TrayImage;
+  EXPECT_EQ(tray, (std::vector<TrayImage>{TrayImage::Busy1, TrayImage::Busy2, TrayImage::Busy3,
+                                          TrayImage::Normal, TrayImage::Busy1, TrayImage::Busy2,
+                                          TrayImage::Busy3}));
+  EXPECT_EQ(status,
+            (std::vector<Picture>{Picture::StatusBusy1, Picture::StatusBusy2, Picture::StatusBusy3,
+                                  Picture::StatusBusy4, Picture::StatusBusy5, Picture::StatusBusy1,
+                                  Picture::StatusBusy2}));
+
+  // A real start: the pictures go on cycling while it runs (its waits let the clock
+  // run), and the first tick after sharing is confirmed shows the running pictures and
+  // stops both timers.
+  program.Settle();
+  Click(w().按钮开始);
+  program.Settle();
+  ASSERT_EQ(w().按钮开始.Text(), "关闭WiFi");
+  EXPECT_EQ(w().托盘图标1.Image(), TrayImage::Running);
+  EXPECT_EQ(w().托盘图标1.Tip(), hotspot::kRunningTip);
+  EXPECT_FALSE(w().时钟_右下角灰动.Running());
+  EXPECT_EQ(w().图片框状态.Shown(), Picture::StatusDone);
+  EXPECT_FALSE(w().时钟状态.Running());
 }
 
 }  // namespace

@@ -119,6 +119,36 @@ struct Pc : testing::StartedPc {
     RightClickRow(list, row);
     Choose(item);
   }
+  int BlockCommandsRun() {
+    const auto history = program.pc.console.History();
+    return static_cast<int>(std::count_if(history.begin(), history.end(), [](const auto& line) {
+      return line.find("set neighbors") != std::string::npos;
+    }));
+  }
+
+  // Block commands that wait for the test to let them go. One whose worker is ended
+  // leaves without pinning, as a terminated process does, unless it outlives its end:
+  // then it pins only once let go.
+  struct HeldBlocks {
+    std::atomic<int> started{0};
+    std::atomic<bool> letGo{false};
+    bool outlivesEnd = false;
+  };
+  void HoldBlocks(HeldBlocks& held) {
+    platform::sim::SimulatedPc& sim = program.pc;
+    sim.console.Install(
+        "netsh", [&sim, &held](std::string_view arguments, const std::function<bool()>& keepGoing) {
+          if (arguments.find("set neighbors") == std::string_view::npos)
+            return sim.netsh.Run(arguments);
+          ++held.started;
+          const auto deadline = std::chrono::steady_clock::now() + 5s;
+          while (!held.letGo && (held.outlivesEnd || keepGoing()) &&
+                 std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+          if (!held.letGo && !held.outlivesEnd) return std::string();
+          return sim.netsh.Run(arguments);
+        });
+  }
 };
 
 TEST(ClientScan, ListsTheHostedInterfacesDevicesAndNamesThemByTheRules) {
@@ -236,20 +266,54 @@ TEST(ClientScan, ASlowLookUpDoesNotLetABlacklistedDeviceThrough) {
 }
 
 TEST(ClientScan, ANameTheUserGivesDuringALookUpStays) {
-  Pc pc;
-  pc.Put(kDeviceNamePath, "\r\nAA-BB-CC-00-00-01+");  // a look-up that failed before
-  pc.StartHotspot();
-  pc.network().HoldNameLookUps(true);
-  pc.program.RunFor(6000);
-  ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; }));
-  ASSERT_EQ(pc.w().超级列表框1.RowCount(), 4u);
-  DoubleClickCell(pc.w().超级列表框1, {0, 1, {0, 20}});
-  Type(pc.w().编辑框设备, "我的手机");
-  ReleaseKey(pc.w().编辑框设备, 13);
-  pc.network().HoldNameLookUps(false);
-  pc.program.Settle();
-  EXPECT_EQ(DeviceNameFor(pc.File(kDeviceNamePath), "AA-BB-CC-00-00-01"), "我的手机");
-  EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "我的手机");
+  struct Case {
+    const char* what;
+    const char* names;  // the device-name file before; null: none
+  };
+  for (const Case& c : {Case{"a look-up that failed before", "\r\nAA-BB-CC-00-00-01+"},
+                        Case{"the device's first look-up", nullptr}}) {
+    Pc pc;
+    if (c.names) pc.Put(kDeviceNamePath, c.names);
+    pc.StartHotspot();
+    pc.network().HoldNameLookUps(true);
+    pc.program.RunFor(6000);
+    ASSERT_TRUE(pc.PumpUntil([&] { return pc.network().NameLookUpsWaiting() == 1; })) << c.what;
+    ASSERT_EQ(pc.w().超级列表框1.RowCount(), 4u) << c.what;
+    DoubleClickCell(pc.w().超级列表框1, {0, 1, {0, 20}});
+    Type(pc.w().编辑框设备, "我的手机");
+    ReleaseKey(pc.w().编辑框设备, 13);
+    pc.network().HoldNameLookUps(false);
+    pc.program.Settle();
+    const std::string names = pc.File(kDeviceNamePath);
+    EXPECT_EQ(DeviceNameFor(names, "AA-BB-CC-00-00-01"), "我的手机") << c.what;
+    EXPECT_EQ(names.find("AA-BB-CC-00-00-01"), names.rfind("AA-BB-CC-00-00-01")) << c.what;
+    EXPECT_EQ(pc.w().超级列表框1.Cell(0, 3), "我的手机") << c.what;
+  }
+}
+
+TEST(ClientScan, AStopEndsAScanAndAWhitelistWorkerThatHaveNotFinished) {
+  struct Case {
+    const char* mode;
+    const char* settings;
+  };
+  for (const Case& c :
+       {Case{"blacklist", ""}, Case{"whitelist", "[monitor]\r\nmonitor=不监控\r\n"}}) {
+    // Two blacklisted devices, or an empty whitelist: the worker cuts devices off before
+    // it lists any, and is stopped in its first block command.
+    Pc pc({}, c.settings);
+    pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+\r\nAA-BB-CC-00-00-04+\r\n");
+    pc.StartHotspot();
+    Pc::HeldBlocks held;
+    pc.HoldBlocks(held);
+    pc.program.RunFor(6000);
+    ASSERT_TRUE(pc.PumpUntil([&] { return held.started == 1; })) << c.mode;
+    Click(pc.w().按钮开始);
+    held.letGo = true;
+    pc.program.Settle();
+    ASSERT_EQ(pc.w().按钮开始.Text(), "开启WiFi") << c.mode;
+    EXPECT_EQ(pc.w().超级列表框1.RowCount(), 0u) << c.mode;
+    EXPECT_EQ(pc.BlockCommandsRun(), 1) << c.mode;
+  }
 }
 
 TEST(NameEditor, OpensOverTheNameCellAndCommitsOnEnterAndOnLeaving) {
@@ -350,6 +414,81 @@ TEST(Blacklist, TheChosenRowsAreTakenBeforeTheCommandLetsAScanEmptyTheList) {
   EXPECT_EQ(pc.w().超级列表框2.RowCount(), 1u);
 }
 
+TEST(Blacklist, AChangeMadeWhileAScanCutsDevicesOffIsNotUndoneNorLostByTheNextRewrite) {
+  Pc pc;
+  pc.Put(kBlacklistPath, "11-22-33-44-55-66+别人\r\n");
+  pc.StartHotspot();
+  pc.Tick();
+  ui::ListView& black = pc.w().超级列表框2;
+  ASSERT_EQ(black.RowCount(), 1u);
+  // A device listed now is cut off by the next scan; the user takes the other entry off
+  // while that scan runs its block command.
+  pc.Put(kBlacklistPath, "11-22-33-44-55-66+别人\r\nAA-BB-CC-00-00-02+苹果手机\r\n");
+  Pc::HeldBlocks held;
+  pc.HoldBlocks(held);
+  pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return held.started == 1; }));
+  pc.RightClick(black, 0, pc.w().取消黑_取消黑名单);
+  ASSERT_EQ(pc.File(kBlacklistPath), "AA-BB-CC-00-00-02+苹果手机");
+  held.letGo = true;
+  pc.program.Settle();
+  EXPECT_EQ(black.Rows(), (Rows{{"", "AA-BB-CC-00-00-02", "苹果手机"}}));
+
+  // The file changed by hand since the view was loaded: blocking a device keeps it all.
+  pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+苹果手机\r\n77-77-77-77-77-77+手写的");
+  pc.RightClick(pc.w().超级列表框1, 0, pc.w().加黑_拉入黑名单);
+  EXPECT_EQ(
+      pc.File(kBlacklistPath),
+      "AA-BB-CC-00-00-02+苹果手机\r\n77-77-77-77-77-77+手写的\r\nAA-BB-CC-00-00-01+安卓设备\r\n");
+  EXPECT_EQ(black.RowCount(), 3u);
+}
+
+TEST(ClientMenus, AnItemChosenAfterARefillActsOnTheRowsTheMenuOpenedOver) {
+  // The menu's loop runs the next scan or whitelist worker, which fills the list again;
+  // the row stays selected, and the item acts on it.
+  using List = ui::ListView& (*)(ui::MainWindow&);
+  using Item = ui::MenuItem& (*)(ui::MainWindow&);
+  struct Case {
+    const char* item;
+    const char* settings;
+    List list;
+    int row;
+    Item chosen;
+    std::string_view file;  // holds two entries at the start
+    const char* after;
+  };
+  const std::string twoEntries = "11-22-33-44-55-66+别人\r\n22-33-44-55-66-77+另一个\r\n";
+  const Case cases[] = {
+      {"拉入黑名单", "", [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框1; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.加黑_拉入黑名单; }, kBlacklistPath,
+       "11-22-33-44-55-66+别人\r\n22-33-44-55-66-77+另一个\r\nAA-BB-CC-00-00-02+苹果手机\r\n"},
+      {"复制到白名单", "", [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框1; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.加黑_复制到白名单; }, kWhitelistPath,
+       "11-22-33-44-55-66+别人\r\n22-33-44-55-66-77+另一个\r\nAA-BB-CC-00-00-02+苹果手机\r\n"},
+      {"取消黑名单", "", [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框2; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.取消黑_取消黑名单; }, kBlacklistPath,
+       "11-22-33-44-55-66+别人"},
+      {"移出白名单", "[monitor]\r\nmonitor=不监控\r\n",
+       [](ui::MainWindow& w) -> ui::ListView& { return w.超级列表框3; }, 1,
+       [](ui::MainWindow& w) -> ui::MenuItem& { return w.移白_移出白名单; }, kWhitelistPath,
+       "11-22-33-44-55-66+别人"},
+  };
+  for (const Case& c : cases) {
+    Pc pc({}, c.settings);
+    pc.Put(c.file, twoEntries);
+    pc.StartHotspot();
+    pc.Tick();
+    ui::ListView& list = c.list(pc.w());
+    ASSERT_GT(list.RowCount(), static_cast<std::size_t>(c.row)) << c.item;
+    RightClickRow(list, c.row);
+    pc.Tick();
+    EXPECT_EQ(list.SelectedRows(), std::vector<std::size_t>{static_cast<std::size_t>(c.row)})
+        << c.item;
+    Choose(c.chosen(pc.w()));
+    EXPECT_EQ(pc.File(c.file), c.after) << c.item;
+  }
+}
+
 TEST(Blacklist, TakingADeviceOffUnpinsTheHostedInterfaceAndAMissingEntryChangesNothing) {
   Pc pc;
   pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+苹果手机\r\nAA-BB-CC-00-00-03+MY-PC\r\n");
@@ -413,11 +552,25 @@ TEST(AccessModes, AnEmptyWhitelistCutsEveryoneOffAndASwitchLeavesNoStalePin) {
   EXPECT_EQ(pc.w().时钟_白.Interval(), 6000);
   pc.Tick();
   EXPECT_EQ(pc.Pinned().size(), 4u);
-  // A whitelist worker waiting for the window when the user goes back to blacklist
-  // mode is ended before the table is emptied; it pins nothing afterwards.
+  // The table emptied again, the next worker is in a block command whose process
+  // outlives its end: the switch back to blacklist mode waits until it has pinned its
+  // device, and only then empties the table. It is let go in that wait, or else only
+  // once the switch is over.
+  Click(pc.w().单选框白);
+  ASSERT_TRUE(pc.Pinned().empty());
+  Pc::HeldBlocks held;
+  held.outlivesEnd = true;
+  pc.HoldBlocks(held);
+  const int blocksBefore = pc.BlockCommandsRun();
   pc.program.RunFor(6000);
+  ASSERT_TRUE(pc.PumpUntil([&] { return held.started == 1; }));
+  pc.program.dispatcher.Post([&] {
+    if (!pc.w().超级列表框1.Visible()) held.letGo = true;
+  });
   Click(pc.w().单选框黑);
+  held.letGo = true;
   pc.program.Settle();
+  EXPECT_EQ(pc.BlockCommandsRun(), blocksBefore + 1);  // the worker ended with it
   EXPECT_TRUE(pc.Pinned().empty());
 }
 
@@ -465,22 +618,44 @@ TEST(ClientScan, EndingTheScanAnywhereLeavesEveryListFileWhole) {
   const std::string oldText =
       "\r\nAA-BB-CC-00-00-01+\r\nAA-BB-CC-00-00-02+\r\nAA-BB-CC-00-00-03+\r\nAA-BB-CC-00-00-04+";
   std::mt19937 random(7);
+  // How many names each round wrote before its end: the end must land while the names
+  // are written too, or the test has not checked what it is for.
+  std::vector<int> roundsWithNewNames(5, 0);
   for (int round = 0; round < 1000; ++round) {
     pc.Put(kDeviceNamePath, oldText);
+    pc.w().超级列表框1.DeleteAllRows();
+    const int writesBefore = pc.program.countingDrive.writes;
     pc.access().ScanTimerTick();
-    for (int spin = std::uniform_int_distribution<int>(0, 3000)(random); spin > 0; --spin)
-      if (spin % 64 == 0) pc.program.dispatcher.ProcessPendingEvents();
+    // Ended before the list is filled, or once it has written one to three names: from
+    // the fill on the scan needs nothing of the window, so the wait for its writes
+    // keeps the window's events still.
+    const int names = std::uniform_int_distribution<int>(0, 3)(random);
+    if (names == 0) {
+      for (int spin = std::uniform_int_distribution<int>(0, 3000)(random); spin > 0; --spin)
+        if (spin % 64 == 0) pc.program.dispatcher.ProcessPendingEvents();
+    } else {
+      ASSERT_TRUE(pc.PumpUntil([&] { return pc.w().超级列表框1.RowCount() == 4; })) << round;
+      const auto deadline = std::chrono::steady_clock::now() + 5s;
+      while (pc.program.countingDrive.writes < writesBefore + names &&
+             std::chrono::steady_clock::now() < deadline) {
+      }
+    }
     pc.access().EndWorkers();
     pc.program.Settle();
     // Each line is the old one or the new one, never a mix.
     const std::vector<std::string> lines = SplitLines(pc.File(kDeviceNamePath));
     ASSERT_EQ(lines.size(), 5u) << round;
     static const char* const kNames[] = {"安卓设备", "苹果手机", "MY-PC", "laptop"};
+    int newNames = 0;
     for (std::size_t i = 1; i < lines.size(); ++i) {
       const std::string old = "AA-BB-CC-00-00-0" + std::to_string(i) + "+";
       ASSERT_TRUE(lines[i] == old || lines[i] == old + kNames[i - 1]) << round << ": " << lines[i];
+      if (lines[i] != old) ++newNames;
     }
+    ++roundsWithNewNames[static_cast<std::size_t>(newNames)];
   }
+  EXPECT_GT(roundsWithNewNames[1] + roundsWithNewNames[2] + roundsWithNewNames[3], 0)
+      << ::testing::PrintToString(roundsWithNewNames);
 }
 
 TEST(ClientScan, EveryWayOutEndsAScanInTheMiddleOfALookUp) {

@@ -16,7 +16,10 @@ TEST(NumberText, FixedTwoDecimalsRoundsHalfAwayFromZero) {
   for (const Case& c : {Case{5, "5.00"}, Case{12.3, "12.30"}, Case{0, "0.00"}, Case{1.5, "1.50"},
                         Case{4.5 * 0.3, "1.35"}, Case{0.05 * 0.3, "0.02"}, Case{0.004999, "0.00"},
                         Case{0.125, "0.13"}, Case{2.675, "2.68"}, Case{-0.125, "-0.13"},
-                        Case{-0.001, "0.00"}, Case{17592186044416.0, "17592186044416.00"}}) {
+                        Case{-0.001, "0.00"}, Case{17592186044416.0, "17592186044416.00"},
+                        // Halves that binary holds a hair below: 100.49999999999999 and
+                        // 14.499999999999998 hundredths.
+                        Case{1.005, "1.01"}, Case{0.145, "0.15"}, Case{-1.005, "-1.01"}}) {
     EXPECT_EQ(FixedTwoDecimals(c.value), c.text) << c.value;
   }
 }

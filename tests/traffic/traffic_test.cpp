@@ -94,6 +94,60 @@ TEST(SpeedBar, ShowsTheBytesOfEachSecondAndNoJumpAcrossCountings) {
   EXPECT_EQ(pc.bar().上传透明标签.Text(), "0.0KB/S");
 }
 
+TEST(SpeedBar, TheFirstTickAfterAnyPauseShowsNothingMoved) {
+  struct Case {
+    const char* pause;
+    void (*stop)(Pc&);
+    void (*resume)(Pc&);
+  };
+  const auto hotspotButton = [](Pc& pc) {
+    Click(pc.w().按钮开始);
+    pc.program.Settle();
+    pc.w().编辑框虚拟网卡.SetText(kCounted);
+  };
+  for (const Case& c : {
+           Case{"the box cleared and ticked again", [](Pc& pc) { Click(pc.w().选择框显示流量); },
+                [](Pc& pc) { Click(pc.w().选择框显示流量); }},
+           Case{"hidden from its menu, shown by the box",
+                [](Pc& pc) { ChooseBalloonLink(pc.bar().气球提示框1, "m8"); },
+                [](Pc& pc) { Click(pc.w().选择框显示流量); }},
+           Case{"the hotspot stopped and started again", hotspotButton, hotspotButton},
+       }) {
+    Pc pc;
+    Click(pc.w().选择框显示流量);
+    if (c.stop == +hotspotButton) hotspotButton(pc);
+    pc.w().编辑框虚拟网卡.SetText(kCounted);
+    pc.Count(5000000, 9000000);
+    pc.program.RunFor(1000);
+    pc.Count(5000000 + 2048, 9000000 + 4096);
+    pc.program.RunFor(1000);
+    ASSERT_EQ(pc.bar().下载透明标签.Text(), "4.0KB/S") << c.pause;
+    c.stop(pc);
+    ASSERT_FALSE(pc.bar().时钟流量.Running()) << c.pause;
+    pc.Count(900000000, 900000000);
+    pc.program.RunFor(60000);
+    c.resume(pc);
+    pc.program.RunFor(1000);
+    EXPECT_EQ(pc.bar().下载透明标签.Text(), "0.0KB/S") << c.pause;
+    EXPECT_EQ(pc.bar().上传透明标签.Text(), "0.0KB/S") << c.pause;
+    pc.Count(900000000 + 1024, 900000000 + 3072);
+    pc.program.RunFor(1000);
+    EXPECT_EQ(pc.bar().下载透明标签.Text(), "3.0KB/S") << c.pause;
+    EXPECT_EQ(pc.bar().上传透明标签.Text(), "1.0KB/S") << c.pause;
+    pc.program.Settle();
+  }
+}
+
+TEST(SpeedBar, StaysOutOfTheSkinWhateverTheColour) {
+  Pc pc;
+  const ui::Skin& skin = pc.program.App().Skin();
+  for (const int position : {0, 200, 340, 310}) {
+    MoveSlider(pc.w().滑块条色调, position);
+    EXPECT_TRUE(skin.Skinned(pc.w())) << position;
+    EXPECT_FALSE(skin.Skinned(pc.bar())) << position;
+  }
+}
+
 TEST(SpeedBar, StartsAtItsStoredPlaceAndRemembersWhereItIsDragged) {
   struct Case {
     std::string_view stored;  // flowposition/xy; empty: none
