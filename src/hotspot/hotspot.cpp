@@ -268,14 +268,6 @@ void Hotspot::FindHostedConnection(void (*find)(netconfig::NetworkContext&),
 void Hotspot::HotspotStartSequence() {
   ui::MainWindow& w = net_.window;
   exec::ExecServices& exec = net_.exec;
-  exec.RunOnUi([&] {
-    trayFrame = 0;
-    statusFrame = 0;
-    StopClientTimers();
-    speedBar_.时钟流量.SetInterval(0);
-  });
-  SetSharingStatusText("");
-
   std::string name, passPhrase;
   exec.RunOnUi([&] {
     name = w.编辑框名称.Text();
@@ -297,6 +289,16 @@ void Hotspot::HotspotStartSequence() {
     return ShowBalloon(kNameBalloon, "WiFi名称不能超过32个字节！");
   if (text::Cp936Length(cleanPassPhrase) > kMostPassPhraseBytes)
     return ShowBalloon(kPassPhraseBalloon, "密码不能超过63位！");
+
+  // Only input that passed stops what runs: a restart refused for a text typed during
+  // the start leaves the running hotspot with its scan and its speed bar.
+  exec.RunOnUi([&] {
+    trayFrame = 0;
+    statusFrame = 0;
+    StopClientTimers();
+    speedBar_.时钟流量.SetInterval(0);
+  });
+  SetSharingStatusText("");
 
   exec.RunOnUi([&] {
     w.按钮开始.SetEnabled(false);

@@ -475,6 +475,34 @@ TEST(Hotspot, ASecondPressBeforeTheStartShowsItselfIsEndedByTheWayOutToo) {
   }
 }
 
+TEST(Hotspot, ARestartRefusedForATextTypedDuringTheStartKeepsTheHotspotWatched) {
+  // The boxes take text until the hotspot runs: a pass phrase typed while the start's
+  // last call is under way is what the restart reads, and refuses.
+  for (std::string_view machine : {kWindows7, kWindows10}) {
+    int callsOfAStart;
+    {
+      Pc pc(machine);
+      const int before = pc.network().Calls();
+      pc.Press();
+      callsOfAStart = pc.network().Calls() - before;
+    }
+    Pc pc(machine);
+    pc.network().HoldCall(callsOfAStart);
+    Click(pc.w().按钮开始);
+    ASSERT_TRUE(pc.program.PumpUntil([&] { return pc.network().CallHeld(); }));
+    Type(pc.w().编辑框密码, "a\\");
+    pc.network().ReleaseHeldCall();
+    pc.program.Settle();
+    ExpectRunning(pc);
+    Release(pc.w().超级链接框_重启);
+    pc.program.Settle();
+    EXPECT_EQ(pc.w().气球提示框1.LastPoint(), (ui::Point{200, 135}));
+    EXPECT_EQ(pc.w().按钮开始.Text(), "关闭WiFi");
+    EXPECT_EQ(pc.hotspot().SharingStatusText(), "共享完成");
+    EXPECT_EQ(pc.w().时钟_黑.Interval(), 6000);
+  }
+}
+
 TEST(Hotspot, LeavingWhileAWorkersMessageBoxIsUpClosesItAndEnds) {
   // Each box a worker shows, left open: the firewall's on the start-up worker, and the
   // start worker's two failures.
