@@ -180,12 +180,13 @@ void Application::ShowInstanceStartedBeside() {
 bool Application::BeginClosing() {
   if (closing_) return false;
   closing_ = true;
+  timedShutdown_.EndForGood();
   return true;
 }
 
 void Application::AnnouncementCheck() {
-  const std::string information =
-      exec::PlatformCall([this] { return platform_.http.ReadUrl(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
+  const std::string information = exec::PlatformCall(
+      [this] { return platform_.http.ReadUrl(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
   if (text::TextBetween(information, "[up1]", "[up2]") == "1") {
     exec_.RunOnUi([this] {
       main_.分组框7.SetVisible(true);
@@ -193,18 +194,18 @@ void Application::AnnouncementCheck() {
       main_.超文本浏览框1.SetEnabled(true);
       main_.超文本浏览框1.SetText(AnnouncementPageUrl());
     });
-    const std::string page = text::Utf8FromCp936(
-        exec::PlatformCall([this] { return platform_.http.Get(AnnouncementPageUrl(), exec::CurrentWorkerGoesOn); }));
+    const std::string page = text::Utf8FromCp936(exec::PlatformCall(
+        [this] { return platform_.http.Get(AnnouncementPageUrl(), exec::CurrentWorkerGoesOn); }));
     exec_.RunOnUi([&] { main_.超文本浏览框1.LoadPage(page); });
   }
-  const std::string help =
-      text::Utf8FromCp936(exec::PlatformCall([this] { return platform_.http.Get(HelpTextUrl(), exec::CurrentWorkerGoesOn); }));
+  const std::string help = text::Utf8FromCp936(exec::PlatformCall(
+      [this] { return platform_.http.Get(HelpTextUrl(), exec::CurrentWorkerGoesOn); }));
   exec_.RunOnUi([&] { main_.简单超文本框1.SetText(help); });
 }
 
 void Application::UpdateCheck() {
-  const std::string information =
-      exec::PlatformCall([this] { return platform_.http.Get(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
+  const std::string information = exec::PlatformCall(
+      [this] { return platform_.http.Get(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
   exec_.WaitPumping(500);
   const std::string latest = InformationValue(information, "[version1]", "[version2]");
   const std::string site = InformationValue(information, "[gwurl1]", "[gwurl2]");
@@ -222,8 +223,8 @@ void Application::UpdateCheck() {
 
 void Application::LoadStatisticsPage() {
   exec_.RunOnUi([this] { main_.超文本浏览框2.SetText(StatisticsPageUrl()); });
-  const std::string page = text::Utf8FromCp936(
-      exec::PlatformCall([this] { return platform_.http.Get(StatisticsPageUrl(), exec::CurrentWorkerGoesOn); }));
+  const std::string page = text::Utf8FromCp936(exec::PlatformCall(
+      [this] { return platform_.http.Get(StatisticsPageUrl(), exec::CurrentWorkerGoesOn); }));
   exec_.RunOnUi([&] { main_.超文本浏览框2.LoadPage(page); });
 }
 

@@ -63,8 +63,8 @@ class Application {
   // written on the UI thread.
   const std::string& OfficialSiteUrl() const { return officialSiteUrl_; }
 
-  // Marks the program as closing, on the UI thread; false when a way out already runs,
-  // which the later request must then leave alone.
+  // Marks the program as closing, on the UI thread, and ends a timed shutdown for good;
+  // false when a way out already runs, which the later request must then leave alone.
   bool BeginClosing();
   const exec::WorkerHandle& AnnouncementWorkerHandle() const { return announcementWorkerHandle_; }
 
