@@ -184,6 +184,33 @@ bool Application::BeginClosing() {
   return true;
 }
 
+void Application::ResetForTheEnd() {
+  if (!endReset_) {
+    exec_.EndWorkerThread(announcementWorkerHandle_);
+    exec_.EndWorkerThread(startupWorkerHandle_);
+    access_.EndWorkers();
+    main_.托盘图标1.RemoveForGood();
+    // The reset runs on a worker of its own, so that it goes on in whichever pumped
+    // wait is innermost: the end of the session may come in the middle of it and must
+    // not return before it has finished. The reset waits until the start-up worker has
+    // left its platform call, since that may be its own sharing reset.
+    auto done = std::make_shared<std::promise<void>>();
+    endReset_ = done->get_future().share();
+    exec_.StartWorkerThread(
+        [this, done] {
+          struct Kept {
+            std::promise<void>& done;
+            ~Kept() { done.set_value(); }
+          } kept{*done};
+          exec_.WaitOutOfPlatformCall(startupWorkerHandle_);
+          hotspot_.AbortHotspot();
+        },
+        false);
+  }
+  while (endReset_->wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+    exec_.Dispatcher().ProcessPendingEvents();
+}
+
 void Application::AnnouncementCheck() {
   const std::string information = exec::PlatformCall(
       [this] { return platform_.http.ReadUrl(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
@@ -273,7 +300,7 @@ void Application::StartupWorker() {
   exec_.RunOnUi([&] {
     main_.选择框_开机启动.SetChecked(runAtLogon);
     main_.选择框_启动.SetChecked(autoStart);
-    if (autoStart) hotspot_.StartButtonClicked();
+    if (autoStart && !closing_) hotspot_.StartButtonClicked();
   });
 
   UpdateCheck();
