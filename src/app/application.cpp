@@ -244,8 +244,12 @@ void Application::UpdateCheck() {
       "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,
       "更新提示", ui::kMessageYesNo);
   if (answer != ui::kAnswerYes) return;
-  OpenWebAddress(platform_.shell, InformationValue(information, "[downurl1]", "[downurl2]"));
-  exec_.RunOnUi([this] { LeaveForUpdate(*this); });
+  const std::string download = InformationValue(information, "[downurl1]", "[downurl2]");
+  // The shell needs COM, which the UI thread has and this worker does not.
+  exec_.RunOnUi([&] {
+    OpenWebAddress(platform_.shell, download);
+    LeaveForUpdate(*this);
+  });
 }
 
 void Application::LoadStatisticsPage() {
