@@ -479,6 +479,24 @@ TEST_F(Win32ViewTest, UserActionsReachTheModelAndItsHandlers) {
   EXPECT_EQ(TextOf(name), L"mylove");
 }
 
+TEST_F(Win32ViewTest, TheEndOfTheSessionReturnsOnlyOnceTheProgramsHandlerHasRun) {
+  int ends = 0;
+  bool handlerDone = false;
+  w.onSessionEnded = [&] {
+    ++ends;
+    // The handler may wait, pumping, for a reset under way.
+    Pump();
+    handlerDone = true;
+  };
+  SendMessageW(main, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(handlerDone);
+  // The session goes on after all: nothing ends.
+  SendMessageW(main, WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(IsWindow(main));
+}
+
 TEST_F(Win32ViewTest, TheWindowFollowsTheModelAndReportsWhatHappensToIt) {
   int closes = 0, moves = 0;
   w.onCloseRequested = [&] { ++closes; };
