@@ -76,7 +76,6 @@ class Application {
   // a second caller (the end of the session, in the middle of a close) waits for the
   // first one's.
   void ResetForTheEnd();
-  const exec::WorkerHandle& AnnouncementWorkerHandle() const { return announcementWorkerHandle_; }
 
   // 0 until start-up has computed it; see OsVersionCodeOf.
   int OsVersionCode() const { return osVersionCode_; }
