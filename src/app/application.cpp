@@ -180,12 +180,40 @@ void Application::ShowInstanceStartedBeside() {
 bool Application::BeginClosing() {
   if (closing_) return false;
   closing_ = true;
+  timedShutdown_.EndForGood();
   return true;
 }
 
+void Application::ResetForTheEnd() {
+  if (!endReset_) {
+    exec_.EndWorkerThread(announcementWorkerHandle_);
+    exec_.EndWorkerThread(startupWorkerHandle_);
+    access_.EndWorkers();
+    main_.托盘图标1.RemoveForGood();
+    // The reset runs on a worker of its own, so that it goes on in whichever pumped
+    // wait is innermost: the end of the session may come in the middle of it and must
+    // not return before it has finished. The reset waits until the start-up worker has
+    // left its platform call, since that may be its own sharing reset.
+    auto done = std::make_shared<std::promise<void>>();
+    endReset_ = done->get_future().share();
+    exec_.StartWorkerThread(
+        [this, done] {
+          struct Kept {
+            std::promise<void>& done;
+            ~Kept() { done.set_value(); }
+          } kept{*done};
+          exec_.WaitOutOfPlatformCall(startupWorkerHandle_);
+          hotspot_.AbortHotspot();
+        },
+        false);
+  }
+  while (endReset_->wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+    exec_.Dispatcher().ProcessPendingEvents();
+}
+
 void Application::AnnouncementCheck() {
-  const std::string information =
-      exec::PlatformCall([this] { return platform_.http.ReadUrl(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
+  const std::string information = exec::PlatformCall(
+      [this] { return platform_.http.ReadUrl(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
   if (text::TextBetween(information, "[up1]", "[up2]") == "1") {
     exec_.RunOnUi([this] {
       main_.分组框7.SetVisible(true);
@@ -193,18 +221,18 @@ void Application::AnnouncementCheck() {
       main_.超文本浏览框1.SetEnabled(true);
       main_.超文本浏览框1.SetText(AnnouncementPageUrl());
     });
-    const std::string page = text::Utf8FromCp936(
-        exec::PlatformCall([this] { return platform_.http.Get(AnnouncementPageUrl(), exec::CurrentWorkerGoesOn); }));
+    const std::string page = text::Utf8FromCp936(exec::PlatformCall(
+        [this] { return platform_.http.Get(AnnouncementPageUrl(), exec::CurrentWorkerGoesOn); }));
     exec_.RunOnUi([&] { main_.超文本浏览框1.LoadPage(page); });
   }
-  const std::string help =
-      text::Utf8FromCp936(exec::PlatformCall([this] { return platform_.http.Get(HelpTextUrl(), exec::CurrentWorkerGoesOn); }));
+  const std::string help = text::Utf8FromCp936(exec::PlatformCall(
+      [this] { return platform_.http.Get(HelpTextUrl(), exec::CurrentWorkerGoesOn); }));
   exec_.RunOnUi([&] { main_.简单超文本框1.SetText(help); });
 }
 
 void Application::UpdateCheck() {
-  const std::string information =
-      exec::PlatformCall([this] { return platform_.http.Get(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
+  const std::string information = exec::PlatformCall(
+      [this] { return platform_.http.Get(UpdateInformationUrl(), exec::CurrentWorkerGoesOn); });
   exec_.WaitPumping(500);
   const std::string latest = InformationValue(information, "[version1]", "[version2]");
   const std::string site = InformationValue(information, "[gwurl1]", "[gwurl2]");
@@ -216,14 +244,18 @@ void Application::UpdateCheck() {
       "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,
       "更新提示", ui::kMessageYesNo);
   if (answer != ui::kAnswerYes) return;
-  OpenWebAddress(platform_.shell, InformationValue(information, "[downurl1]", "[downurl2]"));
-  exec_.RunOnUi([this] { LeaveForUpdate(*this); });
+  const std::string download = InformationValue(information, "[downurl1]", "[downurl2]");
+  // The shell needs COM, which the UI thread has and this worker does not.
+  exec_.RunOnUi([&] {
+    OpenWebAddress(platform_.shell, download);
+    LeaveForUpdate(*this);
+  });
 }
 
 void Application::LoadStatisticsPage() {
   exec_.RunOnUi([this] { main_.超文本浏览框2.SetText(StatisticsPageUrl()); });
-  const std::string page = text::Utf8FromCp936(
-      exec::PlatformCall([this] { return platform_.http.Get(StatisticsPageUrl(), exec::CurrentWorkerGoesOn); }));
+  const std::string page = text::Utf8FromCp936(exec::PlatformCall(
+      [this] { return platform_.http.Get(StatisticsPageUrl(), exec::CurrentWorkerGoesOn); }));
   exec_.RunOnUi([&] { main_.超文本浏览框2.LoadPage(page); });
 }
 
@@ -272,7 +304,7 @@ void Application::StartupWorker() {
   exec_.RunOnUi([&] {
     main_.选择框_开机启动.SetChecked(runAtLogon);
     main_.选择框_启动.SetChecked(autoStart);
-    if (autoStart) hotspot_.StartButtonClicked();
+    if (autoStart && !closing_) hotspot_.StartButtonClicked();
   });
 
   UpdateCheck();

@@ -3,6 +3,8 @@
 // start-up that puts the settings and list files into the windows.
 
 #include <functional>
+#include <future>
+#include <optional>
 #include <string_view>
 
 #include "clients/access_control.h"
@@ -63,10 +65,17 @@ class Application {
   // written on the UI thread.
   const std::string& OfficialSiteUrl() const { return officialSiteUrl_; }
 
-  // Marks the program as closing, on the UI thread; false when a way out already runs,
-  // which the later request must then leave alone.
+  // Marks the program as closing, on the UI thread, and ends a timed shutdown for good;
+  // false when a way out already runs, which the later request must then leave alone.
   bool BeginClosing();
-  const exec::WorkerHandle& AnnouncementWorkerHandle() const { return announcementWorkerHandle_; }
+  // Whether a way out has begun: from then on nothing the user does starts anything.
+  bool Closing() const { return closing_; }
+  // What every way out does before the program ends, once: the workers of start-up,
+  // the announcements and the client lists are ended, the tray icon is removed for good
+  // and the hotspot is taken down. Returns when that is done, pumping on the UI thread;
+  // a second caller (the end of the session, in the middle of a close) waits for the
+  // first one's.
+  void ResetForTheEnd();
 
   // 0 until start-up has computed it; see OsVersionCodeOf.
   int OsVersionCode() const { return osVersionCode_; }
@@ -100,6 +109,7 @@ class Application {
   bool reportsVersion62_ = false;
   std::string officialSiteUrl_;
   bool closing_ = false;
+  std::optional<std::shared_future<void>> endReset_;
   exec::WorkerHandle announcementWorkerHandle_;
   exec::WorkerHandle startupWorkerHandle_;
   netconfig::AdapterToolkit toolkit_;

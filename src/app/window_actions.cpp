@@ -1,6 +1,7 @@
 #include "app/window_actions.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "app/application.h"
 #include "app/web_site.h"
@@ -74,26 +75,33 @@ void StatusAnimationTick(Application& app) {
   }
 }
 
-// What every way out does before the program ends: the speed bar and the window go,
-// the start-up worker is ended, the tray icon is removed and the hotspot is taken down.
-// Ending the start-up worker also closes a box it shows, so that no way out waits for
-// an answer; the hotspot's reset waits until the worker has left its platform call,
-// since it may be in its own sharing reset.
+// The end of every way out. Ending the start-up worker in the reset also closes a box
+// it shows, so that no way out waits for an answer.
 void LeaveProgram(Application& app) {
-  app.Exec().EndWorkerThread(app.AnnouncementWorkerHandle());
-  app.Exec().EndWorkerThread(app.StartupWorkerHandle());
-  app.Access().EndWorkers();
-  app.Main().托盘图标1.SetImage(ui::TrayImage::None);
-  app.Exec().WaitOutOfPlatformCall(app.StartupWorkerHandle());
-  app.Hotspot().AbortHotspot();
-  // The forced stop puts the stopped icon back; a program that ends leaves none.
-  app.Main().托盘图标1.SetImage(ui::TrayImage::None);
+  app.ResetForTheEnd();
   app.EndProgram(0);
+}
+
+// Windows ends the process once this returns: a close it asked for has run whole by
+// then, and one that was under way already is waited for.
+void EndOfSession(Application& app) {
+  CloseSequence(app);
+  app.ResetForTheEnd();
+}
+
+// The handler runs only until a way out has begun: after that nothing the user does
+// starts the hotspot or brings the window back.
+template <typename Action>
+std::function<void()> UntilTheWayOut(Application& app, Action action) {
+  return [&app, action] {
+    if (!app.Closing()) action();
+  };
 }
 
 }  // namespace
 
 void ShowCentred(Application& app) {
+  if (app.Closing()) return;
   ui::MainWindow& w = app.Main();
   w.SetVisible(true);
   w.SetMinimised(false);
@@ -167,18 +175,19 @@ void ConnectWindowActions(Application& app) {
   w.选择夹1.onTabChanged = [&app] { TabChanged(app); };
   w.按钮右下角.onClick = [&app] { HideToTray(app); };
   w.按钮查看连接.onClick = [&app] { app.Platform().shell.StartProgram("control.exe ncpa.cpl"); };
-  w.托盘图标1.onLeftClick = [&app] { BringToFront(app); };
-  w.托盘图标1.onLeftDoubleClick = [&app] { BringToFront(app); };
-  w.托盘图标1.onRightClick = [&w] { w.菜单.PopUp(); };
-  w.onRightButtonReleased = [&w] { w.菜单.PopUp(); };
+  w.托盘图标1.onLeftClick = UntilTheWayOut(app, [&app] { BringToFront(app); });
+  w.托盘图标1.onLeftDoubleClick = UntilTheWayOut(app, [&app] { BringToFront(app); });
+  w.托盘图标1.onRightClick = UntilTheWayOut(app, [&w] { w.菜单.PopUp(); });
+  w.onRightButtonReleased = UntilTheWayOut(app, [&w] { w.菜单.PopUp(); });
   w.菜单_官方网站.onChosen = [&app] {
     OpenWebAddress(app.Platform().shell, app.OfficialSiteUrl());
   };
   w.onCloseRequested = [&app] { CloseSequence(app); };
+  w.onSessionEnded = [&app] { EndOfSession(app); };
   w.菜单_退出.onChosen = [&app] { ExitProgram(app); };
-  w.按钮开始.onClick = [&app] { app.Hotspot().StartButtonClicked(); };
-  w.超级链接框_重启.onReleased = [&app] { app.Hotspot().RestartHotspot(); };
-  w.菜单_重启WiFi.onChosen = [&app] { app.Hotspot().RestartHotspot(); };
+  w.按钮开始.onClick = UntilTheWayOut(app, [&app] { app.Hotspot().StartButtonClicked(); });
+  w.超级链接框_重启.onReleased = UntilTheWayOut(app, [&app] { app.Hotspot().RestartHotspot(); });
+  w.菜单_重启WiFi.onChosen = UntilTheWayOut(app, [&app] { app.Hotspot().RestartHotspot(); });
   w.时钟_右下角灰动.onTick = [&app] { TrayAnimationTick(app); };
   w.时钟状态.onTick = [&app] { StatusAnimationTick(app); };
 }

@@ -6,7 +6,6 @@
 
 #include "platform/failure_report.h"
 #include "platform/stop_signal.h"
-
 #include "text/cp936.h"
 
 namespace lumora::exec {
@@ -169,8 +168,15 @@ void ExecServices::RunOnUi(const std::function<void()>& step) {
       handshake->started = !abandoned;
     });
     if (abandoned) return;
+    // A step that throws has run as far as it goes: its worker is released all the same.
+    struct Ran {
+      Handshake& handshake;
+      platform::StopSignal& signal;
+      ~Ran() {
+        signal.Publish([this] { handshake.ran = true; });
+      }
+    } ran{*handshake, *signal};
     step();
-    signal->Publish([&] { handshake->ran = true; });
   });
   if (signal->WaitUntil([&] { return handshake->ran; })) return;
   // Ended while waiting: a step already under way is waited for, one not begun never

@@ -65,7 +65,7 @@ void TimedShutdown::TickAndArm() {
 void TimedShutdown::ArmShutdownCountdown() {
   ++armings_;
   std::optional<Countdown> countdown;
-  if (w_.选择框关机.Checked()) {
+  if (w_.选择框关机.Checked() && !ended_) {
     countdown = CountdownForHours(w_.组合框_关机.Text());
     // A number that gives no countdown leaves the box as if it had never been ticked.
     if (!countdown) w_.选择框关机.SetChecked(false);
@@ -81,6 +81,11 @@ void TimedShutdown::ArmShutdownCountdown() {
   // Restarted, so that the first second of the new countdown is a whole one.
   w_.时钟关机.SetInterval(0);
   w_.时钟关机.SetInterval(kTickMs);
+}
+
+void TimedShutdown::EndForGood() {
+  ended_ = true;
+  ArmShutdownCountdown();
 }
 
 void TimedShutdown::CountdownTick() {

@@ -2,7 +2,8 @@
 // Timed shutdown: the box "定时关机：" and the number of hours beside it arm a countdown
 // that the label 标签关机 shows each second. At 45 seconds the main window comes up; at
 // 1 second the hotspot is taken down and, three seconds later, the PC is powered off,
-// unless the countdown was cancelled or armed anew meanwhile. Nothing of it is stored.
+// unless the countdown was cancelled or armed anew, or the program began its way out,
+// meanwhile. Nothing of it is stored.
 
 #include <functional>
 #include <optional>
@@ -41,6 +42,9 @@ class TimedShutdown {
   void ArmShutdownCountdown();
   // The tick of 时钟关机: one second less.
   void CountdownTick();
+  // The program is on its way out: as a cancel, and nothing arms again, so that a
+  // countdown in its last seconds does not power the PC off after all.
+  void EndForGood();
 
  private:
   void TickAndArm();
@@ -55,6 +59,7 @@ class TimedShutdown {
   // Counts every arming and cancelling, so that the end of a countdown can tell whether
   // it is still the one the user set.
   unsigned armings_ = 0;
+  bool ended_ = false;
 };
 
 }  // namespace lumora::shutdown

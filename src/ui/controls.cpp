@@ -252,9 +252,14 @@ TrayIcon::TrayIcon(WindowModel& owner, std::string_view name)
     : Control(owner, name, ControlKind::TrayIcon, Place::Window(), {}, "", kDesignDefault) {}
 
 void TrayIcon::SetImage(TrayImage image) {
-  if (image == image_) return;
+  if (removedForGood_ || image == image_) return;
   image_ = image;
   Notify(Change::Picture);
+}
+
+void TrayIcon::RemoveForGood() {
+  SetImage(TrayImage::None);
+  removedForGood_ = true;
 }
 
 void TrayIcon::ShowNotice(std::string_view title, std::string_view text) {

@@ -396,7 +396,10 @@ class TrayIcon : public Control {
   TrayIcon(WindowModel& owner, std::string_view name);
   // None takes the icon out of the notification area.
   TrayImage Image() const { return image_; }
+  // Ignored once the icon has been removed for good.
   void SetImage(TrayImage image);
+  // Takes the icon out of the notification area for the rest of the program's life.
+  void RemoveForGood();
   // The tip shown over the icon (the control's tip).
   struct Notice {
     std::string title, text;
@@ -410,6 +413,7 @@ class TrayIcon : public Control {
 
  private:
   TrayImage image_ = TrayImage::None;
+  bool removedForGood_ = false;
   Notice notice_;
 };
 
@@ -512,6 +516,8 @@ class WindowModel {
   std::function<void()> onRightButtonReleased;
   // Close box, Alt+F4, the system menu, or Windows ending the session.
   std::function<void()> onCloseRequested;
+  // Windows ends the session: the process goes once the handler has returned.
+  std::function<void()> onSessionEnded;
   // The window has moved (by the user or by the program).
   std::function<void()> onMoved;
 

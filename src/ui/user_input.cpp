@@ -125,6 +125,8 @@ void ChooseBalloonLink(BalloonTip& tip, std::string_view message) {
 
 void RequestClose(WindowModel& window) { Fire(window.onCloseRequested); }
 
+void EndSession(WindowModel& window) { Fire(window.onSessionEnded); }
+
 void ReleaseRightButton(WindowModel& window) { Fire(window.onRightButtonReleased); }
 
 void PressLeftButton(MouseLabel& label) { Fire(label.onLeftButtonPressed); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 #include "app/web_site.h"
 #include "settings/settings.h"
@@ -145,6 +146,9 @@ TEST(Site, AcceptingTheUpdateDuringAStartStopsItAndEndsTheProgram) {
   EXPECT_EQ(program.exitCode, 0);
   EXPECT_EQ(program.pc.shell.OpenedUrls(),
             std::vector<std::string>{"http://example.invalid/LumoraWiFi5.1.exe"});
+  // Opened where COM is ready for the shell: on the UI thread, which runs this test.
+  EXPECT_EQ(program.pc.shell.OpeningThreads(),
+            std::vector<std::thread::id>{std::this_thread::get_id()});
   EXPECT_FALSE(program.Main().Visible());
   EXPECT_FALSE(program.pc.network.HostedNetwork().allowed);
   EXPECT_EQ(program.pc.network.Sharing().publicConnection, "");

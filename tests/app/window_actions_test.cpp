@@ -266,5 +266,92 @@ TEST_F(WindowActionsTest, TheTrayAndStatusPicturesCycleWhileAStartRunsAndSettleO
   EXPECT_FALSE(w().时钟状态.Running());
 }
 
+using namespace ui::headless;
+
+// A program whose hotspot runs, shared, and whose window is hidden to the tray.
+struct RunningInTray {
+  RunningInTray() {
+    EXPECT_TRUE(program.Start());
+    program.Settle();
+    Click(w().按钮开始);
+    program.Settle();
+    EXPECT_EQ(w().按钮开始.Text(), "关闭WiFi");
+    EXPECT_FALSE(PcIsReset());
+    Click(w().按钮右下角);
+  }
+  bool PcIsReset() {
+    return !program.pc.network.HostedNetwork().allowed &&
+           program.pc.network.Sharing().publicConnection.empty();
+  }
+  ui::MainWindow& w() { return program.Main(); }
+  testing::HeadlessProgram program;
+};
+
+TEST(WayOut, OnceItHasBegunTheTrayIconStaysGoneAndNothingStarts) {
+  // The icon's pictures from the way out on.
+  struct Recorder : ui::ModelObserver {
+    ui::TrayIcon& tray;
+    std::vector<ui::TrayImage> images;
+    explicit Recorder(ui::TrayIcon& t) : tray(t) {}
+    void OnControlChanged(ui::Control& control, ui::Change) override {
+      if (&control == &tray) images.push_back(tray.Image());
+    }
+    void OnWindowChanged(ui::WindowModel&, ui::WindowChange) override {}
+  };
+  const std::function<void(ui::MainWindow&)> ways[] = {
+      [](ui::MainWindow& w) { Choose(w.菜单_退出); }, [](ui::MainWindow& w) { RequestClose(w); }};
+  for (const auto& way : ways) {
+    RunningInTray pc;
+    ui::MainWindow& w = pc.w();
+    Recorder recorder(w.托盘图标1);
+    w.AddObserver(&recorder);
+    bool shown = false;
+    // Queued now, this runs in the way out's first pumped wait, and again in the next.
+    const std::function<void()> user = [&] {
+      ClickTray(w.托盘图标1, ui::TrayClick::Left);
+      ClickTray(w.托盘图标1, ui::TrayClick::LeftDouble);
+      ClickTray(w.托盘图标1, ui::TrayClick::Right);
+      Release(w.超级链接框_重启);
+      Choose(w.菜单_重启WiFi);
+      Click(w.按钮开始);
+      shown = shown || w.Visible();
+    };
+    pc.program.dispatcher.Post([&] {
+      user();
+      pc.program.dispatcher.Post(user);
+    });
+    way(w);
+    pc.program.Settle();
+    w.RemoveObserver(&recorder);
+    EXPECT_EQ(recorder.images, std::vector<ui::TrayImage>{ui::TrayImage::None});
+    EXPECT_FALSE(shown);
+    EXPECT_FALSE(w.Visible());
+    EXPECT_EQ(w.菜单.PopUpCount(), 0);
+    EXPECT_TRUE(pc.PcIsReset());
+    EXPECT_EQ(pc.program.exitCode, 0);
+  }
+}
+
+TEST(WayOut, TheSessionEndsOnlyOnceTheCloseUnderWayHasResetThePc) {
+  {
+    RunningInTray pc;
+    bool resetAtTheEnd = false;
+    // Windows asks while the exit resets the PC, then ends the session.
+    pc.program.dispatcher.Post([&] {
+      RequestClose(pc.w());
+      EndSession(pc.w());
+      resetAtTheEnd = pc.PcIsReset();
+    });
+    Choose(pc.w().菜单_退出);
+    EXPECT_TRUE(resetAtTheEnd);
+    EXPECT_EQ(pc.program.exitCode, 0);
+  }
+  // Without a way out under way, the end of the session is a close of its own.
+  RunningInTray pc;
+  EndSession(pc.w());
+  EXPECT_TRUE(pc.PcIsReset());
+  EXPECT_EQ(pc.program.exitCode, 0);
+}
+
 }  // namespace
 }  // namespace lumora::app

@@ -159,6 +159,37 @@ TEST(TimedShutdown, ACancelOrANewCountdownStopsThePowerOffUpToTheLastMoment) {
   }
 }
 
+TEST(TimedShutdown, AWayOutInTheLastSecondsEndsTheCountdownForGood) {
+  struct Way {
+    const char* name;
+    std::function<void(Pc&)> take;
+  };
+  const Way ways[] = {
+      {"退出", [](Pc& pc) { Choose(pc.w().菜单_退出); }},
+      {"close box", [](Pc& pc) { RequestClose(pc.w()); }},
+      {"退出WiFi",
+       [](Pc& pc) { ChooseBalloonLink(pc.program.App().SpeedBar().气球提示框1, "m9"); }},
+  };
+  for (const Way& way : ways) {
+    // Ticking the box again once the program is on its way out arms nothing either.
+    for (const bool tickAgain : {false, true}) {
+      Pc pc;
+      pc.Arm("0");
+      pc.DuringTheLastWait([&] {
+        way.take(pc);
+        if (!tickAgain) return;
+        Click(pc.w().选择框关机);
+        Click(pc.w().选择框关机);
+      });
+      pc.Seconds(70);
+      pc.program.Settle();
+      EXPECT_EQ(pc.program.exitCode, 0) << way.name;
+      EXPECT_TRUE(pc.Requests().empty()) << way.name << tickAgain;
+      EXPECT_FALSE(pc.w().时钟关机.Running()) << way.name << tickAgain;
+    }
+  }
+}
+
 TEST(TimedShutdown, WithoutTheShutdownPrivilegeThePcStaysOn) {
   Pc pc("[faults]\r\nshutdown_privilege_missing=yes\r\n");
   testing::ExpectedFailureReports reports;

@@ -34,6 +34,12 @@ std::vector<std::string> SimulatedInstances::ShownWindows() const {
 void SimulatedShell::OpenUrl(std::string_view url) {
   std::lock_guard guard(lock_);
   urls_.emplace_back(url);
+  openingThreads_.push_back(std::this_thread::get_id());
+}
+
+std::vector<std::thread::id> SimulatedShell::OpeningThreads() const {
+  std::lock_guard guard(lock_);
+  return openingThreads_;
 }
 
 void SimulatedShell::StartProgram(std::string_view commandLine) {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/power_off_port.h"
@@ -45,17 +46,20 @@ class SimulatedInstances final : public Instances {
   std::vector<std::string> shown_;
 };
 
-// The shell records what it was asked to open or start.
+// The shell records what it was asked to open or start, and on which thread an address
+// was opened: the real shell needs COM there.
 class SimulatedShell final : public ShellPort {
  public:
   void OpenUrl(std::string_view url) override;
   void StartProgram(std::string_view commandLine) override;
   std::vector<std::string> OpenedUrls() const;
+  std::vector<std::thread::id> OpeningThreads() const;
   std::vector<std::string> StartedPrograms() const;
 
  private:
   mutable std::mutex lock_;
   std::vector<std::string> urls_;
+  std::vector<std::thread::id> openingThreads_;
   std::vector<std::string> programs_;
 };
 

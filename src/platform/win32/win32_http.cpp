@@ -2,17 +2,12 @@
 // After windows.h, which it needs.
 #include <wininet.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
-#include "platform/failure_report.h"
+#include "platform/win32/own_thread_call.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
@@ -24,16 +19,15 @@ namespace {
 // The handles of one exchange with the site, which runs on a thread of its own. The
 // caller waiting for it may give it up from its thread: closing the handles ends the
 // WinINet call under way (the cancellation WinINet documents for a call that blocks),
-// and the exchange then opens nothing new and closes nothing twice. The thread's body
-// is kept until both sides are done with it.
+// and the exchange then opens nothing new and closes nothing twice.
 class Exchange {
  public:
   // Takes an opened handle into the exchange (newest last); a handle opened after the
-  // exchange was given up is closed at once, and nullptr answered.
+  // exchange has ended is closed at once, and nullptr answered.
   HINTERNET Keep(HINTERNET handle) {
     if (!handle) return nullptr;
     std::lock_guard guard(lock_);
-    if (givenUp_) {
+    if (ended_) {
       InternetCloseHandle(handle);
       return nullptr;
     }
@@ -41,64 +35,36 @@ class Exchange {
     return handle;
   }
 
-  // The exchange's end: its handles closed, its body kept for the caller.
-  void Finish(std::string body) {
-    {
-      std::lock_guard guard(lock_);
-      CloseAllLocked();
-      body_ = std::move(body);
-      done_ = true;
-    }
-    finished_.notify_all();
-  }
-
-  // Waits up to the time for the end; its body, or nullopt while it runs.
-  std::optional<std::string> WaitBody(std::chrono::milliseconds time) {
-    std::unique_lock guard(lock_);
-    if (!finished_.wait_for(guard, time, [this] { return done_; })) return std::nullopt;
-    return std::move(body_);
-  }
-
-  void GiveUp() {
+  // The end, done or given up: every handle closed, newest first.
+  void End() {
     std::lock_guard guard(lock_);
-    givenUp_ = true;
-    CloseAllLocked();
-  }
-
- private:
-  void CloseAllLocked() {
+    ended_ = true;
     for (auto handle = handles_.rbegin(); handle != handles_.rend(); ++handle)
       InternetCloseHandle(*handle);
     handles_.clear();
   }
 
+ private:
   std::mutex lock_;
-  std::condition_variable finished_;
   std::vector<HINTERNET> handles_;
-  bool givenUp_ = false;
-  bool done_ = false;
-  std::string body_;
+  bool ended_ = false;
 };
 
 // Runs the exchange on its thread and waits for it as long as keepGoing answers true.
 std::string Exchanged(std::function<std::string(Exchange&)> work,
                       const std::function<bool()>& keepGoing) {
   auto exchange = std::make_shared<Exchange>();
-  try {
-    std::thread([exchange, work = std::move(work)] { exchange->Finish(work(*exchange)); })
-        .detach();
-  } catch (const std::system_error& error) {
-    ReportFailure("Win32Http", std::string("no thread for the request: ") + error.what());
-    return {};
-  }
-  for (;;) {
-    if (std::optional<std::string> body = exchange->WaitBody(std::chrono::milliseconds(20)))
-      return std::move(*body);
-    if (!keepGoing()) {
-      exchange->GiveUp();
-      return {};
-    }
-  }
+  return CallOnOwnThread(
+      "Win32Http",
+      [exchange, work = std::move(work)] {
+        // The handles go however the exchange leaves.
+        struct Ended {
+          Exchange& exchange;
+          ~Ended() { exchange.End(); }
+        } ended{*exchange};
+        return work(*exchange);
+      },
+      keepGoing, [exchange] { exchange->End(); });
 }
 
 constexpr DWORD kPieceBytes = 1000;

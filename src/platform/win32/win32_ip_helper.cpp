@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/own_thread_call.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
@@ -183,8 +184,18 @@ bool Win32IpHelper::DeleteNeighbour(const NeighbourRow& row) {
   return false;
 }
 
+Win32NameLookup::Win32NameLookup()
+    : Win32NameLookup([](const void* socketAddress, int socketAddressBytes, wchar_t* host,
+                         unsigned long hostChars) {
+        // A name is wanted, not the address again: an address without one gives nothing.
+        return GetNameInfoW(static_cast<const sockaddr*>(socketAddress), socketAddressBytes, host,
+                            hostChars, nullptr, 0, NI_NAMEREQD);
+      }) {}
+
+Win32NameLookup::Win32NameLookup(NameInfoCall call) : nameInfo_(std::move(call)) {}
+
 std::string Win32NameLookup::HostNameOfAddress(std::string_view address,
-                                               const std::function<bool()>&) {
+                                               const std::function<bool()>& keepGoing) {
   // The parser stops at the first character it does not take, such as a zero byte, and
   // would look up the address in front of it: the whole text is checked first.
   if (address.empty() || address.find_first_not_of("0123456789.") != std::string_view::npos)
@@ -199,17 +210,22 @@ std::string Win32NameLookup::HostNameOfAddress(std::string_view address,
     return error == 0;
   }();
   if (!winsockStarted) return {};
-  wchar_t host[NI_MAXHOST] = {};
-  // A name is wanted, not the address again: an address without one gives nothing.
-  const int error = GetNameInfoW(reinterpret_cast<const sockaddr*>(&socketAddress),
-                                 sizeof socketAddress, host, NI_MAXHOST, nullptr, 0, NI_NAMEREQD);
-  if (error == 0) return Utf8(host);
-  // No name, or no name server that answers, is the answer for most devices; anything
-  // else is the look-up itself failing.
-  if (error != WSAHOST_NOT_FOUND && error != WSATRY_AGAIN && error != WSANO_RECOVERY &&
-      error != WSANO_DATA)
-    ReportSystemError("GetNameInfoW", static_cast<unsigned long>(error));
-  return {};
+  // A name server that does not answer holds GetNameInfoW for seconds, and nothing cuts
+  // it short: an ended worker leaves it to finish alone.
+  return CallOnOwnThread(
+      "GetNameInfoW",
+      [call = nameInfo_, socketAddress]() -> std::string {
+        wchar_t host[NI_MAXHOST] = {};
+        const int error = call(&socketAddress, sizeof socketAddress, host, NI_MAXHOST);
+        if (error == 0) return Utf8(host);
+        // No name, or no name server that answers, is the answer for most devices;
+        // anything else is the look-up itself failing.
+        if (error != WSAHOST_NOT_FOUND && error != WSATRY_AGAIN && error != WSANO_RECOVERY &&
+            error != WSANO_DATA)
+          ReportSystemError("GetNameInfoW", static_cast<unsigned long>(error));
+        return {};
+      },
+      keepGoing);
 }
 
 }  // namespace lumora::platform::win32

@@ -63,12 +63,24 @@ class Win32IpHelper final : public IpHelperPort {
 
 // The reverse look-up through Winsock (getnameinfo), which is started once for the
 // process. Only four dot-separated decimal numbers are looked up; any other text gives
-// the empty answer without a look-up. The call cannot be cut short: keepGoing is not
-// asked.
+// the empty answer without a look-up. The look-up runs on a thread of its own and is
+// given up once keepGoing answers false.
 class Win32NameLookup final : public NameLookupPort {
  public:
+  // GetNameInfoW's arguments (a sockaddr_in and its size, the buffer for the host name
+  // and its length in characters) and answer; the flags are the program's.
+  using NameInfoCall = std::function<int(const void* socketAddress, int socketAddressBytes,
+                                         wchar_t* host, unsigned long hostChars)>;
+  // Looks names up through GetNameInfoW itself.
+  Win32NameLookup();
+  // Through call, which stands in for GetNameInfoW: a test makes it take its time.
+  explicit Win32NameLookup(NameInfoCall call);
+
   std::string HostNameOfAddress(std::string_view address,
                                 const std::function<bool()>& keepGoing) override;
+
+ private:
+  NameInfoCall nameInfo_;
 };
 
 // InternetGetConnectedStateExA.

@@ -290,7 +290,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   if (!control.Enabled()) style |= WS_DISABLED;
   if (kind == ControlKind::EditBox && static_cast<EditBox&>(control).Masked()) style |= ES_PASSWORD;
   HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
-  Rect rect = ScaleRect(LayoutRect(control), dpi_);
+  Rect rect = WindowPlace(control);
   if (kind == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
   if (kind == ControlKind::SimpleHtmlBox) {
     // The pane takes the place and the frame; the link control fills it and scrolls.

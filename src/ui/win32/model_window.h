@@ -113,6 +113,10 @@ class ModelWindow final : public WindowBase,
   void ApplyVisible(ControlSlot& slot);
   void ApplyEnabled(ControlSlot& slot);
   void ApplyGeometry(ControlSlot& slot);
+  // Where the control's window stands, in pixels: its layout rectangle, cut to its group
+  // box, since a control may reach beyond the box (the banner does) and only what lies
+  // inside it is meant to show.
+  Rect WindowPlace(const Control& control) const;
   void ApplyTip(ControlSlot& slot);
   void ApplyComboItems(ControlSlot& slot);
   void ApplyComboSelection(ControlSlot& slot);

@@ -205,7 +205,7 @@ void ModelWindow::ApplyEnabled(ControlSlot& slot) {
 void ModelWindow::ApplyGeometry(ControlSlot& slot) {
   if (!slot.window) return;
   const Control& control = *slot.control;
-  Rect rect = ScaleRect(LayoutRect(control), dpi_);
+  Rect rect = WindowPlace(control);
   if (control.Kind() == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
   // A pane fits its document to the new size itself.
   MoveWindow(slot.Place(), rect.left, rect.top, std::max(0, rect.width), std::max(0, rect.height),
@@ -216,6 +216,21 @@ void ModelWindow::ApplyGeometry(ControlSlot& slot) {
   if (control.Kind() == ControlKind::GroupBox)
     for (ControlSlot& inner : slots_)
       if (inner.control->GroupBox() == &control) ApplyGeometry(inner);
+}
+
+Rect ModelWindow::WindowPlace(const Control& control) const {
+  Rect rect = LayoutRect(control);
+  if (const Control* box = control.GroupBox()) {
+    // Both are in the coordinates of the same parent window.
+    const Rect frame = LayoutRect(*box);
+    const int right = std::min(rect.left + rect.width, frame.left + frame.width);
+    const int bottom = std::min(rect.top + rect.height, frame.top + frame.height);
+    rect.left = std::max(rect.left, frame.left);
+    rect.top = std::max(rect.top, frame.top);
+    rect.width = std::max(0, right - rect.left);
+    rect.height = std::max(0, bottom - rect.top);
+  }
+  return ScaleRect(rect, dpi_);
 }
 
 void ModelWindow::ApplyTip(ControlSlot& slot) {

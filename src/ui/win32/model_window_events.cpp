@@ -78,6 +78,11 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       RequestClose(model_);
       return TRUE;
+    case WM_ENDSESSION:
+      // Windows ends the process as soon as this returns: a close under way must have
+      // reset the PC by then.
+      if (wParam) EndSession(model_);
+      return 0;
     case WM_RBUTTONUP:
       ReleaseRightButton(model_);
       break;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/failure_report.h"
 #include "platform/win32/scoped_win.h"
 #include "ui/win32/message_routing.h"
 
@@ -25,7 +26,8 @@ void PumpMessages() {
   }
 }
 
-LRESULT CALLBACK DispatcherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK DispatcherWindowProc(HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept {
   if (message == kRunPostedTasks) {
     if (auto* self = reinterpret_cast<Win32Dispatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
       self->RunPostedTasks();
@@ -71,7 +73,12 @@ void Win32Dispatcher::RunPostedTasks() {
       task = std::move(queue_.front());
       queue_.pop_front();
     }
-    task();
+    // Nothing may unwind through DispatchMessageW; the tasks after it still run.
+    try {
+      task();
+    } catch (...) {
+      platform::ReportCurrentException("posted task");
+    }
   }
 }
 

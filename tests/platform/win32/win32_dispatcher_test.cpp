@@ -1,12 +1,18 @@
 // Posting and pumping waits on a real message loop.
 #include "ui/win32/win32_dispatcher.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
+#include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
+
+#include "exec/exec_services.h"
+#include "platform/sim/simulated_console.h"
+#include "platform/steady_clock.h"
+#include "support/test_support.h"
 
 namespace lumora::ui::win32 {
 namespace {
@@ -51,6 +57,35 @@ TEST(Win32Dispatcher, PostsRunInOrderAlsoWhenATaskPumpsAgain) {
   bool fromOtherThread = true;
   std::thread([&] { fromOtherThread = dispatcher.IsUiThread(); }).join();
   EXPECT_FALSE(fromOtherThread);
+}
+
+TEST(Win32Dispatcher, ATaskThatThrowsIsReportedAndReleasesTheWorkerWaitingForIt) {
+  Win32Dispatcher dispatcher;
+  platform::sim::SimulatedConsole console;
+  platform::SteadyClock clock;
+  lumora::testing::ExpectedFailureReports reports;
+  std::atomic<bool> wentOn{false};
+  bool laterTaskRan = false;
+  {
+    exec::ExecServices exec(console, dispatcher, clock);
+    exec.StartWorkerThread(
+        [&] {
+          exec.RunOnUi([] { throw std::runtime_error("the step broke"); });
+          wentOn = true;
+        },
+        false);
+    for (int slice = 0; slice < 500 && !wentOn; ++slice) dispatcher.WaitPumping(10);
+    EXPECT_TRUE(wentOn);
+    // A task of the UI thread's own that throws leaves the tasks after it to run.
+    dispatcher.Post([] { throw 7; });
+    dispatcher.Post([&] { laterTaskRan = true; });
+    dispatcher.WaitPumping(0);
+    dispatcher.ProcessPendingEvents();
+    EXPECT_TRUE(laterTaskRan);
+  }
+  const std::vector<std::string> lines = reports.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("the step broke"), std::string::npos) << lines[0];
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/win32/own_thread_call.h"
 #include "platform/win32/win32_console.h"
 #include "platform/win32/win32_network.h"
 #include "support/test_support.h"
@@ -193,6 +195,48 @@ TEST(Win32Http, ARequestGivenUpReturnsWhileTheSiteSaysNothing) {
     EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
   }
   EXPECT_FALSE(server.Requests().empty());
+}
+
+TEST(Win32OwnThreadCall, AnswersOrGivesUpAndReportsWhatTheCallThrows) {
+  struct Case {
+    const char* name;
+    std::function<std::string()> call;
+    int lookLimit;  // keepGoing answers false at this look
+    std::string answer;
+    std::string report;  // the start of the one line reported, or none
+  };
+  auto held = std::make_shared<std::atomic<bool>>(true);
+  const Case cases[] = {
+      {"answers", [] { return std::string("名字"); }, 1000, "名字", ""},
+      {"throws", []() -> std::string { throw std::runtime_error("no memory left"); }, 1000, "",
+       "Win32Http: unexpected exception: no memory left"},
+      {"throws anything", []() -> std::string { throw 3; }, 1000, "",
+       "Win32Http: unexpected exception of an unknown type"},
+      {"given up",
+       [held] {
+         while (*held) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+         return std::string("too late");
+       },
+       3, "", ""},
+  };
+  for (const Case& c : cases) {
+    lumora::testing::ExpectedFailureReports reports;
+    int looks = 0, givenUp = 0;
+    EXPECT_EQ(CallOnOwnThread(
+                  "Win32Http", c.call, [&] { return ++looks < c.lookLimit; }, [&] { ++givenUp; }),
+              c.answer)
+        << c.name;
+    EXPECT_EQ(givenUp, c.lookLimit == 3 ? 1 : 0) << c.name;
+    // A call that throws has reported by the time its answer came.
+    const std::vector<std::string> lines = reports.Lines();
+    if (c.report.empty()) {
+      EXPECT_TRUE(lines.empty()) << c.name;
+    } else {
+      ASSERT_EQ(lines.size(), 1u) << c.name;
+      EXPECT_TRUE(lines[0].starts_with(c.report)) << c.name << ": " << lines[0];
+    }
+  }
+  *held = false;
 }
 
 TEST(Win32LogonRegistry, WritesTestsAndDeletesARunValueThatRegSees) {

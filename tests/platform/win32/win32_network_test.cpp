@@ -6,7 +6,12 @@
 #include <wlanapi.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cwchar>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,6 +105,50 @@ TEST(Win32NetIpHelper, ResolvesLoopbackByNameAndCountsItsTraffic) {
   ASSERT_TRUE(after.has_value());
   EXPECT_GE(after->outOctets - before->outOctets, sent);
   EXPECT_GE(after->inOctets - before->inOctets, sent);
+}
+
+TEST(Win32NetNameLookup, AnEndedWorkerGivesUpALookUpThatTakesItsTime) {
+  // A name server that takes its time: the look-up answers only when the test lets it,
+  // or at the limit.
+  struct Server {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool asked = false, released = false, answered = false;
+  };
+  auto server = std::make_shared<Server>();
+  Win32NameLookup names([server](const void*, int, wchar_t* host, unsigned long) {
+    std::unique_lock guard(server->lock);
+    server->asked = true;
+    server->changed.notify_all();
+    server->changed.wait_for(guard, std::chrono::seconds(10), [&] { return server->released; });
+    wcscpy(host, L"slow-phone");
+    server->answered = true;
+    return 0;
+  });
+  // Still going on: the look-up waits for its name.
+  int looks = 0;
+  std::thread release([&] {
+    std::unique_lock guard(server->lock);
+    server->changed.wait(guard, [&] { return server->asked; });
+    server->released = true;
+    server->changed.notify_all();
+  });
+  EXPECT_EQ(names.HostNameOfAddress("192.0.2.21", [&] { return ++looks > 0; }), "slow-phone");
+  release.join();
+
+  // Ended at the third look: the answer comes while the name server is still silent.
+  server->asked = server->released = server->answered = false;
+  looks = 0;
+  EXPECT_EQ(names.HostNameOfAddress("192.0.2.21", [&] { return ++looks < 3; }), "");
+  bool answeredMeanwhile = false;
+  {
+    std::lock_guard guard(server->lock);
+    answeredMeanwhile = server->answered;
+    server->released = true;
+  }
+  server->changed.notify_all();
+  EXPECT_FALSE(answeredMeanwhile);
+  EXPECT_EQ(looks, 3);
 }
 
 TEST(Win32NetIpHelper, UnknownNamesAndIndexesGiveNothing) {

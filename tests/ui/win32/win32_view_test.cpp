@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,27 @@ TEST_F(Win32ViewTest, ControlsStandWhereTheLayoutPutsThemScaledByTheDpi) {
   EXPECT_EQ(PlaceOf(Of(w.透明标签3)), scaled({104, 50, 310, 18}));
   w.分组框4.SetGeometry({20, 40, 400, 133});
   EXPECT_EQ(PlaceOf(Of(w.超级列表框1)), scaled({20, 66, 400, 107}));
+}
+
+TEST_F(Win32ViewTest, AControlReachingBeyondItsGroupBoxShowsOnlyWhatLiesInside) {
+  const auto scaled = [this](Rect r) { return ScaleRect(r, SystemDpi()); };
+  w.分组框7.SetVisible(true);
+  w.超文本浏览框1.SetVisible(true);
+  Pump();
+  // The banner stands 5 units up and left of its box and is larger than it: the row of
+  // the name below the box stays the name's.
+  EXPECT_EQ(PlaceOf(Of(w.超文本浏览框1)), scaled({12, 24, 402, 62}));
+  const HWND under = ChildWindowFromPointEx(Of(w.选择夹1), {Scaled(30), Scaled(100)},
+                                            CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+  EXPECT_NE(under, Of(w.超文本浏览框1));
+  // A control wholly inside its box stands where the layout puts it.
+  EXPECT_EQ(PlaceOf(Of(w.超级列表框1)), scaled({14, 66, 400, 107}));
+  // A box made smaller cuts the more; one that grows cuts only where the banner reaches
+  // out of it, above and to the left.
+  w.分组框7.SetGeometry({12, 24, 300, 40});
+  EXPECT_EQ(PlaceOf(Of(w.超文本浏览框1)), scaled({12, 24, 300, 40}));
+  w.分组框7.SetGeometry({5, 10, 460, 120});
+  EXPECT_EQ(PlaceOf(Of(w.超文本浏览框1)), scaled({5, 10, 445, 85}));
 }
 
 TEST_F(Win32ViewTest, OnlyTheCurrentPageIsOnScreen) {
@@ -455,6 +477,24 @@ TEST_F(Win32ViewTest, UserActionsReachTheModelAndItsHandlers) {
   EXPECT_TRUE(seen.empty()) << seen.front();
   EXPECT_EQ(w.编辑框名称.Text(), "mylove");
   EXPECT_EQ(TextOf(name), L"mylove");
+}
+
+TEST_F(Win32ViewTest, TheEndOfTheSessionReturnsOnlyOnceTheProgramsHandlerHasRun) {
+  int ends = 0;
+  bool handlerDone = false;
+  w.onSessionEnded = [&] {
+    ++ends;
+    // The handler may wait, pumping, for a reset under way.
+    Pump();
+    handlerDone = true;
+  };
+  SendMessageW(main, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(handlerDone);
+  // The session goes on after all: nothing ends.
+  SendMessageW(main, WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(IsWindow(main));
 }
 
 TEST_F(Win32ViewTest, TheWindowFollowsTheModelAndReportsWhatHappensToIt) {
