@@ -209,6 +209,9 @@ void Application::ResetForTheEnd() {
   }
   while (endReset_->wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
     exec_.Dispatcher().ProcessPendingEvents();
+  // Nothing the program started goes on past its way out: the statistics page's request
+  // and any worker that another one started end here too.
+  exec_.EndAllWorkers();
 }
 
 void Application::AnnouncementCheck() {

@@ -211,6 +211,15 @@ void ExecServices::JoinAllWorkers() {
   }
 }
 
+void ExecServices::EndAllWorkers() {
+  std::vector<std::shared_ptr<Worker>> workers;
+  {
+    std::lock_guard guard(workersLock_);
+    workers = workers_;
+  }
+  for (const auto& worker : workers) EndWorkerThread(worker);
+}
+
 int ExecServices::RunningWorkers() {
   std::lock_guard guard(workersLock_);
   return static_cast<int>(

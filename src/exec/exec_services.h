@@ -78,6 +78,8 @@ class ExecServices {
 
   // Waits until every worker started so far has left its routine.
   void JoinAllWorkers();
+  // Ends every worker started so far (see EndWorkerThread), kept or not.
+  void EndAllWorkers();
   // The workers started so far that have not left their routine yet.
   int RunningWorkers();
 

@@ -266,7 +266,6 @@ TEST_F(WindowActionsTest, TheTrayAndStatusPicturesCycleWhileAStartRunsAndSettleO
   EXPECT_FALSE(w().时钟状态.Running());
 }
 
-using namespace ui::headless;
 
 // A program whose hotspot runs, shared, and whose window is hidden to the tray.
 struct RunningInTray {

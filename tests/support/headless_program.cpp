@@ -90,6 +90,8 @@ void HeadlessProgram::Settle() {
   while (dispatcher.PendingCount() > 0) dispatcher.ProcessPendingEvents();
 }
 
+void HeadlessProgram::EndProgram() { app_.reset(); }
+
 void HeadlessProgram::RunFor(std::uint32_t ms) { dispatcher.WaitPumping(ms); }
 
 platform::sim::EndState HeadlessProgram::EndState() {

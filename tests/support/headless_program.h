@@ -85,6 +85,9 @@ class HeadlessProgram {
 
   // How the program has left the machine, as LumoraWiFiSim.exe writes it at its end.
   platform::sim::EndState EndState();
+  // The program's end once its way out has run: the application goes, and with it every
+  // worker, as when the real program leaves its message loop.
+  void EndProgram();
 
   app::Application& App() { return *app_; }
   ui::MainWindow& Main() { return app_->Main(); }
