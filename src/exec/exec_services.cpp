@@ -78,10 +78,10 @@ WorkerHandle ExecServices::StartThread(std::function<void()> routine) {
   auto worker = std::make_shared<Worker>();
   worker->self = worker;
   Worker* raw = worker.get();
-  {
-    std::lock_guard guard(workersLock_);
-    workers_.push_back(worker);
-  }
+  // The thread is handed to its worker under the lock that reaping takes: a worker that
+  // leaves at once is not reaped before its thread can be joined.
+  std::lock_guard guard(workersLock_);
+  workers_.push_back(worker);
   raw->thread = std::thread([raw, routine = std::move(routine)] {
     WorkerScope scope(*raw);
     try {

@@ -171,6 +171,18 @@ TEST_F(ExecServicesTest, JoiningAllWhileTheEventsItRunsStartWorkersJoinsEachOnce
   }
 }
 
+TEST_F(ExecServicesTest, AWorkerThatLeavesAtOnceIsJoinedWhileOtherStartsReapIt) {
+  // Workers that start workers that leave at once, while this thread starts more: each
+  // start reaps the finished ones, also one whose thread is only just being handed over.
+  // A worker dropped unjoined ends the whole process.
+  for (int round = 0; round < 400; ++round) {
+    exec.StartWorkerThread([this] { exec.StartWorkerThread([] {}, false); }, false);
+    exec.StartWorkerThread([] {}, false);
+  }
+  exec.JoinAllWorkers();
+  EXPECT_EQ(exec.RunningWorkers(), 0);
+}
+
 TEST_F(ExecServicesTest, HandlesAreKeptOnlyWhenAsked) {
   EXPECT_EQ(exec.StartWorkerThread([] {}, false), nullptr);
   EXPECT_FALSE(exec.EndWorkerThread(nullptr));
