@@ -88,6 +88,7 @@ class RandomUser {
   void UseSpeedBar();
   void LetTimePass();
   void HoldSomething();
+  void StartSecondCopy();
   void LeaveSomehow();
   void ChooseFrom(Menu& menu);
   void NoteCountdownChange();
@@ -290,7 +291,8 @@ void RandomUser::Act(bool inPump) {
   if (roll < 67) return UseTray();
   if (roll < 71) return UseSpeedBar();
   if (inPump) return;
-  if (roll < 94) return LetTimePass();
+  if (roll < 93) return LetTimePass();
+  if (roll < 94) return StartSecondCopy();
   if (roll < 98) return HoldSomething();
   return LeaveSomehow();
 }
@@ -521,6 +523,23 @@ void RandomUser::LetTimePass() {
     program_->pc.network.SwitchMobileHotspotOff();
   }
   if (w().按钮开始.Text() == "关闭WiFi" && Chance(30)) CheckSettledScan();
+}
+
+void RandomUser::StartSecondCopy() {
+  // The first copy's window is there for the system to find, or not yet when both were
+  // started at the same moment; either way the second ends and the first goes on.
+  const bool windowThere = Chance(70);
+  if (windowThere) program_->pc.instances.AddWindowTitled(std::string(kMainWindowTitle));
+  Note(windowThere ? "a second copy starts" : "a second copy starts beside the first");
+  app::Application::ProgramHost host;
+  host.loadWindow = [](WindowModel&) {};
+  host.endProgram = [](int) {};
+  bool goesOn;
+  {
+    app::Application second(program_->platform, program_->dispatcher, program_->messages, host);
+    goesOn = second.Start();
+  }
+  if (goesOn) Break("a second copy went on beside the first");
 }
 
 void RandomUser::HoldSomething() {

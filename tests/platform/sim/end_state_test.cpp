@@ -7,28 +7,14 @@
 #include <functional>
 
 #include "platform/sim/manual_clock.h"
+#include "support/headless_program.h"
 
 namespace lumora::platform::sim {
 namespace {
 
-constexpr std::string_view kLaterPcWithMobileHotspot = R"(
-[system]
-version=6.2
-[connection1]
-name=以太网
-guid={1A2B3C4D-0000-4000-8000-000000000001}
-[connection2]
-name=WLAN
-kind=wireless
-status=7
-[network]
-internet=以太网
-[hosted]
-hosted_supported=no
-[mobile_hotspot]
-available=yes
-connection_name=本地连接* 2
-)";
+// The tests' later PC on the mobile hotspot.
+const std::string kLaterPcWithMobileHotspot =
+    std::string(testing::kLaterPc) + std::string(testing::kDriverWithoutHostedNetwork);
 constexpr std::string_view kEthernetGuid = "{1A2B3C4D-0000-4000-8000-000000000001}";
 
 TEST(SimEndState, TellsEachFactOfTheMachineOnItsLine) {
@@ -75,7 +61,7 @@ TEST(SimEndState, TellsEachFactOfTheMachineOnItsLine) {
        "hosted.mode=disallow\nhosted.running=no\nmobile.on=no\nmobile.timeout=none\n"
        "poweroff.requests=2\nopened=http://example.test/a?b=1\nopened=http://example.test/\n"
        "workers.running=0\n"},
-      {"mobile hotspot left on, its timeout off", std::string(kLaterPcWithMobileHotspot),
+      {"mobile hotspot left on, its timeout off", kLaterPcWithMobileHotspot,
        [](SimulatedPc& pc) {
          pc.network.SetNoConnectionsTimeoutEnabled(false);
          ASSERT_TRUE(pc.network.Configure(kEthernetGuid, "咖啡店", "12345678", {20000, {}}));
@@ -85,7 +71,7 @@ TEST(SimEndState, TellsEachFactOfTheMachineOnItsLine) {
        "sharing=以太网 public\nsharing=本地连接* 2 private\nhosted.mode=disallow\n"
        "hosted.running=no\nmobile.on=yes\nmobile.timeout=off\npoweroff.requests=0\n"
        "workers.running=0\n"},
-      {"mobile hotspot off, its timeout on", std::string(kLaterPcWithMobileHotspot),
+      {"mobile hotspot off, its timeout on", kLaterPcWithMobileHotspot,
        [](SimulatedPc&) {}, 0,
        "hosted.mode=disallow\nhosted.running=no\nmobile.on=no\nmobile.timeout=on\n"
        "poweroff.requests=0\nworkers.running=0\n"},
@@ -112,7 +98,7 @@ TEST(SimEndState, AMobileHotspotStartTheProgramGaveUpCompletesUnlessTheSystemHon
   };
   for (const Case& c : cases) {
     const std::string scenario =
-        std::string(kLaterPcWithMobileHotspot) +
+        kLaterPcWithMobileHotspot +
         "start_ms=30000\nstart_honours_cancel=" + (c.honours ? "yes" : "no") + "\n";
     const AsyncWait given =
         c.byTimeLimit ? AsyncWait{20000, {}} : AsyncWait{20000, [] { return false; }};
