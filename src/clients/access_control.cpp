@@ -126,6 +126,8 @@ void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
 
 void AccessControl::OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu) {
   menuMacs_ = list.SelectedKeys(macColumn);
+  menuRows_.clear();
+  for (const std::size_t row : list.SelectedRows()) menuRows_.push_back(list.Rows()[row]);
   menu.PopUp();
 }
 
@@ -261,13 +263,13 @@ void AccessControl::CommitDeviceName() {
 void AccessControl::AddToBlacklist() {
   ui::MainWindow& w = net_.window;
   RefreshHostedIndex(w.编辑框虚拟网卡.Text());
-  // The rows as they are now: the command below keeps the window's events flowing,
-  // and a scan may refill the list meanwhile.
+  // The devices as the menu opened over them: a scan may have refilled the list since,
+  // without a device that has just left, and the command below keeps the window's
+  // events flowing.
   ui::ListView& clients = w.超级列表框1;
   std::vector<ListedDevice> chosen;
-  for (const std::size_t row : clients.RowsOfKeys(kClientMac, menuMacs_))
-    chosen.push_back({clients.Cell(row, kClientIp), clients.Cell(row, kClientMac),
-                      clients.Cell(row, kClientName)});
+  for (const auto& row : menuRows_)
+    chosen.push_back({row[kClientIp], row[kClientMac], row[kClientName]});
   if (!chosen.empty()) Block(chosen.front().ip);
 
   ui::ListView& black = w.超级列表框2;
@@ -384,12 +386,11 @@ void AccessControl::RunWhitelistEnforcement() {
 }
 
 void AccessControl::CopyToWhitelist() {
-  ui::MainWindow& w = net_.window;
-  const std::vector<std::size_t> selected = w.超级列表框1.RowsOfKeys(kClientMac, menuMacs_);
-  if (selected.empty()) return;
-  std::string key = w.超级列表框1.Cell(selected.front(), kClientMac);
+  // The device the menu opened over, listed still or not.
+  if (menuRows_.empty()) return;
+  std::string key = menuRows_.front()[kClientMac];
   if (key.empty()) key = kWhitelistPlaceholder;
-  const std::string name = w.超级列表框1.Cell(selected.front(), kClientName);
+  const std::string name = menuRows_.front()[kClientName];
   const std::string entry = key + "+" + name;
   ChangeListText(files_, kWhitelistPath, [&](const std::string& text) -> std::optional<std::string> {
     if (FindText(text, key) != -1) return ReplaceLine(text, FindLineContaining(text, key), entry);

@@ -95,6 +95,8 @@ class AccessControl : private ui::ModelObserver {
   // The MACs of the rows the last menu popped up over: the menu's loop goes on running
   // posts and timers, so a scan may refill the list before an item is chosen.
   std::vector<std::string> menuMacs_;
+  // The cells of those rows, for the devices' own list, which a scan refills.
+  std::vector<std::vector<std::string>> menuRows_;
   // The Blacklist file's text as the blacklist view last showed it. The view is written
   // back into the file only over this very text, so that nothing the file gained or lost
   // since is undone.

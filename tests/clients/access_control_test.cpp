@@ -489,6 +489,34 @@ TEST(ClientMenus, AnItemChosenAfterARefillActsOnTheRowsTheMenuOpenedOver) {
   }
 }
 
+TEST(ClientMenus, ADeviceThatLeavesWhileTheMenuIsOpenIsTheOneTheItemTakes) {
+  // The scans that run while the menu is open no longer list the device; the item the
+  // user then chooses acts on it all the same.
+  std::string leaving(kPc);
+  const std::string host = "host=iPhone.mshome.net";
+  leaving.replace(leaving.find(host), host.size(), host + "\nleave=10");
+  for (const bool blacklist : {true, false}) {
+    testing::StartedPc pc(leaving);
+    Click(pc.w().按钮开始);
+    pc.program.Settle();
+    pc.program.RunFor(6000);
+    pc.program.Settle();
+    ui::ListView& list = pc.w().超级列表框1;
+    ASSERT_GT(list.RowCount(), 1u);
+    ASSERT_EQ(list.Cell(1, 2), "AA-BB-CC-00-00-02");
+    RightClickRow(list, 1);
+    pc.program.RunFor(12000);
+    pc.program.Settle();
+    for (std::size_t row = 0; row < list.RowCount(); ++row)
+      ASSERT_NE(list.Cell(row, 2), "AA-BB-CC-00-00-02") << "the device has not left";
+    Choose(blacklist ? pc.w().加黑_拉入黑名单 : pc.w().加黑_复制到白名单);
+    pc.program.Settle();
+    const std::string file =
+        ReadListText(pc.program.drive, blacklist ? kBlacklistPath : kWhitelistPath);
+    EXPECT_NE(file.find("AA-BB-CC-00-00-02+"), std::string::npos) << blacklist << ": " << file;
+  }
+}
+
 TEST(Blacklist, TakingADeviceOffUnpinsTheHostedInterfaceAndAMissingEntryChangesNothing) {
   Pc pc;
   pc.Put(kBlacklistPath, "AA-BB-CC-00-00-02+苹果手机\r\nAA-BB-CC-00-00-03+MY-PC\r\n");

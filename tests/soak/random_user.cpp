@@ -117,7 +117,9 @@ class RandomUser {
 
   std::set<std::string> blacklist_, whitelist_;
   std::map<std::string, std::string> names_;
-  std::map<std::string, std::string> settings_;  // "section/key" -> value
+  // What the user last set, by the setting's key; read back with the key's default, as
+  // the program reads it.
+  std::map<const settings::SettingKey*, std::string> settings_;
   struct CountdownEvent {
     std::uint64_t at = 0;
     bool armed = false;
@@ -591,19 +593,16 @@ void RandomUser::NoteCountdownChange() {
 }
 
 void RandomUser::NoteSettingsOf(const Control& control) {
-  auto key = [](const settings::SettingKey& k) {
-    return std::string(k.section) + "/" + std::string(k.key);
-  };
   if (&control == &w().选择框_显示密码)
-    settings_[key(settings::kShowPassPhrase)] = w().选择框_显示密码.Checked() ? "1" : "2";
+    settings_[&settings::kShowPassPhrase] = w().选择框_显示密码.Checked() ? "1" : "2";
   if (&control == &w().选择框_启动)
-    settings_[key(settings::kAutoStart)] = w().选择框_启动.Checked() ? "y" : "n";
+    settings_[&settings::kAutoStart] = w().选择框_启动.Checked() ? "y" : "n";
   if (&control == &w().选择框显示流量)
-    settings_[key(settings::kSpeedBarShown)] = w().选择框显示流量.Checked() ? "是" : "否";
+    settings_[&settings::kSpeedBarShown] = w().选择框显示流量.Checked() ? "是" : "否";
   if (&control == &w().单选框黑 || &control == &w().单选框白)
-    settings_[key(settings::kMonitorMode)] = w().单选框黑.Checked() ? "监控" : "不监控";
+    settings_[&settings::kMonitorMode] = w().单选框黑.Checked() ? "监控" : "不监控";
   if (&control == &w().滑块条色调 || &control == &w().按钮色调)
-    settings_[key(settings::kSkinColor)] = std::to_string(w().滑块条色调.Position());
+    settings_[&settings::kSkinColor] = std::to_string(w().滑块条色调.Position());
 }
 
 std::map<std::string, RandomUser::Presence> RandomUser::DevicesInTable() {
@@ -708,9 +707,10 @@ void RandomUser::CheckFiles() {
       Break("the name file holds \"" + recorded + "\" for " + mac + ", not \"" + name + "\"");
   }
   for (const auto& [key, value] : settings_) {
-    const std::size_t slash = key.find('/');
-    const std::string stored = storedSettings.ReadSetting(key.substr(0, slash), key.substr(slash + 1), "");
-    if (stored != value) Break("setting " + key + " is \"" + stored + "\", not \"" + value + "\"");
+    const std::string stored = storedSettings.Read(*key);
+    if (stored != value)
+      Break("setting " + std::string(key->section) + "/" + std::string(key->key) + " is \"" +
+            stored + "\", not \"" + value + "\"");
   }
 }
 
