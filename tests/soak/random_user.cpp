@@ -23,17 +23,15 @@ namespace {
 using namespace ui;
 using testing::HeadlessProgram;
 
-constexpr std::string_view kMacs[] = {"3C-A6-F6-12-5B-01", "F0-18-98-AA-20-02",
-                                      "8C-85-90-1E-33-03", "D4-61-9D-07-44-04",
-                                      "A4-83-E7-5C-55-05"};
+constexpr std::string_view kMacs[] = {"3C-A6-F6-12-5B-01", "F0-18-98-AA-20-02", "8C-85-90-1E-33-03",
+                                      "D4-61-9D-07-44-04", "A4-83-E7-5C-55-05"};
 constexpr std::string_view kHostNames[] = {"android-5a1b2c3d.mshome.net", "iPhone.mshome.net",
                                            "客厅的平板", "", "LAPTOP-7Q2.mshome.net"};
 // The real time a session may take, held calls and slow look-ups included.
 constexpr auto kSessionLimit = std::chrono::seconds(90);
 // The clock times a step of the user lets pass, from a moment to an hour.
-constexpr std::uint32_t kPauses[] = {50,    200,   500,    1000,   1000,   3000,   3000,
-                                     6500,  6500,  20000,  20000,  60000,  300000, 1800000,
-                                     3600000};
+constexpr std::uint32_t kPauses[] = {50,   200,   500,   1000,  1000,   3000,    3000,   6500,
+                                     6500, 20000, 20000, 60000, 300000, 1800000, 3600000};
 // The check after the last second of a countdown comes this long after it.
 constexpr std::uint64_t kPowerOffGraceMs = 3000;
 
@@ -56,7 +54,7 @@ std::vector<std::string> TypedTexts() {
 
 // Names a user gives a device: never empty and free of control characters, so that the
 // name the file must hold is exactly the one typed.
-constexpr std::string_view kDeviceNames[] = {"爸爸的手机", "a+b", "C:\\x\\", "\"quoted\"",
+constexpr std::string_view kDeviceNames[] = {"爸爸的手机", "a+b",    "C:\\x\\", "\"quoted\"",
                                              "%PATH% & |", "平板 2", "x"};
 
 class RandomUser {
@@ -292,7 +290,15 @@ void RandomUser::Act(bool inPump) {
   if (roll < 60) return NameDevice();
   if (roll < 67) return UseTray();
   if (roll < 71) return UseSpeedBar();
-  if (inPump) return;
+  if (inPump) {
+    // Windows may end the session in the middle of anything, a close included.
+    if (roll < 73) {
+      if (!wayOutAt_) wayOutAt_ = program_->clock.NowMs();
+      Note("the Windows session ends");
+      EndSession(w());
+    }
+    return;
+  }
   if (roll < 93) return LetTimePass();
   if (roll < 94) return StartSecondCopy();
   if (roll < 98) return HoldSomething();
@@ -421,7 +427,8 @@ void RandomUser::UseList() {
   if (menu.PopUpCount() == popUps) return;
   // The rows the menu is about are those selected as it opens.
   std::vector<std::string> macs;
-  for (std::size_t selected : list.SelectedRows()) macs.push_back(Upper(list.Cell(selected, macColumn)));
+  for (std::size_t selected : list.SelectedRows())
+    macs.push_back(Upper(list.Cell(selected, macColumn)));
   // The menu's own loop keeps timers and posts running while it is open.
   if (Chance(40)) {
     const std::uint32_t open = PickOf({300u, 2000u, 7000u});
@@ -557,13 +564,16 @@ void RandomUser::HoldSomething() {
 
 void RandomUser::LeaveSomehow() {
   if (!wayOutAt_) wayOutAt_ = program_->clock.NowMs();
-  switch (Pick(3)) {
+  switch (Pick(4)) {
     case 0:
       Note("close box");
       return RequestClose(w());
     case 1:
       Note("tray menu 退出");
       return Choose(w().菜单_退出);
+    case 2:
+      Note("the Windows session ends");
+      return EndSession(w());
     default: {
       SpeedBarWindow& bar = program_->App().SpeedBar();
       if (!bar.Visible()) {
@@ -582,10 +592,9 @@ void RandomUser::NoteCountdownChange() {
   event.armed = w().选择框关机.Checked() && w().时钟关机.Running();
   if (event.armed) {
     const auto countdown = shutdown::CountdownForHours(w().组合框_关机.Text());
-    const std::uint64_t total =
-        countdown ? static_cast<std::uint64_t>(countdown->hours) * 3600 + countdown->minutes * 60 +
-                        countdown->seconds
-                  : 0;
+    const std::uint64_t total = countdown ? static_cast<std::uint64_t>(countdown->hours) * 3600 +
+                                                countdown->minutes * 60 + countdown->seconds
+                                          : 0;
     // From all zeros a countdown goes on from 59 seconds.
     event.tickMs = (total >= 1 ? total - 1 : 59) * 1000;
   }
@@ -641,8 +650,8 @@ void RandomUser::CheckSettledScan() {
   const bool blacklistMode = w().单选框黑.Checked();
   std::set<std::string> black, white;
   auto macsOf = [this](std::string_view path, std::set<std::string>& into) {
-    for (const std::string& line : clients::SplitLines(clients::ReadListText(
-             program_->countingDrive, path)))
+    for (const std::string& line :
+         clients::SplitLines(clients::ReadListText(program_->countingDrive, path)))
       if (line.size() >= 17) into.insert(Upper(line.substr(0, 17)));
   };
   macsOf(clients::kBlacklistPath, black);
@@ -691,7 +700,8 @@ void RandomUser::CheckFiles() {
     Break("the blacklist does not hold what the user put there");
   if (entries(clients::kWhitelistPath) != whitelist_)
     Break("the whitelist does not hold what the user put there");
-  const std::string names = clients::ReadListText(program_->countingDrive, clients::kDeviceNamePath);
+  const std::string names =
+      clients::ReadListText(program_->countingDrive, clients::kDeviceNamePath);
   entries(clients::kDeviceNamePath);
   for (const auto& [mac, name] : names_) {
     std::string recorded;
@@ -725,9 +735,8 @@ void RandomUser::CheckPowerOff(std::size_t requests) {
     const std::uint64_t check = lastSecond + kPowerOffGraceMs;
     if (now < lastSecond) continue;
     // Whatever came clearly before the check cancels this countdown.
-    const bool cancelled =
-        (i + 1 < countdown_.size() && countdown_[i + 1].at + 20 < check) ||
-        (wayOutAt_ && *wayOutAt_ + 20 < check);
+    const bool cancelled = (i + 1 < countdown_.size() && countdown_[i + 1].at + 20 < check) ||
+                           (wayOutAt_ && *wayOutAt_ + 20 < check);
     if (!cancelled) ++due;
   }
   if (requests > due)
@@ -737,8 +746,8 @@ void RandomUser::CheckPowerOff(std::size_t requests) {
 
 void RandomUser::CheckEnd(const platform::sim::EndState& end) {
   if (!end.publicConnection.empty() || !end.privateConnection.empty())
-    Break("after the way out sharing is on: public \"" + end.publicConnection +
-          "\", private \"" + end.privateConnection + "\"");
+    Break("after the way out sharing is on: public \"" + end.publicConnection + "\", private \"" +
+          end.privateConnection + "\"");
   if (end.hostedAllowed) Break("after the way out the hosted network is allowed");
   if (end.hostedRunning) Break("after the way out the hosted network runs");
   if (end.mobileOn) Break("after the way out the mobile hotspot is on");
@@ -764,8 +773,6 @@ std::string_view PcKindName(PcKind kind) {
   return "?";
 }
 
-SessionResult PlaySession(PcKind kind, std::uint64_t seed) {
-  return RandomUser(kind, seed).Play();
-}
+SessionResult PlaySession(PcKind kind, std::uint64_t seed) { return RandomUser(kind, seed).Play(); }
 
 }  // namespace lumora::soak
