@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -234,6 +235,36 @@ TEST(Site, TheProgramEndsWhileTheSiteHoldsItsAnswers) {
   EXPECT_TRUE(program.exitCode.has_value());
   EXPECT_EQ(program.pc.site.RequestsWaiting(), 0);
   EXPECT_EQ(program.Main().简单超文本框1.Text(), "");
+}
+
+TEST(Site, TheWayOutEndsTheStatisticsPagesRequestToo) {
+  // The start-up worker starts the statistics page's worker and keeps no handle of it;
+  // that request is held when the user leaves. Once the way out has run, no worker of
+  // the program is left, without the UI thread's help.
+  for (int attempt = 0;; ++attempt) {
+    ASSERT_LT(attempt, 5) << "the statistics page was always asked for before the hold";
+    HeadlessProgram program;
+    ASSERT_TRUE(program.Start());
+    auto asked = [&](const std::string& request) {
+      const auto requests = program.pc.site.Requests();
+      return std::find(requests.begin(), requests.end(), request) != requests.end();
+    };
+    const std::string statistics = "get " + StatisticsPageUrl();
+    // Once the update information is fetched, the statistics page comes only after a
+    // step of the UI thread.
+    ASSERT_TRUE(program.PumpUntil([&] { return asked("get " + UpdateInformationUrl()); }));
+    program.pc.site.HoldRequests(true);
+    if (asked(statistics)) continue;
+    ASSERT_TRUE(program.PumpUntil([&] { return asked(statistics); }));
+    ui::Choose(program.Main().菜单_退出);
+    ASSERT_EQ(program.exitCode, 0);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (program.App().Exec().RunningWorkers() > 0 && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(program.App().Exec().RunningWorkers(), 0);
+    EXPECT_EQ(program.pc.site.RequestsWaiting(), 0);
+    return;
+  }
 }
 
 TEST(Site, ASecondCopyShowsNothingOfWhatItsAnnouncementCheckFindsLate) {
