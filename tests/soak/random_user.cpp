@@ -165,20 +165,18 @@ std::string RandomUser::ScenarioText() {
 }
 
 void RandomUser::PrepareFiles() {
-  std::string black;
-  for (std::string_view mac : kMacs) {
-    if (!Chance(20)) continue;
-    black += std::string(mac) + "+被拦截的\r\n";
-    blacklist_.insert(std::string(mac));
-  }
-  if (!black.empty()) program_->PutFile(clients::kBlacklistPath, black);
-  std::string white;
-  for (std::string_view mac : kMacs) {
-    if (!Chance(30)) continue;
-    white += std::string(mac) + "+允许的\r\n";
-    whitelist_.insert(std::string(mac));
-  }
-  if (!white.empty()) program_->PutFile(clients::kWhitelistPath, white);
+  auto putList = [this](std::string_view path, int percent, std::string_view name,
+                        std::set<std::string>& entries) {
+    std::string text;
+    for (std::string_view mac : kMacs) {
+      if (!Chance(percent)) continue;
+      text += std::string(mac) + "+" + std::string(name) + "\r\n";
+      entries.insert(std::string(mac));
+    }
+    if (!text.empty()) program_->PutFile(path, text);
+  };
+  putList(clients::kBlacklistPath, 20, "被拦截的", blacklist_);
+  putList(clients::kWhitelistPath, 30, "允许的", whitelist_);
   std::string ini;
   if (Chance(30)) ini += "[monitor]\r\nmonitor=不监控\r\n";
   if (Chance(20)) ini += "[qidong]\r\nqidong=y\r\n";
