@@ -127,8 +127,8 @@ void Hotspot::SetSharingStatusText(std::string_view text) {
 void Hotspot::StartWorker(bool keepHandle) {
   // The start and its record are one step against the end in AbortHotspot: a re-run
   // that a run starts is either recorded before the end, and ended with it, or never
-  // started. A restart's run, and one beside a run still under way, are kept apart, so
-  // that the way out ends them too.
+  // started. A restart's run, and one a new press found still under way, are kept apart,
+  // so that the way out ends them too.
   std::lock_guard guard(lock_);
   exec::WorkerHandle handle =
       net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
@@ -147,10 +147,14 @@ void Hotspot::StartWorker(bool keepHandle) {
 void Hotspot::StartButtonClicked() {
   ui::MainWindow& w = net_.window;
   if (w.按钮开始.Text() == kCaptionStopped) {
+    // A second press before the run has shown itself (a double click) starts nothing:
+    // two runs would use the sharing objects at once.
+    if (pressPending_) return;
     {
       std::lock_guard guard(lock_);
       startRetryCount_ = 0;
     }
+    pressPending_ = true;
     StartWorker(true);
     return;
   }
@@ -268,6 +272,11 @@ void Hotspot::FindHostedConnection(void (*find)(netconfig::NetworkContext&),
 void Hotspot::HotspotStartSequence() {
   ui::MainWindow& w = net_.window;
   exec::ExecServices& exec = net_.exec;
+  // The press is answered once the button shows the start, or once the run has left.
+  struct Answered {
+    std::atomic<bool>& pending;
+    ~Answered() { pending = false; }
+  } answered{pressPending_};
   std::string name, passPhrase;
   exec.RunOnUi([&] {
     name = w.编辑框名称.Text();
@@ -301,6 +310,7 @@ void Hotspot::HotspotStartSequence() {
   SetSharingStatusText("");
 
   exec.RunOnUi([&] {
+    pressPending_ = false;
     w.按钮开始.SetEnabled(false);
     w.按钮开始.SetText(kCaptionStarting);
     w.时钟状态.SetInterval(kAnimationMs);

@@ -102,10 +102,12 @@ class Hotspot {
   int startRetryCount_ = 0;
   exec::WorkerHandle startWorkerHandle_;
   // The runs still under way that StartWorkerHandle does not tell: a restart's, and one
-  // that a second press started before the first run had disabled the button.
+  // still showing its failure when the next press started another.
   std::vector<exec::WorkerHandle> otherRuns_;
   exec::WorkerHandle mobileWatchHandle_;
   std::atomic<bool> mobileWatchBusy_{false};
+  // From a press of the start button until its run shows the start or leaves.
+  std::atomic<bool> pressPending_{false};
 };
 
 }  // namespace lumora::hotspot
