@@ -443,13 +443,7 @@ std::string SimulatedNetwork::HostNameOfAddress(std::string_view address,
     if (text::ParseIpv4(address)) client = clients_.ClientAt(address);
   }
   if (!client) return {};
-  {
-    std::unique_lock hold(lookUpLock_);
-    ++lookUpsWaiting_;
-    while (lookUpsHeld_ && (!keepGoing || keepGoing()))
-      lookUpsLetGo_.wait_for(hold, std::chrono::milliseconds(1));
-    --lookUpsWaiting_;
-  }
+  heldNameLookUps_.Pass(keepGoing);
   // The look-up takes its time outside the lock, in slices, so that a program that
   // ends is not kept waiting for all of it.
   constexpr std::uint32_t kSliceMs = 50;
@@ -460,18 +454,9 @@ std::string SimulatedNetwork::HostNameOfAddress(std::string_view address,
   return client->lookupFails ? std::string() : client->hostName;
 }
 
-void SimulatedNetwork::HoldNameLookUps(bool hold) {
-  {
-    std::lock_guard guard(lookUpLock_);
-    lookUpsHeld_ = hold;
-  }
-  lookUpsLetGo_.notify_all();
-}
+void SimulatedNetwork::HoldNameLookUps(bool hold) { heldNameLookUps_.Hold(hold); }
 
-int SimulatedNetwork::NameLookUpsWaiting() const {
-  std::lock_guard guard(lookUpLock_);
-  return lookUpsWaiting_;
-}
+int SimulatedNetwork::NameLookUpsWaiting() const { return heldNameLookUps_.Waiting(); }
 
 std::string SimulatedNetwork::ConnectedStateName() {
   std::lock_guard guard(lock_);
@@ -774,13 +759,7 @@ TetheringResult SimulatedNetwork::Start(std::string_view adapterGuid, const Asyn
     pendingStart_ =
         PendingStart{std::string(adapterGuid), clock_.NowMs() + mobile_.startMs, number};
   }
-  {
-    std::unique_lock hold(startHoldLock_);
-    ++startsWaiting_;
-    while (startsHeld_ && (!wait.keepGoing || wait.keepGoing()))
-      startsLetGo_.wait_for(hold, std::chrono::milliseconds(1));
-    --startsWaiting_;
-  }
+  heldMobileStarts_.Pass(wait.keepGoing);
   const bool answered = AwaitOperation(mobile_.startMs, wait);
   std::lock_guard guard(lock_);
   const bool mine = pendingStart_ && pendingStart_->number == number;
@@ -870,18 +849,9 @@ void SimulatedNetwork::CompletePendingOperations() {
   CompletePendingStartLocked(true);
 }
 
-void SimulatedNetwork::HoldMobileStarts(bool hold) {
-  {
-    std::lock_guard guard(startHoldLock_);
-    startsHeld_ = hold;
-  }
-  startsLetGo_.notify_all();
-}
+void SimulatedNetwork::HoldMobileStarts(bool hold) { heldMobileStarts_.Hold(hold); }
 
-int SimulatedNetwork::MobileStartsWaiting() const {
-  std::lock_guard guard(startHoldLock_);
-  return startsWaiting_;
-}
+int SimulatedNetwork::MobileStartsWaiting() const { return heldMobileStarts_.Waiting(); }
 
 std::vector<std::string> SimulatedNetwork::PinnedOnHostedInterface() const {
   std::lock_guard guard(lock_);

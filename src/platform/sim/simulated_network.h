@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/network_ports.h"
+#include "platform/sim/hold_gate.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/scenario.h"
 #include "platform/sim/simulated_clients.h"
@@ -302,15 +303,9 @@ class SimulatedNetwork final : public SharingPort,
   int sharingUsers_ = 0;
   int sharingOverlaps_ = 0;
 
-  mutable std::mutex startHoldLock_;
-  std::condition_variable startsLetGo_;
-  bool startsHeld_ = false;
-  int startsWaiting_ = 0;
+  HoldGate heldMobileStarts_;
 
-  mutable std::mutex lookUpLock_;
-  std::condition_variable lookUpsLetGo_;
-  bool lookUpsHeld_ = false;
-  int lookUpsWaiting_ = 0;
+  HoldGate heldNameLookUps_;
 
   ManualClock ownClock_;
   Clock& clock_;
