@@ -86,8 +86,11 @@ bool HeadlessProgram::Start() {
 }
 
 void HeadlessProgram::Settle() {
-  app_->Exec().JoinAllWorkers();
-  while (dispatcher.PendingCount() > 0) dispatcher.ProcessPendingEvents();
+  // An event run here may start a worker of its own: settle until neither is left.
+  do {
+    app_->Exec().JoinAllWorkers();
+    while (dispatcher.PendingCount() > 0) dispatcher.ProcessPendingEvents();
+  } while (app_->Exec().RunningWorkers() > 0);
 }
 
 void HeadlessProgram::EndProgram() { app_.reset(); }
