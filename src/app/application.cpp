@@ -22,7 +22,6 @@ namespace {
 constexpr ui::Colour kCaptionRed{255, 0, 0};
 constexpr ui::Colour kCaptionGreen{9, 124, 37};
 // The version of this build, as the window title ends.
-constexpr std::string_view kVersion = "5.0";
 
 // A value of the update information (CP936 bytes) as UTF-8 text.
 std::string InformationValue(std::string_view information, std::string_view startMarker,
@@ -241,7 +240,7 @@ void Application::UpdateCheck() {
   const std::string site = InformationValue(information, "[gwurl1]", "[gwurl2]");
   exec_.RunOnUi([&] { officialSiteUrl_ = site; });
   const std::string notes = InformationValue(information, "[content1]", "[content2]");
-  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(kVersion) <= 0.0000001)
+  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(ui::kProgramVersion) <= 0.0000001)
     return;
   const int answer = messages_.Show(
       "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,

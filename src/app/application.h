@@ -25,7 +25,7 @@
 namespace lumora::app {
 
 // The process-wide name that keeps two copies started at the same moment apart.
-inline constexpr std::string_view kInstanceName = "LumoraWiFi5.0.SingleInstance";
+inline constexpr std::string_view kInstanceName = "LumoraWiFi" LUMORA_VERSION ".SingleInstance";
 
 // The class of the system version as the program branches on it: 1 = 5.0, 2 = 5.1,
 // 3 = 5.2, 4 = 6.0, 5 = 6.1 (Windows 7), 6 = 6.2 (Windows 8 and later), -1 any other.

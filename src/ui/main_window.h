@@ -7,7 +7,8 @@
 
 namespace lumora::ui {
 
-inline constexpr std::string_view kMainWindowTitle = "LumoraWiFi5.0";
+inline constexpr std::string_view kProgramVersion = LUMORA_VERSION;
+inline constexpr std::string_view kMainWindowTitle = "LumoraWiFi" LUMORA_VERSION;
 
 // Tab pages of 选择夹1.
 enum TabPage : int { kTabMain = 0, kTabUsers = 1, kTabSettings = 2, kTabTraffic = 3, kTabHelp = 4 };
