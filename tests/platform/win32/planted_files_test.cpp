@@ -119,6 +119,55 @@ TEST(PlantedFiles, ANetshBesideTheProgramOrInTheCurrentFolderNeverRuns) {
   EXPECT_FALSE(inCurrentFolder.Ran());
 }
 
+// A function that this Windows lacks, or whose DLL it lacks, is reported once and then
+// answers its failure value with ERROR_PROC_NOT_FOUND, where calling it would crash.
+TEST(PlantedFiles, AMissingSystemFunctionIsReportedAndFailsItsCallsCleanly) {
+  using NoArguments = DWORD();
+  struct Case {
+    const wchar_t* dll;
+    const char* function;
+    std::string report;  // the start of the one report; empty: none
+  };
+  const Case cases[] = {
+      {L"kernel32.dll", "GetCurrentProcessId", ""},
+      {L"kernel32.dll", "NoSuchFunctionAnywhere",
+       "kernel32.dll: NoSuchFunctionAnywhere is missing"},
+      {L"no_such_system_library.dll", "GetCurrentProcessId", "LoadLibraryW "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.function);
+    testing::ExpectedFailureReports reports;
+    const SystemDll dll(c.dll);
+    const SystemFunction<NoArguments> function(dll, c.function, 0xFA11u);
+    SetLastError(0);
+    const DWORD result = function();
+    const std::vector<std::string> lines = reports.Lines();
+    if (c.report.empty()) {
+      EXPECT_EQ(result, GetCurrentProcessId());
+      EXPECT_TRUE(lines.empty());
+    } else {
+      EXPECT_EQ(result, 0xFA11u);
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+      ASSERT_EQ(lines.size(), 1u);
+      EXPECT_TRUE(lines[0].starts_with(c.report)) << lines[0];
+    }
+  }
+}
+
+// Once the program has started, a DLL asked for by its name alone comes from the system
+// folder or not at all, even where a file of that name lies beside the program.
+TEST(PlantedFiles, AfterTheStartNoDllIsTakenFromTheProgramsFolder) {
+  ASSERT_TRUE(fs::exists(OwnFolder() / "planted_dll.dll"));
+  KeepDllSearchInSystemFolder();
+  const HMODULE planted = LoadLibraryW(L"planted_dll.dll");
+  EXPECT_EQ(planted, nullptr);
+  if (planted) FreeLibrary(planted);
+  // The system's own DLLs are found as before.
+  const HMODULE system = LoadLibraryW(L"version.dll");
+  EXPECT_NE(system, nullptr);
+  if (system) FreeLibrary(system);
+}
+
 bool StartsWithFolder(std::wstring path, std::wstring folder) {
   const auto lower = [](std::wstring& text) {
     std::replace(text.begin(), text.end(), L'/', L'\\');
