@@ -1,12 +1,14 @@
 // LumoraWiFi.exe: the program on the real machine.
 #include <windows.h>
 
+#include "platform/win32/scoped_module.h"
 #include "platform/win32/win32_console.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_system.h"
 #include "shared/program.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  lumora::platform::win32::KeepDllSearchInSystemFolder();
   lumora::platform::win32::Win32Console console;
   lumora::platform::win32::Win32SystemFacts system;
   lumora::platform::win32::Win32Sharing sharing;

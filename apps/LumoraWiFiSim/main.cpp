@@ -8,11 +8,13 @@
 #include "platform/sim/end_state.h"
 #include "platform/sim/simulated_pc.h"
 #include "platform/steady_clock.h"
+#include "platform/win32/scoped_module.h"
 #include "platform/win32/win32_files.h"
 #include "shared/program.h"
 #include "text/cp936.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  lumora::platform::win32::KeepDllSearchInSystemFolder();
   using namespace lumora;
   platform::win32::Win32Files files;
   const std::string scenarioText = text::Utf8FromCp936(

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/failure_report.h"
+#include "platform/win32/scoped_module.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "text/command_line.h"
@@ -26,7 +28,36 @@ void DrainPipe(HANDLE readEnd, std::string& output) {
   }
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsFullPath(std::string_view name) {
+  const bool drive = name.size() >= 3 &&
+                     ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+  return drive && name[1] == ':' && IsSeparator(name[2]);
+}
+
+bool IsBareName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("\\/:") == std::string_view::npos;
+}
+
 }  // namespace
+
+std::optional<std::wstring> StartedProgramPath(std::string_view commandLine) {
+  const std::string program = text::SplitProgramName(commandLine).program;
+  if (IsFullPath(program)) return Wide(program);
+  if (IsBareName(program)) {
+    // The extension CreateProcessW would add to a name without one.
+    const std::string file = program.find('.') == std::string::npos ? program + ".exe" : program;
+    std::wstring path = SystemFolderPath(Wide(file));
+    if (!path.empty()) return path;
+    ReportSystemError("GetSystemDirectoryW", GetLastError());
+    return std::nullopt;
+  }
+  ReportFailure("CreateProcessW " + program,
+                "neither a program of the system folder nor a full path");
+  return std::nullopt;
+}
 
 std::string Win32Console::Run(std::string_view commandLine,
                               const std::function<bool()>& keepGoing) {
@@ -48,6 +79,8 @@ std::string Win32Console::Run(std::string_view commandLine,
   startup.wShowWindow = SW_HIDE;
   startup.hStdOutput = writeEnd.Get();
   startup.hStdError = writeEnd.Get();
+  const std::optional<std::wstring> program = StartedProgramPath(commandLine);
+  if (!program) return output;
   PROCESS_INFORMATION process{};
   // The child reads its command line in UTF-16, so it gets the line in UTF-16, quoted as
   // it was built. Through the ANSI code page a character code page 936 lacks would
@@ -56,8 +89,8 @@ std::string Win32Console::Run(std::string_view commandLine,
   const std::wstring line = Wide(commandLine);
   std::vector<wchar_t> mutableLine(line.begin(), line.end());
   mutableLine.push_back(L'\0');
-  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessW(program->c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      nullptr, &startup, &process)) {
     // The program only: its arguments can hold a pass phrase, which has no place in a log.
     ReportSystemError("CreateProcessW " + text::SplitProgramName(commandLine).program,
                       GetLastError());

@@ -9,6 +9,7 @@
 
 #include "platform/win32/own_thread_call.h"
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/system_dlls.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 
@@ -28,7 +29,7 @@ class Exchange {
     if (!handle) return nullptr;
     std::lock_guard guard(lock_);
     if (ended_) {
-      InternetCloseHandle(handle);
+      WinInetDll().InternetCloseHandle(handle);
       return nullptr;
     }
     handles_.push_back(handle);
@@ -40,7 +41,7 @@ class Exchange {
     std::lock_guard guard(lock_);
     ended_ = true;
     for (auto handle = handles_.rbegin(); handle != handles_.rend(); ++handle)
-      InternetCloseHandle(*handle);
+      WinInetDll().InternetCloseHandle(*handle);
     handles_.clear();
   }
 
@@ -75,7 +76,7 @@ constexpr wchar_t kBrowserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows
 
 HINTERNET OpenSession(Exchange& exchange, const std::wstring& agent) {
   const HINTERNET opened =
-      InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+      WinInetDll().InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   if (!opened) {
     ReportSystemError("InternetOpen", GetLastError());
     return nullptr;
@@ -85,7 +86,7 @@ HINTERNET OpenSession(Exchange& exchange, const std::wstring& agent) {
   DWORD timeout = kTimeoutMs;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                        INTERNET_OPTION_SEND_TIMEOUT}) {
-    InternetSetOptionW(session, option, &timeout, sizeof timeout);
+    WinInetDll().InternetSetOptionW(session, option, &timeout, sizeof timeout);
   }
   return session;
 }
@@ -95,8 +96,8 @@ HINTERNET OpenSession(Exchange& exchange, const std::wstring& agent) {
 bool Succeeded(HINTERNET request) {
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                      nullptr)) {
+  if (!WinInetDll().HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                                   &status, &size, nullptr)) {
     return false;
   }
   return status >= 200 && status < 300;
@@ -108,7 +109,7 @@ std::string ReadBody(HINTERNET request) {
   char piece[kPieceBytes];
   while (body.size() < kMostBodyBytes) {
     DWORD read = 0;
-    if (!InternetReadFile(request, piece, kPieceBytes, &read) || read == 0) break;
+    if (!WinInetDll().InternetReadFile(request, piece, kPieceBytes, &read) || read == 0) break;
     body.append(piece, read);
   }
   if (body.size() > kMostBodyBytes) body.resize(kMostBodyBytes);
@@ -123,8 +124,8 @@ std::string Win32Http::ReadUrl(std::string_view url, const std::function<bool()>
         // The address itself is the agent's name.
         const HINTERNET session = OpenSession(exchange, address);
         if (!session) return {};
-        const HINTERNET request = exchange.Keep(
-            InternetOpenUrlW(session, address.c_str(), L"", 0, INTERNET_FLAG_RELOAD, 0));
+        const HINTERNET request = exchange.Keep(WinInetDll().InternetOpenUrlW(
+            session, address.c_str(), L"", 0, INTERNET_FLAG_RELOAD, 0));
         if (!request || !Succeeded(request)) return {};
         return ReadBody(request);
       },
@@ -142,7 +143,7 @@ std::string Win32Http::Get(std::string_view url, const std::function<bool()>& ke
   parts.dwUrlPathLength = static_cast<DWORD>(path.size());
   parts.lpszExtraInfo = extra.data();
   parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-  if (!InternetCrackUrlW(address.c_str(), 0, 0, &parts)) return {};
+  if (!WinInetDll().InternetCrackUrlW(address.c_str(), 0, 0, &parts)) return {};
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return {};
   std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
   object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
@@ -154,17 +155,18 @@ std::string Win32Http::Get(std::string_view url, const std::function<bool()>& ke
        secure](Exchange& exchange) -> std::string {
         const HINTERNET session = OpenSession(exchange, kBrowserAgent);
         if (!session) return {};
-        const HINTERNET connection = exchange.Keep(InternetConnectW(
+        const HINTERNET connection = exchange.Keep(WinInetDll().InternetConnectW(
             session, hostName.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
         if (!connection) return {};
         const wchar_t* accept[] = {L"*/*", nullptr};
         DWORD flags =
             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
         if (secure) flags |= INTERNET_FLAG_SECURE;
-        const HINTERNET request = exchange.Keep(HttpOpenRequestW(
+        const HINTERNET request = exchange.Keep(WinInetDll().HttpOpenRequestW(
             connection, L"GET", object.c_str(), L"HTTP/1.0", nullptr, accept, flags, 0));
         if (!request) return {};
-        if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0) || !Succeeded(request)) return {};
+        if (!WinInetDll().HttpSendRequestW(request, nullptr, 0, nullptr, 0) || !Succeeded(request))
+          return {};
         return ReadBody(request);
       },
       keepGoing);

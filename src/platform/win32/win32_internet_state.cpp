@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/win32/system_dlls.h"
 #include "platform/win32/win32_network.h"
 #include "text/cp936.h"
 
@@ -23,7 +24,7 @@ std::string Win32InternetState::ConnectedStateName() {
   buffer.fill(' ');
   buffer.back() = '\0';
   DWORD flags = 0;
-  InternetGetConnectedStateExA(&flags, buffer.data(), kNameBufferBytes, 0);
+  WinInetDll().InternetGetConnectedStateExA(&flags, buffer.data(), kNameBufferBytes, 0);
   return text::Utf8FromCp936(std::string_view(buffer.data(), std::strlen(buffer.data())));
 }
 

@@ -14,6 +14,7 @@
 
 #include "platform/win32/own_thread_call.h"
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/system_dlls.h"
 #include "platform/win32/win32_diagnostics.h"
 #include "platform/win32/win32_network.h"
 #include "text/cp936.h"
@@ -49,17 +50,17 @@ std::string FromAnsi(const char* text) { return text::Utf8FromCp936(text ? text 
 
 Win32IpHelper::Win32IpHelper()
     : Win32IpHelper([](void* table, unsigned long* bytes, bool sorted) {
-        return GetIpNetTable(static_cast<MIB_IPNETTABLE*>(table), bytes, sorted);
+        return IpHelperDll().GetIpNetTable(static_cast<MIB_IPNETTABLE*>(table), bytes, sorted);
       }) {}
 
 Win32IpHelper::Win32IpHelper(NeighbourTableCall call) : neighbourTable_(std::move(call)) {}
 
 std::optional<std::vector<AdapterInfo>> Win32IpHelper::AdaptersInfo() {
   ULONG size = 0;
-  GetAdaptersInfo(nullptr, &size);
+  IpHelperDll().GetAdaptersInfo(nullptr, &size);
   TableBuffer buffer(size);
   auto* first = buffer.As<IP_ADAPTER_INFO>();
-  if (const ULONG error = GetAdaptersInfo(first, &size); error != NO_ERROR) {
+  if (const ULONG error = IpHelperDll().GetAdaptersInfo(first, &size); error != NO_ERROR) {
     // A machine without adapters has no table, which is no failure.
     if (error != ERROR_NO_DATA) ReportSystemError("GetAdaptersInfo", error);
     return std::nullopt;
@@ -73,10 +74,11 @@ std::optional<std::vector<AdapterInfo>> Win32IpHelper::AdaptersInfo() {
 
 std::optional<std::vector<AdapterAddresses>> Win32IpHelper::AdaptersAddresses() {
   ULONG size = 0;
-  GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, nullptr, &size);
+  IpHelperDll().GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, nullptr, &size);
   TableBuffer buffer(size);
   auto* first = buffer.As<IP_ADAPTER_ADDRESSES>();
-  if (const ULONG error = GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, first, &size);
+  if (const ULONG error =
+          IpHelperDll().GetAdaptersAddresses(AF_UNSPEC, kIncludePrefix, nullptr, first, &size);
       error != NO_ERROR) {
     if (error != ERROR_NO_DATA) ReportSystemError("GetAdaptersAddresses", error);
     return std::nullopt;
@@ -92,14 +94,14 @@ std::optional<std::vector<AdapterAddresses>> Win32IpHelper::AdaptersAddresses() 
 std::uint32_t Win32IpHelper::AdapterIndex(std::string_view deviceName) {
   std::wstring name = Wide(deviceName);
   ULONG index = 0;
-  if (GetAdapterIndex(name.data(), &index) != NO_ERROR) return 0;
+  if (IpHelperDll().GetAdapterIndex(name.data(), &index) != NO_ERROR) return 0;
   return index;
 }
 
 std::optional<InterfaceRow> Win32IpHelper::InterfaceEntry(std::uint32_t index) {
   MIB_IF_ROW2 row{};
   row.InterfaceIndex = index;
-  if (const DWORD error = GetIfEntry2(&row); error != NO_ERROR) {
+  if (const DWORD error = IpHelperDll().GetIfEntry2(&row); error != NO_ERROR) {
     // An index that names no interface (any more) is an answer, not a failure.
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_INVALID_PARAMETER)
       ReportSystemError("GetIfEntry2", error);
@@ -177,7 +179,7 @@ bool Win32IpHelper::DeleteNeighbour(const NeighbourRow& row) {
   std::copy(row.physicalAddress.begin(), row.physicalAddress.end(), entry.bPhysAddr);
   entry.dwAddr = row.address;
   entry.dwType = row.type;
-  const DWORD error = DeleteIpNetEntry(&entry);
+  const DWORD error = IpHelperDll().DeleteIpNetEntry(&entry);
   // An entry that went meanwhile is gone as asked.
   if (error == NO_ERROR || error == ERROR_NOT_FOUND) return true;
   ReportSystemError("DeleteIpNetEntry", error);

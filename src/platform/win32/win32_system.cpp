@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/win32/scoped_module.h"
+#include "platform/win32/win32_console.h"
+#include "platform/win32/win32_diagnostics.h"
 
 namespace lumora::platform::win32 {
 
@@ -92,17 +94,21 @@ void Win32Shell::OpenUrl(std::string_view url) {
 }
 
 void Win32Shell::StartProgram(std::string_view commandLine) {
+  const std::optional<std::wstring> program = StartedProgramPath(commandLine);
+  if (!program) return;
   std::wstring line = Wide(commandLine);
   std::vector<wchar_t> mutableLine(line.begin(), line.end());
   mutableLine.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &process)) {
-    ScopedHandle thread(process.hThread);  // not waited for: only released
-    ScopedHandle child(process.hProcess);
+  if (!CreateProcessW(program->c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
+    ReportSystemError("CreateProcessW " + Utf8(*program), GetLastError());
+    return;
   }
+  ScopedHandle thread(process.hThread);  // not waited for: only released
+  ScopedHandle child(process.hProcess);
 }
 
 }  // namespace lumora::platform::win32

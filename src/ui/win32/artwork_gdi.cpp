@@ -85,7 +85,7 @@ void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height
   if (!memory) return;
   ScopedSelection selected(memory.Get(), bitmap);
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, width, height, memory.Get(), 0, 0, width, height, blend);
+  GdiAlphaBlend(dc, x, y, width, height, memory.Get(), 0, 0, width, height, blend);
 }
 
 }  // namespace lumora::ui::win32

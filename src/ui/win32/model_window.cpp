@@ -3,12 +3,12 @@
 #include "ui/win32/model_window.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 
 #include "platform/win32/scoped_module.h"
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/system_dlls.h"
 #include "ui/layout.h"
 #include "ui/simple_html.h"
 #include "ui/win32/artwork_gdi.h"
@@ -333,7 +333,7 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
   switch (control.Kind()) {
     case ControlKind::TabControl: {
       // The classic tab body is the button face, the background every static here uses.
-      SetWindowTheme(window, L"", L"");
+      platform::win32::UxThemeDll().SetWindowTheme(window, L"", L"");
       auto& tabs = static_cast<TabControl&>(control);
       for (std::size_t i = 0; i < tabs.Tabs().size(); ++i) {
         std::wstring title = Wide(tabs.Tabs()[i]);
