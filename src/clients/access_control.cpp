@@ -72,6 +72,12 @@ bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
          FindText(record.mac, kBroadcastMarker) == -1 && record.mac != kZeroMac;
 }
 
+// The name the user gave a device comes before the one a list file kept with it.
+void PreferGivenNames(const SearchableListText& names, std::vector<NoticedDevice>& devices) {
+  for (NoticedDevice& device : devices)
+    if (std::string name = names.DeviceNameFor(device.mac); !name.empty()) device.name = name;
+}
+
 }  // namespace
 
 AccessControl::AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
@@ -132,24 +138,23 @@ void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
   }
 }
 
-void AccessControl::AnnounceJoined(const std::vector<NoticedDevice>& devices) {
+void AccessControl::Announce(std::set<std::string>& told, const std::vector<NoticedDevice>& devices,
+                             NoticeOf noticeOf) {
   std::vector<NoticedDevice> fresh;
   for (const NoticedDevice& device : devices)
-    if (joinedThisRun_.insert(device.mac).second) fresh.push_back(device);
+    if (told.insert(device.mac).second) fresh.push_back(device);
   ui::MainWindow& w = net_.window;
   if (fresh.empty() || !w.选择框_新设备提醒.Checked()) return;
-  const ui::TrayIcon::Notice notice = JoinNotice(fresh);
+  const ui::TrayIcon::Notice notice = noticeOf(fresh);
   w.托盘图标1.ShowNotice(notice.title, notice.text);
 }
 
+void AccessControl::AnnounceJoined(const std::vector<NoticedDevice>& devices) {
+  Announce(joinedThisRun_, devices, JoinNotice);
+}
+
 void AccessControl::AnnounceBlocked(const std::vector<NoticedDevice>& devices) {
-  std::vector<NoticedDevice> fresh;
-  for (const NoticedDevice& device : devices)
-    if (blockedThisRun_.insert(device.mac).second) fresh.push_back(device);
-  ui::MainWindow& w = net_.window;
-  if (fresh.empty() || !w.选择框_新设备提醒.Checked()) return;
-  const ui::TrayIcon::Notice notice = BlockedNotice(fresh);
-  w.托盘图标1.ShowNotice(notice.title, notice.text);
+  Announce(blockedThisRun_, devices, BlockedNotice);
 }
 
 void AccessControl::OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu) {
@@ -203,9 +208,7 @@ void AccessControl::RunClientScan() {
     devices[i].name = names.DeviceNameFor(devices[i].mac);
     rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
   }
-  // The name the user gave a device comes before the one the blacklist kept.
-  for (NoticedDevice& device : blocked)
-    if (std::string name = names.DeviceNameFor(device.mac); !name.empty()) device.name = name;
+  PreferGivenNames(names, blocked);
   std::vector<std::size_t> fresh, known;
   exec.RunOnUi([&] {
     w.超级列表框1.RefillRows(std::move(rows), kClientMac);
@@ -448,11 +451,9 @@ void AccessControl::RunWhitelistEnforcement() {
     blocked.push_back({record.ip, record.mac, {}});
   }
   if (allowed.empty() && blocked.empty()) return;
-  // The name the user gave a device comes before the one the whitelist kept.
   const SearchableListText names(ReadListText(files_, kDeviceNamePath));
-  for (std::vector<NoticedDevice>* list : {&allowed, &blocked})
-    for (NoticedDevice& device : *list)
-      if (std::string name = names.DeviceNameFor(device.mac); !name.empty()) device.name = name;
+  PreferGivenNames(names, allowed);
+  PreferGivenNames(names, blocked);
   exec.PostToUi([this, allowed, blocked] {
     AnnounceBlocked(blocked);
     AnnounceJoined(allowed);

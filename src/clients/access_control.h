@@ -89,6 +89,9 @@ class AccessControl : private ui::ModelObserver {
   // the box asks for it; either way they count as told.
   void AnnounceJoined(const std::vector<NoticedDevice>& devices);
   void AnnounceBlocked(const std::vector<NoticedDevice>& devices);
+  using NoticeOf = ui::TrayIcon::Notice (*)(const std::vector<NoticedDevice>&);
+  void Announce(std::set<std::string>& told, const std::vector<NoticedDevice>& devices,
+                NoticeOf noticeOf);
 
   netconfig::NetworkContext& net_;
   platform::FilePort& files_;
