@@ -105,6 +105,7 @@ bool Application::OnMainWindowCreated() {
                              ? ui::AccessMode::Blacklist
                              : ui::AccessMode::Whitelist);
   w.选择框显示流量.SetChecked(settings_.Read(settings::kSpeedBarShown) == settings::kYes);
+  w.选择框_新设备提醒.SetChecked(settings_.Read(settings::kJoinNotices) == settings::kYes);
 
   w.滑块条色调.SetPosition(colourPosition);
   w.透明标签位置.SetText("[" + std::to_string(w.滑块条色调.Position() - 160) + "]");

@@ -40,6 +40,16 @@ void TabChanged(Application& app) {
   }
 }
 
+// A notice of the tray icon tells who joins: its click shows them.
+void ShowUsersTab(Application& app) {
+  ui::MainWindow& w = app.Main();
+  if (w.选择夹1.CurrentTab() != ui::kTabUsers) {
+    w.选择夹1.SetCurrentTab(ui::kTabUsers);
+    TabChanged(app);
+  }
+  BringToFront(app);
+}
+
 void HideToTray(Application& app) {
   app.Main().SetVisible(false);
   app.Main().时钟流量统计.SetInterval(0);
@@ -178,6 +188,7 @@ void ConnectWindowActions(Application& app) {
   w.托盘图标1.onLeftClick = UntilTheWayOut(app, [&app] { BringToFront(app); });
   w.托盘图标1.onLeftDoubleClick = UntilTheWayOut(app, [&app] { BringToFront(app); });
   w.托盘图标1.onRightClick = UntilTheWayOut(app, [&w] { w.菜单.PopUp(); });
+  w.托盘图标1.onNoticeClick = UntilTheWayOut(app, [&app] { ShowUsersTab(app); });
   w.onRightButtonReleased = UntilTheWayOut(app, [&w] { w.菜单.PopUp(); });
   w.菜单_官方网站.onChosen = [&app] {
     OpenWebAddress(app.Platform().shell, app.OfficialSiteUrl());

@@ -26,9 +26,7 @@ constexpr int kWhiteMac = 0;
 constexpr int kListBorder = 2;
 constexpr int kEditorOverhang = 2;
 
-struct ListedDevice {
-  std::string ip, mac, name;
-};
+using ListedDevice = NoticedDevice;
 
 std::string WithoutControlCharacters(std::string_view text) {
   std::string clean;
@@ -74,6 +72,12 @@ bool IsHostedDynamic(const NeighbourRecord& record, std::uint32_t hostedIndex) {
          FindText(record.mac, kBroadcastMarker) == -1 && record.mac != kZeroMac;
 }
 
+// The name the user gave a device comes before the one a list file kept with it.
+void PreferGivenNames(const SearchableListText& names, std::vector<NoticedDevice>& devices) {
+  for (NoticedDevice& device : devices)
+    if (std::string name = names.DeviceNameFor(device.mac); !name.empty()) device.name = name;
+}
+
 }  // namespace
 
 AccessControl::AccessControl(netconfig::NetworkContext& net, platform::FilePort& files,
@@ -114,6 +118,10 @@ void AccessControl::Connect() {
   w.移白_移出白名单.onChosen = [this] { RemoveFromWhitelist(); };
   w.单选框黑.onClick = [this] { SwitchToBlacklistMode(); };
   w.单选框白.onClick = [this] { SwitchToWhitelistMode(); };
+  w.选择框_新设备提醒.onClick = [this, &w] {
+    net_.settings.Write(settings::kJoinNotices,
+                        w.选择框_新设备提醒.Checked() ? settings::kYes : settings::kNo);
+  };
 }
 
 void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
@@ -122,6 +130,31 @@ void AccessControl::OnControlChanged(ui::Control& control, ui::Change change) {
   // A worker that outlived its timer would fill the tab or pin devices after the stop.
   if (&control == &w.时钟_黑 && !w.时钟_黑.Running()) net_.exec.EndWorkerThread(scanWorker_);
   if (&control == &w.时钟_白 && !w.时钟_白.Running()) net_.exec.EndWorkerThread(whitelistWorker_);
+  const bool timer = &control == &w.时钟_黑 || &control == &w.时钟_白;
+  if (timer && !w.时钟_黑.Running() && !w.时钟_白.Running() && !switchingMode_) {
+    foundThisRun_.clear();
+    joinedThisRun_.clear();
+    blockedThisRun_.clear();
+  }
+}
+
+void AccessControl::Announce(std::set<std::string>& told, const std::vector<NoticedDevice>& devices,
+                             NoticeOf noticeOf) {
+  std::vector<NoticedDevice> fresh;
+  for (const NoticedDevice& device : devices)
+    if (told.insert(device.mac).second) fresh.push_back(device);
+  ui::MainWindow& w = net_.window;
+  if (fresh.empty() || !w.选择框_新设备提醒.Checked()) return;
+  const ui::TrayIcon::Notice notice = noticeOf(fresh);
+  w.托盘图标1.ShowNotice(notice.title, notice.text);
+}
+
+void AccessControl::AnnounceJoined(const std::vector<NoticedDevice>& devices) {
+  Announce(joinedThisRun_, devices, JoinNotice);
+}
+
+void AccessControl::AnnounceBlocked(const std::vector<NoticedDevice>& devices) {
+  Announce(blockedThisRun_, devices, BlockedNotice);
 }
 
 void AccessControl::OpenMenu(ui::ListView& list, int macColumn, ui::Menu& menu) {
@@ -158,10 +191,12 @@ void AccessControl::RunClientScan() {
   // Every blacklisted device is cut off before any device is listed or named: the
   // name look-ups can take seconds each, and a scan may be ended by the next tick.
   std::vector<ListedDevice> devices;
+  std::vector<NoticedDevice> blocked;
   for (const NeighbourRecord& record : records) {
     if (!IsHostedDynamic(record, hostedIndex)) continue;
     if (blacklist.Contains(record.mac)) {
       Block(record.ip);
+      blocked.push_back({record.ip, record.mac, blacklist.DeviceNameFor(record.mac)});
       continue;
     }
     devices.push_back({record.ip, record.mac, {}});
@@ -173,18 +208,30 @@ void AccessControl::RunClientScan() {
     devices[i].name = names.DeviceNameFor(devices[i].mac);
     rows.push_back({std::to_string(i + 1), devices[i].ip, devices[i].mac, devices[i].name});
   }
+  PreferGivenNames(names, blocked);
+  std::vector<std::size_t> fresh, known;
   exec.RunOnUi([&] {
     w.超级列表框1.RefillRows(std::move(rows), kClientMac);
     // As the file is now: the user may have changed it while the blacklisted devices
     // were cut off.
     ReloadBlacklistView(ReadListText(files_, kBlacklistPath));
+    AnnounceBlocked(blocked);
+    // A device that an earlier scan found new, but that scan was ended before it told
+    // of it (its look-ups outlasted the tick), is told of now, named or not.
+    std::vector<NoticedDevice> overdue;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+      const bool told = joinedThisRun_.contains(devices[i].mac);
+      if (!told && !foundThisRun_.insert(devices[i].mac).second) overdue.push_back(devices[i]);
+      (told ? known : fresh).push_back(i);
+    }
+    AnnounceJoined(overdue);
   });
 
   // The system's own list, asked once a scan and only for a device the look-up could
   // not name.
   std::optional<std::vector<platform::TetheringClient>> systemListed;
-  for (const ListedDevice& device : devices) {
-    if (!device.name.empty()) continue;
+  auto lookUpName = [&](ListedDevice& device) {
+    if (!device.name.empty()) return;
     std::string lookedUp = ShownHostName(net_.ports.names.HostNameOfAddress(
         device.ip, exec::CurrentWorkerGoesOn));
     exec::ThrowIfWorkerEnded();
@@ -192,12 +239,22 @@ void AccessControl::RunClientScan() {
       if (!systemListed) systemListed = systemClients_();
       lookedUp = ShownHostName(ListedHostName(*systemListed, device.mac));
     }
-    const std::string name = RecordLookedUpName(device.mac, lookedUp);
-    exec.PostToUi([&w, mac = device.mac, name] {
+    device.name = RecordLookedUpName(device.mac, lookedUp);
+    exec.PostToUi([&w, mac = device.mac, name = device.name] {
       if (const auto row = RowOfMac(w.超级列表框1, kClientMac, mac))
         w.超级列表框1.SetCell(*row, kClientName, name);
     });
+  };
+  // The devices that joined since the last scan are named first and told of at once: a
+  // slow look-up of a device listed before must not hold the notice back until the next
+  // tick ends this scan. One that this scan does not get to is told of by the next.
+  std::vector<NoticedDevice> joined;
+  for (const std::size_t i : fresh) {
+    lookUpName(devices[i]);
+    joined.push_back(devices[i]);
   }
+  if (!joined.empty()) exec.PostToUi([this, joined] { AnnounceJoined(joined); });
+  for (const std::size_t i : known) lookUpName(devices[i]);
 }
 
 std::string AccessControl::RecordLookedUpName(const std::string& mac, const std::string& name) {
@@ -332,8 +389,10 @@ void AccessControl::RemoveFromBlacklist() {
 }
 
 void AccessControl::StopEnforcement() {
+  switchingMode_ = true;
   net_.window.时钟_黑.SetInterval(0);
   net_.window.时钟_白.SetInterval(0);
+  switchingMode_ = false;
   net_.exec.EndWorkerThread(scanWorker_);
   net_.exec.EndWorkerThread(whitelistWorker_);
   // A block command still running would pin its device after the table was emptied.
@@ -381,8 +440,24 @@ void AccessControl::RunWhitelistEnforcement() {
   RefreshHostedIndex(exec.ReadOnUi<std::string>([&] { return w.编辑框虚拟网卡.Text(); }));
   const std::uint32_t hostedIndex = hostedIndex_;
   const SearchableListText whitelist(whitelistText);
-  for (const NeighbourRecord& record : records)
-    if (IsHostedDynamic(record, hostedIndex) && !whitelist.Contains(record.mac)) Block(record.ip);
+  std::vector<NoticedDevice> allowed, blocked;
+  for (const NeighbourRecord& record : records) {
+    if (!IsHostedDynamic(record, hostedIndex)) continue;
+    if (whitelist.Contains(record.mac)) {
+      allowed.push_back({record.ip, record.mac, whitelist.DeviceNameFor(record.mac)});
+      continue;
+    }
+    Block(record.ip);
+    blocked.push_back({record.ip, record.mac, {}});
+  }
+  if (allowed.empty() && blocked.empty()) return;
+  const SearchableListText names(ReadListText(files_, kDeviceNamePath));
+  PreferGivenNames(names, allowed);
+  PreferGivenNames(names, blocked);
+  exec.PostToUi([this, allowed, blocked] {
+    AnnounceBlocked(blocked);
+    AnnounceJoined(allowed);
+  });
 }
 
 void AccessControl::CopyToWhitelist() {

@@ -7,9 +7,11 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "clients/join_notices.h"
 #include "exec/exec_services.h"
 #include "netconfig/network_context.h"
 #include "platform/file_port.h"
@@ -21,7 +23,9 @@ inline constexpr std::string_view kCopiedToWhitelist =
     "成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。";
 
 // It watches the two timers of the tab: whatever stops one (a mode switch, the hotspot's
-// stop or any way out) ends the worker the timer started.
+// stop or any way out) ends the worker the timer started. A run of the hotspot lasts
+// while one of them runs, across mode switches: each device that joins, and each that is
+// cut off, is told of once a run by the tray icon.
 class AccessControl : private ui::ModelObserver {
  public:
   // sharingDone tells whether the hotspot runs (its start confirmed sharing);
@@ -81,6 +85,13 @@ class AccessControl : private ui::ModelObserver {
   // mode switch empties the table.
   void StopEnforcement();
   void ReloadBlacklistView(const std::string& blacklistText);
+  // On the UI thread: the tray icon tells of those devices not told of yet this run, if
+  // the box asks for it; either way they count as told.
+  void AnnounceJoined(const std::vector<NoticedDevice>& devices);
+  void AnnounceBlocked(const std::vector<NoticedDevice>& devices);
+  using NoticeOf = ui::TrayIcon::Notice (*)(const std::vector<NoticedDevice>&);
+  void Announce(std::set<std::string>& told, const std::vector<NoticedDevice>& devices,
+                NoticeOf noticeOf);
 
   netconfig::NetworkContext& net_;
   platform::FilePort& files_;
@@ -101,6 +112,13 @@ class AccessControl : private ui::ModelObserver {
   // back into the file only over this very text, so that nothing the file gained or lost
   // since is undone.
   std::string blacklistShown_;
+  // The MACs that scans found joined this run, and those told of; only the UI thread
+  // touches them.
+  std::set<std::string> foundThisRun_;
+  std::set<std::string> joinedThisRun_;
+  std::set<std::string> blockedThisRun_;
+  // A mode switch stops both timers without ending the run.
+  bool switchingMode_ = false;
 };
 
 }  // namespace lumora::clients

@@ -40,6 +40,8 @@ inline constexpr SettingKey kAutoStart{"qidong", "qidong", std::nullopt};
 inline constexpr SettingKey kSpeedBarPosition{"flowposition", "xy", std::nullopt};
 inline constexpr SettingKey kHostedNameOverride{"1", "1", std::nullopt};
 inline constexpr SettingKey kHostedNameOverrideName{"1", "2", std::nullopt};
+// Whether the tray icon tells of devices that join or are cut off: kYes or kNo.
+inline constexpr SettingKey kJoinNotices{"notice", "newdevice", "是"};
 
 // The texts of the flag pairs, compared as whole texts, byte for byte.
 inline constexpr std::string_view kMonitorBlacklist = "监控";

@@ -263,7 +263,9 @@ void TrayIcon::RemoveForGood() {
 }
 
 void TrayIcon::ShowNotice(std::string_view title, std::string_view text) {
+  if (removedForGood_) return;
   notice_ = {std::string(title), std::string(text)};
+  ++noticeCount_;
   Notify(Change::Balloon);
 }
 

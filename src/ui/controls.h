@@ -404,17 +404,21 @@ class TrayIcon : public Control {
   struct Notice {
     std::string title, text;
   };
-  // A balloon notice over the icon.
+  // A balloon notice over the icon; none once the icon has been removed for good.
   void ShowNotice(std::string_view title, std::string_view text);
   const Notice& LastNotice() const { return notice_; }
+  int NoticeCount() const { return noticeCount_; }
   std::function<void()> onLeftClick;
   std::function<void()> onLeftDoubleClick;
   std::function<void()> onRightClick;
+  // The user clicked the balloon notice.
+  std::function<void()> onNoticeClick;
 
  private:
   TrayImage image_ = TrayImage::None;
   bool removedForGood_ = false;
   Notice notice_;
+  int noticeCount_ = 0;
 };
 
 // A balloon tip shown at a point relative to the window's top-left corner.

@@ -127,6 +127,10 @@ struct MainWindow : WindowModel {
                            {270, 18, 99, 18}, "开机打开软件", kDesignDefault};
   PictureControl 画板_叹号{*this, "画板_叹号", ControlKind::DrawPanel, Place::In(分组框5),
                            {361, 17, 20, 21}, Picture::ExclamationMark, kHandCursor};
+  // Above the groups, right of the first one's caption, where no control stands.
+  CheckBox 选择框_新设备提醒{*this, "选择框_新设备提醒", ControlKind::CheckBox,
+                             Place::Tab(kTabSettings), {280, 20, 124, 16}, "新设备连接时提醒",
+                             kTicked};
 
   // Tab "流量统计".
   StaticControl 分组框6{*this, "分组框6", ControlKind::GroupBox, Place::Tab(kTabTraffic),

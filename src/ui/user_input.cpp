@@ -116,6 +116,9 @@ void ClickTray(TrayIcon& tray, TrayClick click) {
     case TrayClick::Right:
       Fire(tray.onRightClick);
       break;
+    case TrayClick::Notice:
+      Fire(tray.onNoticeClick);
+      break;
   }
 }
 

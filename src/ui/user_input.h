@@ -50,7 +50,8 @@ void DoubleClickCell(ListView& list, const ListHit& hit);
 
 void Tick(Timer& timer);
 
-enum class TrayClick { Left, LeftDouble, Right };
+// Notice: a click on the balloon notice the icon shows.
+enum class TrayClick { Left, LeftDouble, Right, Notice };
 void ClickTray(TrayIcon& tray, TrayClick click);
 // A link followed in an HTML browser or the simple HTML box, with the address the page
 // gave it; a hidden or disabled control follows none.

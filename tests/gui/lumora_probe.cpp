@@ -35,6 +35,7 @@
 #include <windows.h>
 // The common controls' header needs the types above.
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <map>
@@ -460,6 +461,25 @@ std::string TrayMenu(HWND main, int item) {
   return ChoosePopUpItem(item);
 }
 
+// A click on the tray icon's notice as the notification area reports it; then waits
+// until the window shows the tab WANTED.
+std::string NoticeClick(HWND main, int wanted, DWORD ms) {
+  constexpr UINT kTrayMessage = WM_APP + 40;
+  PostMessageW(main, kTrayMessage, 0, NIN_BALLOONUSERCLICK);
+  std::map<int, HWND> byId;
+  EnumChildWindows(main, &CollectChild, reinterpret_cast<LPARAM>(&byId));
+  HWND tabs = nullptr;
+  for (const auto& [id, window] : byId)
+    if (ClassOf(window) == "SysTabControl32") tabs = window;
+  if (!tabs) return "no tab control\n";
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  int current = -1;
+  while ((current = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0))) != wanted &&
+         GetTickCount64() < deadline)
+    Sleep(100);
+  return current == wanted ? "done\n" : "tab " + std::to_string(current) + "\n";
+}
+
 bool Opened(const std::string& url) {
   std::istringstream lines(ReadReport());
   for (std::string line; std::getline(lines, line);)
@@ -592,6 +612,8 @@ int wmain(int argc, wchar_t** argv) {
     result = !control                                 ? "no such control\n"
              : seen.find(wanted) != std::string::npos ? "done\n"
                                                       : "text \"" + seen + "\"\n";
+  } else if (command == L"noticeclick" && argc > 5) {
+    result = NoticeClick(main, _wtoi(argv[4]), static_cast<DWORD>(_wtoi(argv[5])));
   } else if (command == L"traymenu" && argc > 4) {
     result = TrayMenu(main, _wtoi(argv[4]));
   } else if (command == L"opened" && argc > 5) {

@@ -470,7 +470,11 @@ void RandomUser::NameDevice() {
 void RandomUser::UseTray() {
   TrayIcon& tray = w().托盘图标1;
   if (tray.Image() == TrayImage::None) return;
-  switch (Pick(4)) {
+  switch (Pick(5)) {
+    case 4:
+      // A notice, or one shown before: a click on it brings up the users' tab.
+      Note("tray notice click");
+      return ClickTray(tray, TrayClick::Notice);
     case 0:
       Note("tray left click");
       return ClickTray(tray, TrayClick::Left);
@@ -606,6 +610,8 @@ void RandomUser::NoteSettingsOf(const Control& control) {
     settings_[&settings::kAutoStart] = w().选择框_启动.Checked() ? "y" : "n";
   if (&control == &w().选择框显示流量)
     settings_[&settings::kSpeedBarShown] = w().选择框显示流量.Checked() ? "是" : "否";
+  if (&control == &w().选择框_新设备提醒)
+    settings_[&settings::kJoinNotices] = w().选择框_新设备提醒.Checked() ? "是" : "否";
   if (&control == &w().单选框黑 || &control == &w().单选框白)
     settings_[&settings::kMonitorMode] = w().单选框黑.Checked() ? "监控" : "不监控";
   if (&control == &w().滑块条色调 || &control == &w().按钮色调)

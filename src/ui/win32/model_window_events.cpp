@@ -4,6 +4,7 @@
 #include <windows.h>
 // The common controls' headers need the types above.
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <utility>
@@ -434,6 +435,7 @@ void ModelWindow::OnTrayEvent(UINT event) {
     if (event == WM_LBUTTONUP) ClickTray(tray, TrayClick::Left);
     if (event == WM_LBUTTONDBLCLK) ClickTray(tray, TrayClick::LeftDouble);
     if (event == WM_RBUTTONUP) ClickTray(tray, TrayClick::Right);
+    if (event == NIN_BALLOONUSERCLICK) ClickTray(tray, TrayClick::Notice);
     return;
   }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/failure_report.h"
 #include "platform/win32/scoped_win.h"
 
 namespace lumora::ui::win32 {
@@ -69,12 +70,16 @@ void NotifyIcon::Restore() {
 }
 
 void NotifyIcon::Notice(std::string_view title, std::string_view text) {
-  if (!added_) return;
+  if (!shown_) return;
+  // A shell that lost the icon (its taskbar not yet re-created) gets it back for the
+  // notice: the user would rather see the icon early than miss who joined.
+  if (!added_) added_ = Add();
   NOTIFYICONDATAW data = Data(owner_, callback_, icon_, tip_, NIF_INFO);
   CopyTruncated(data.szInfoTitle, platform::win32::Wide(title));
   CopyTruncated(data.szInfo, platform::win32::Wide(text));
   data.dwInfoFlags = NIIF_INFO;
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  if (!added_ || !Shell_NotifyIconW(NIM_MODIFY, &data))
+    platform::ReportFailure("NotifyIcon::Notice", "the shell did not show the balloon notice");
 }
 
 }  // namespace lumora::ui::win32

@@ -25,7 +25,8 @@ class NotifyIcon {
   bool Shown() const { return shown_; }
   // After the taskbar was re-created: adds the icon again if it was shown.
   void Restore();
-  // A balloon notice over the icon; nothing when the icon is not shown.
+  // A balloon notice over the icon; nothing when the program does not show the icon.
+  // The shell reports a click on it as NIN_BALLOONUSERCLICK.
   void Notice(std::string_view title, std::string_view text);
 
  private:

@@ -168,7 +168,7 @@ TEST_F(Win32ViewTest, EveryControlIsAWindowOfItsKindWithTheModelsText) {
       EXPECT_EQ(TextOf(window), Wide(control->Text())) << control->Name();
     }
   }
-  EXPECT_EQ(windows, 56);
+  EXPECT_EQ(windows, 57);
   EXPECT_EQ(TextOf(main), L"LumoraWiFi5.0");
   // The two lines of the start button's caption need a multi-line button.
   EXPECT_NE(StyleOf(Of(w.按钮开始)) & BS_MULTILINE, 0);
