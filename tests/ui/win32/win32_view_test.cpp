@@ -772,9 +772,9 @@ TEST_F(Win32ViewTest, TheJoinCodeIsOwnedByTheMainWindowDrawnBlackOnWhiteAndClose
     }
   const int quiet = kQrQuietModules * place.modulePixels;
   for (int i = 0; i < client.right; ++i)
-    for (const int edge : {place.origin - quiet, place.origin - 1,
-                           place.origin + modules.size * place.modulePixels,
-                           place.origin + modules.size * place.modulePixels + quiet - 1}) {
+    for (const int edge :
+         {place.origin - quiet, place.origin - 1, place.origin + modules.size * place.modulePixels,
+          place.origin + modules.size * place.modulePixels + quiet - 1}) {
       if (GetPixel(memory, i, edge) != white) ++wrong;
       if (GetPixel(memory, edge, i) != white) ++wrong;
     }
