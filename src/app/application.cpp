@@ -162,6 +162,7 @@ bool Application::OnMainWindowCreated() {
   reportsVersion62_ = platform_.system.ReportedVersion() == platform::SystemVersion{6, 2};
 
   host_.loadWindow(speedBar_);
+  host_.loadWindow(joinCode_);
   speedBarLogic_.PrepareSpeedBar();
   speedBar_.SetVisible(w.选择框显示流量.Checked());
 

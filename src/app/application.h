@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "app/join_code_offer.h"
 #include "clients/access_control.h"
 #include "exec/exec_services.h"
 #include "exec/worker_message_boxes.h"
@@ -54,6 +55,7 @@ class Application {
 
   ui::MainWindow& Main() { return main_; }
   ui::SpeedBarWindow& SpeedBar() { return speedBar_; }
+  ui::JoinCodeWindow& JoinCode() { return joinCode_; }
   ui::Skin& Skin() { return skin_; }
   settings::Settings& Settings() { return settings_; }
   exec::ExecServices& Exec() { return exec_; }
@@ -105,6 +107,7 @@ class Application {
   ui::Skin skin_;
   ui::MainWindow main_;
   ui::SpeedBarWindow speedBar_;
+  ui::JoinCodeWindow joinCode_{main_};
   int osVersionCode_ = 0;
   bool reportsVersion62_ = false;
   std::string officialSiteUrl_;
@@ -117,6 +120,7 @@ class Application {
   hotspot::Hotspot hotspot_;
   clients::AccessControl access_;
   traffic::SpeedBar speedBarLogic_;
+  JoinCodeOffer joinCodeOffer_{main_, joinCode_, hotspot_};
   shutdown::TimedShutdown timedShutdown_;
   // Last, so that it goes first: every worker has ended and left before the windows
   // and the state it works with are gone, and its posts still queued are dropped.

@@ -339,9 +339,14 @@ void Hotspot::HotspotStartSequence() {
   net_.settings.Write(settings::kNetworkName, cleanName);
   net_.settings.Write(settings::kPassPhrase, cleanPassPhrase);
 
+  // netsh is given the texts without their outer blanks; the WLAN service and the mobile
+  // hotspot take them as they stand.
+  Network network{cleanName, cleanPassPhrase};
   if (net_.Windows7()) {
-    const std::string output = exec.RunConsoleCommand(
-        ConfigureCommand(netconfig::TrimSpaces(cleanName), netconfig::TrimSpaces(cleanPassPhrase)));
+    network = {std::string(netconfig::TrimSpaces(cleanName)),
+               std::string(netconfig::TrimSpaces(cleanPassPhrase))};
+    const std::string output =
+        exec.RunConsoleCommand(ConfigureCommand(network.name, network.passPhrase));
     {
       std::lock_guard guard(lock_);
       lastNetshOutput_ = output;
@@ -426,6 +431,8 @@ void Hotspot::HotspotStartSequence() {
       net_.messages.Show(*failure, "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
       return ResetStoppedControls();
     }
+    const MobileHotspot::Configuration accepted = mobile_.Accepted();
+    network = {accepted.name, accepted.passPhrase};
     FindHostedConnection(netconfig::FindMobileHotspotConnection, 300);
   }
 
@@ -464,6 +471,7 @@ void Hotspot::HotspotStartSequence() {
     sharingFailedLastTime_ = false;
   }
   exec.RunOnUi([&] {
+    runningNetwork_ = network;
     w.按钮开始.SetText(kCaptionRunning);
     w.按钮开始.SetEnabled(true);
     w.编辑框名称.SetEnabled(false);

@@ -58,6 +58,12 @@ class Hotspot {
   std::string SharingStatusText() const;
   int StartRetryCount() const;
   exec::WorkerHandle StartWorkerHandle() const;
+  // The name and pass phrase phones join the running hotspot by, as its start path
+  // gave them to the system (UI thread; empty before the first start).
+  struct Network {
+    std::string name, passPhrase;
+  };
+  const Network& RunningNetwork() const { return runningNetwork_; }
   WlanHostedNetwork& HostedNetwork() { return wlan_; }
   MobileHotspot& Mobile() { return mobile_; }
 
@@ -93,6 +99,7 @@ class Hotspot {
 
   // The shared variables of the lifecycle, read and written from the UI thread and
   // from the start worker.
+  Network runningNetwork_;  // UI thread
   mutable std::mutex lock_;
   std::string sharingStatusText_;
   std::string lastNetshOutput_;

@@ -133,6 +133,7 @@ std::optional<std::string> MobileHotspot::Start(std::string_view name, std::stri
   {
     std::lock_guard guard(lock_);
     startSent_ = true;
+    accepted_ = {std::string(name), std::string(passPhrase)};
   }
   const platform::TetheringResult result =
       exec::PlatformCall([&] { return port.Start(guid, Wait()); });
@@ -184,6 +185,11 @@ void MobileHotspot::RestoreTimeoutLocked() {
 bool MobileHotspot::Running() const {
   std::lock_guard guard(lock_);
   return running_;
+}
+
+MobileHotspot::Configuration MobileHotspot::Accepted() const {
+  std::lock_guard guard(lock_);
+  return accepted_;
 }
 
 std::vector<platform::TetheringClient> MobileHotspot::ListedClients() {

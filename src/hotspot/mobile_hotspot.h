@@ -51,6 +51,11 @@ class MobileHotspot {
   void Stop();
   // Whether the program runs the mobile hotspot now.
   bool Running() const;
+  // The name and pass phrase the system last took into its configuration.
+  struct Configuration {
+    std::string name, passPhrase;
+  };
+  Configuration Accepted() const;
   // On a worker. The devices the system lists for the hotspot while the program runs
   // it; none otherwise, or where the system keeps no list.
   std::vector<platform::TetheringClient> ListedClients();
@@ -74,6 +79,7 @@ class MobileHotspot {
   bool startSent_ = false;
   std::string adapterGuid_;
   std::string name_, passPhrase_;
+  Configuration accepted_;
   // The timeout as it was before the program turned it off; empty while untouched.
   std::optional<bool> savedTimeout_;
   std::deque<std::uint64_t> restarts_;

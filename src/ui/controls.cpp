@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lumora::ui {
 
@@ -267,6 +268,14 @@ void TrayIcon::ShowNotice(std::string_view title, std::string_view text) {
   notice_ = {std::string(title), std::string(text)};
   ++noticeCount_;
   Notify(Change::Balloon);
+}
+
+QrCodeControl::QrCodeControl(WindowModel& owner, std::string_view name, Place place, Rect rect)
+    : Control(owner, name, ControlKind::QrCode, place, rect, "", kDesignDefault) {}
+
+void QrCodeControl::SetModules(QrModules modules) {
+  modules_ = std::move(modules);
+  Notify(Change::Picture);
 }
 
 BalloonTip::BalloonTip(WindowModel& owner, std::string_view name)

@@ -35,6 +35,7 @@ enum class ControlKind {
   BalloonTip,
   Menu,
   MenuItem,
+  QrCode,
 };
 
 struct Rect {
@@ -66,6 +67,14 @@ enum class Picture {
   Upload,
   QuestionMark,
   ExclamationMark,
+};
+
+// A QR code symbol: size by size modules, row by row, true for a dark module.
+struct QrModules {
+  int size = 0;
+  std::vector<bool> dark;
+  bool Dark(int x, int y) const { return dark[static_cast<std::size_t>(y * size + x)]; }
+  bool operator==(const QrModules&) const = default;
 };
 
 enum class TrayImage { None, Normal, Busy1, Busy2, Busy3, Running };
@@ -378,6 +387,20 @@ class HtmlControl : public Control {
   std::string page_;
 };
 
+// A QR code, dark modules on white with a quiet zone of kQrQuietModules all round,
+// whatever the skin: a phone's camera must read it. Its modules are squares of whole
+// pixels, as large as the control holds.
+inline constexpr int kQrQuietModules = 4;
+class QrCodeControl : public Control {
+ public:
+  QrCodeControl(WindowModel& owner, std::string_view name, Place place, Rect rect);
+  const QrModules& Modules() const { return modules_; }
+  void SetModules(QrModules modules);
+
+ private:
+  QrModules modules_;
+};
+
 class Timer : public Control {
  public:
   Timer(WindowModel& owner, std::string_view name);
@@ -479,6 +502,11 @@ struct WindowLook {
   Colour shapeTransparent;
   // The label by which the left button drags the window, as by a caption.
   MouseLabel* dragFace = nullptr;
+  // The window that owns this one: kept above it, hidden and gone with it, and without a
+  // taskbar button of its own.
+  const WindowModel* owner = nullptr;
+  // Esc does what the close box does.
+  bool closesOnEscape = false;
 };
 
 // A top-level window: its controls (in design order), geometry and state.

@@ -57,6 +57,9 @@ struct MainWindow : WindowModel {
                     {337, 260, 82, 25}, "缩小到右下角", kDesignDefault};
   HtmlControl 超文本浏览框2{*this, "超文本浏览框2", ControlKind::HtmlBrowser, Place::Tab(kTabMain),
                             {393, 154, 100, 100}, "", kHidden};
+  // Shown while the hotspot runs: opens the code a phone joins by.
+  Button 按钮扫码{*this, "按钮扫码", ControlKind::Button, Place::Tab(kTabMain), {328, 143, 80, 28},
+                  "扫码连接", kHidden | kHandCursor};
   TrayIcon 托盘图标1{*this, "托盘图标1"};
   BalloonTip 气球提示框1{*this, "气球提示框1"};
   Timer 时钟状态{*this, "时钟状态"};

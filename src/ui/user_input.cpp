@@ -128,6 +128,10 @@ void ChooseBalloonLink(BalloonTip& tip, std::string_view message) {
 
 void RequestClose(WindowModel& window) { Fire(window.onCloseRequested); }
 
+void PressEscape(WindowModel& window) {
+  if (window.Look().closesOnEscape) RequestClose(window);
+}
+
 void EndSession(WindowModel& window) { Fire(window.onSessionEnded); }
 
 void ReleaseRightButton(WindowModel& window) { Fire(window.onRightButtonReleased); }

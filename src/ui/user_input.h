@@ -61,6 +61,8 @@ void ChooseBalloonLink(BalloonTip& tip, std::string_view message);
 
 // The close box, Alt+F4, the system menu, or Windows ending the session.
 void RequestClose(WindowModel& window);
+// Esc pressed in the window: in a window that closes on it, the close box.
+void PressEscape(WindowModel& window);
 // Windows ends the session after it was asked; the process is ended once this returns.
 void EndSession(WindowModel& window);
 // The right mouse button released over the window itself, not over a control.

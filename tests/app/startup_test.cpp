@@ -51,9 +51,12 @@ TEST(Startup, WithoutSettingsEveryControlShowsItsDefault) {
   EXPECT_FALSE(w.按钮开始.Enabled());
   EXPECT_EQ(w.按钮开始.Text(), "初始化中\r\n请稍后");
   EXPECT_NE(program.App().StartupWorkerHandle(), nullptr);
-  // The speed bar window is loaded, hidden, and its timer runs; no other timer does.
-  EXPECT_EQ(program.loadedWindows.size(), 2u);
+  // The speed bar window and the join code's are loaded, hidden, and the speed bar's
+  // timer runs; no other timer does.
+  EXPECT_EQ(program.loadedWindows.size(), 3u);
   EXPECT_FALSE(program.App().SpeedBar().Visible());
+  EXPECT_FALSE(program.App().JoinCode().Visible());
+  EXPECT_FALSE(w.按钮扫码.Visible());
   EXPECT_EQ(program.App().SpeedBar().时钟流量.Interval(), 1000);
   for (const ui::WindowModel* window : program.loadedWindows) {
     for (const ui::Control* control : window->Controls()) {

@@ -4,6 +4,9 @@
 // writes its result to a file:
 //   lumora_probe RESULT wait TITLE MS     the window exists within MS milliseconds
 //   lumora_probe RESULT gone TITLE MS     the window is gone within MS milliseconds
+//   lumora_probe RESULT shown TITLE MS    the window is on screen within MS milliseconds
+//   lumora_probe RESULT hidden TITLE MS   the window is gone or hidden within MS
+//   lumora_probe RESULT escape TITLE      press Esc in the window
 //   lumora_probe RESULT check TITLE       every tab: real controls agree with the model
 //   lumora_probe RESULT tab TITLE INDEX   choose a tab
 //   lumora_probe RESULT close TITLE       ask the window to close
@@ -512,6 +515,17 @@ int wmain(int argc, wchar_t** argv) {
         GetTickCount64() + static_cast<ULONGLONG>(argc > 4 ? _wtoi(argv[4]) : 10000);
     while (FindWindowW(nullptr, title.c_str()) && GetTickCount64() < deadline) Sleep(100);
     result = FindWindowW(nullptr, title.c_str()) ? "still there\n" : "gone\n";
+  } else if (command == L"shown" || command == L"hidden") {
+    // A window the program keeps (hidden) between its showings: on screen or not.
+    const bool wanted = command == L"shown";
+    const ULONGLONG deadline =
+        GetTickCount64() + static_cast<ULONGLONG>(argc > 4 ? _wtoi(argv[4]) : 10000);
+    const auto onScreen = [&] {
+      const HWND window = FindWindowW(nullptr, title.c_str());
+      return window && IsWindowVisible(window);
+    };
+    while (onScreen() != wanted && GetTickCount64() < deadline) Sleep(100);
+    result = onScreen() == wanted ? "done\n" : "timeout\n";
   } else if (command == L"barmenu") {
     // A right click on the speed bar's face, which covers the bar.
     const HWND bar = FindWindowW(L"LumoraSpeedBar", nullptr);
@@ -622,6 +636,9 @@ int wmain(int argc, wchar_t** argv) {
     result = Opened(Utf8(argv[4])) ? "done\n" : "not opened\n";
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
+    result = "done\n";
+  } else if (command == L"escape") {
+    PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
     result = "done\n";
   }
   lumora::platform::win32::Win32Files files;

@@ -71,7 +71,7 @@ std::uint32_t OpaqueArgb(const Colour& colour) {
 
 }  // namespace
 
-ModelWindow::ModelWindow(WindowModel& model, Skin* skin)
+ModelWindow::ModelWindow(WindowModel& model, Skin* skin, HWND owner)
     : model_(model), look_(model.Look()), skin_(skin) {
   UpdateTone();
   const Rect& geometry = model.Geometry();
@@ -87,7 +87,7 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin)
   const DWORD exStyle = look_.toolWindow ? WS_EX_TOOLWINDOW : 0;
   {
     Applying applying(applying_);
-    if (!Create(className, exStyle, style, Wide(model.Title()), OuterRect(), nullptr)) return;
+    if (!Create(className, exStyle, style, Wide(model.Title()), OuterRect(), owner)) return;
   }
   // A per-monitor aware program may learn another DPI from its window than from the point.
   if (GetDpiForWindowFunction* getDpiForWindow = DpiForWindow()) {
@@ -271,6 +271,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
       break;
     case ControlKind::PictureBox:
     case ControlKind::DrawPanel:
+    case ControlKind::QrCode:
       className = kPictureClass;
       break;
     case ControlKind::Hyperlink:

@@ -42,7 +42,8 @@ class ModelWindow final : public WindowBase,
  public:
   // Builds the window and its controls, hidden until the model says visible. With a
   // skin, the window is drawn in its tone while the skin says so; skin may be nullptr.
-  ModelWindow(WindowModel& model, Skin* skin);
+  // owner: the real window of the model's owner, or nullptr.
+  ModelWindow(WindowModel& model, Skin* skin, HWND owner = nullptr);
   ~ModelWindow() override;
 
   WindowModel& Model() const { return model_; }
@@ -147,6 +148,7 @@ class ModelWindow final : public WindowBase,
   // A single-line edit box taller than its text keeps the text in the middle.
   LRESULT PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   void PaintPictureControl(ControlSlot& slot, HDC dc);
+  void PaintQrCode(ControlSlot& slot, HDC dc);
   HBITMAP PictureBitmap(Picture picture);
   HICON TrayIconFor(TrayImage image);
   // The skin: the tone in effect (the system's colours for an unskinned window), and

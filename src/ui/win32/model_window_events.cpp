@@ -250,6 +250,16 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
       return OnSkinnedButton(slot, window, message, wParam, lParam, handled);
+    case ControlKind::QrCode:
+      if (painting) {
+        ScopedPaint paint(window, givenDc);
+        PaintQrCode(slot, paint.Get());
+        handled = true;
+      } else if (message == WM_ERASEBKGND) {
+        handled = true;
+        return 1;
+      }
+      break;
     case ControlKind::PictureBox:
     case ControlKind::DrawPanel:
       if (painting) {
@@ -441,9 +451,15 @@ void ModelWindow::OnTrayEvent(UINT event) {
 }
 
 bool ModelWindow::HandleKey(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !Handle()) return false;
+  if (message.message != WM_KEYDOWN || !Handle()) return false;
+  if (message.wParam != VK_TAB && (message.wParam != VK_ESCAPE || !look_.closesOnEscape))
+    return false;
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
   if (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd)) return false;
+  if (message.wParam == VK_ESCAPE) {
+    PressEscape(model_);
+    return true;
+  }
   const int count = static_cast<int>(slots_.size());
   int current = -1;
   for (const ControlSlot& slot : slots_)

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/win32/scoped_win.h"
+#include "ui/join_code.h"
 #include "ui/win32/artwork_gdi.h"
 #include "ui/win32/model_window.h"
 #include "ui/win32/model_window_detail.h"
@@ -244,6 +245,27 @@ void ModelWindow::PaintPictureControl(ControlSlot& slot, HDC dc) {
   // Centred: a picture box may be a little larger than its picture.
   DrawAlphaBitmap(dc, bitmap, (client.right - info.bmWidth) / 2,
                   (client.bottom - info.bmHeight) / 2, info.bmWidth, info.bmHeight);
+}
+
+void ModelWindow::PaintQrCode(ControlSlot& slot, HDC dc) {
+  RECT client{};
+  GetClientRect(slot.window, &client);
+  // White and black whatever the skin's tone: a camera needs the contrast.
+  const ScopedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+  const ScopedBrush black(CreateSolidBrush(RGB(0, 0, 0)));
+  FillRect(dc, &client, white.Get());
+  const QrModules& modules = static_cast<QrCodeControl&>(*slot.control).Modules();
+  const int side = std::min(client.right, client.bottom);
+  const QrPlacement place = PlaceQrCode(side, modules.size);
+  const int left = (client.right - side) / 2 + place.origin;
+  const int top = (client.bottom - side) / 2 + place.origin;
+  for (int y = 0; y < modules.size; ++y)
+    for (int x = 0; x < modules.size; ++x) {
+      if (!modules.Dark(x, y)) continue;
+      const RECT module{left + x * place.modulePixels, top + y * place.modulePixels,
+                        left + (x + 1) * place.modulePixels, top + (y + 1) * place.modulePixels};
+      FillRect(dc, &module, black.Get());
+    }
 }
 
 HBITMAP ModelWindow::PictureBitmap(Picture picture) {

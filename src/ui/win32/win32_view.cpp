@@ -18,7 +18,10 @@ struct Win32View::Impl {
 
   void Build(WindowModel& model) {
     std::erase(waiting, &model);
-    windows.push_back(std::make_unique<ModelWindow>(model, skin));
+    HWND owner = nullptr;
+    for (const auto& window : windows)
+      if (&window->Model() == model.Look().owner) owner = window->Handle();
+    windows.push_back(std::make_unique<ModelWindow>(model, skin, owner));
   }
   void BuildWaiting() {
     while (!waiting.empty()) Build(*waiting.front());

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
+#include "ui/join_code.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
 #include "ui/skin_palette.h"
@@ -128,6 +129,7 @@ class Win32ViewTest : public ::testing::Test {
   // The models and the skin outlive the view.
   MainWindow w;
   SpeedBarWindow bar;
+  JoinCodeWindow code{w};
   Skin skin;
   Win32View view;
   HWND main = nullptr;
@@ -148,6 +150,7 @@ TEST_F(Win32ViewTest, EveryControlIsAWindowOfItsKindWithTheModelsText) {
       {ControlKind::Slider, L"msctls_trackbar32"},
       {ControlKind::PictureBox, L"LumoraPicture"},
       {ControlKind::DrawPanel, L"LumoraPicture"},
+      {ControlKind::QrCode, L"LumoraPicture"},
       {ControlKind::Hyperlink, L"Static"},
       {ControlKind::HtmlBrowser, L"SysLink"},
       {ControlKind::SimpleHtmlBox, L"SysLink"},
@@ -168,7 +171,7 @@ TEST_F(Win32ViewTest, EveryControlIsAWindowOfItsKindWithTheModelsText) {
       EXPECT_EQ(TextOf(window), Wide(control->Text())) << control->Name();
     }
   }
-  EXPECT_EQ(windows, 57);
+  EXPECT_EQ(windows, 58);
   EXPECT_EQ(TextOf(main), L"LumoraWiFi5.0");
   // The two lines of the start button's caption need a multi-line button.
   EXPECT_NE(StyleOf(Of(w.按钮开始)) & BS_MULTILINE, 0);
@@ -733,6 +736,65 @@ TEST_F(Win32ViewTest, AHiddenSecondWindowIsBuiltOnceTheFirstHasPaintedAndShowsAs
         return built && IsWindowVisible(built);
       },
       2000));
+}
+
+TEST_F(Win32ViewTest, TheJoinCodeIsOwnedByTheMainWindowDrawnBlackOnWhiteAndClosedByEsc) {
+  // A dark skin: the code keeps its own white.
+  skin.ApplySkin(-160);
+  view.Attach(code);
+  code.ShowNetwork("家里的WiFi", "2468013579");
+  code.SetVisible(true);
+  const HWND window = static_cast<HWND>(view.WindowOf(code));
+  ASSERT_TRUE(window);
+  Pump();
+  EXPECT_EQ(GetWindow(window, GW_OWNER), main);
+  EXPECT_EQ(TextOf(window), L"扫码连接WiFi");
+
+  const HWND square = Of(code.画板_二维码);
+  RECT client{};
+  GetClientRect(square, &client);
+  const QrModules& modules = code.画板_二维码.Modules();
+  const QrPlacement place = PlaceQrCode(client.right, modules.size);
+  EXPECT_GE(place.modulePixels, 4 * SystemDpi() / 96);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(square, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
+  int wrong = 0;
+  // Every module, at its middle, and the quiet zone four modules wide all round.
+  for (int y = 0; y < modules.size; ++y)
+    for (int x = 0; x < modules.size; ++x) {
+      const int px = place.origin + x * place.modulePixels + place.modulePixels / 2;
+      const int py = place.origin + y * place.modulePixels + place.modulePixels / 2;
+      if (GetPixel(memory, px, py) != (modules.Dark(x, y) ? black : white)) ++wrong;
+    }
+  const int quiet = kQrQuietModules * place.modulePixels;
+  for (int i = 0; i < client.right; ++i)
+    for (const int edge :
+         {place.origin - quiet, place.origin - 1, place.origin + modules.size * place.modulePixels,
+          place.origin + modules.size * place.modulePixels + quiet - 1}) {
+      if (GetPixel(memory, i, edge) != white) ++wrong;
+      if (GetPixel(memory, edge, i) != white) ++wrong;
+    }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(wrong, 0);
+
+  int closes = 0;
+  code.onCloseRequested = [&closes] { ++closes; };
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  view.Quit(0);
+  EXPECT_EQ(view.RunMessageLoop(), 0);
+  EXPECT_EQ(closes, 1);
+  // The main window does not close on Esc.
+  PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+  view.Quit(0);
+  EXPECT_EQ(view.RunMessageLoop(), 0);
+  EXPECT_EQ(closes, 1);
 }
 
 }  // namespace
