@@ -493,7 +493,8 @@ enum class Backdrop { None, SpeedBar };
 // How a window itself looks and is held, beyond its controls. The default is a window
 // with a caption, the button face behind its controls and a button on the taskbar.
 struct WindowLook {
-  // A caption with the system menu and a minimise box; without one, a borderless popup.
+  // A caption with the system menu and, unless owned, a minimise box; without one, a
+  // borderless popup.
   bool captioned = true;
   // No taskbar button, and shown without taking the activation.
   bool toolWindow = false;

@@ -81,8 +81,10 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin, HWND owner)
   RegisterClassOnce(className, CS_DBLCLKS,
                     look_.backdrop == Backdrop::None ? GetSysColorBrush(COLOR_BTNFACE) : nullptr);
   RegisterPlainClass(kPictureClass, nullptr);
+  // An owned window goes with its owner: it has a close box and nothing to minimise.
+  const DWORD minimiseBox = look_.owner ? 0 : WS_MINIMIZEBOX;
   const DWORD style =
-      look_.captioned ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN
+      look_.captioned ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | minimiseBox | WS_CLIPCHILDREN
                       : WS_POPUP;
   const DWORD exStyle = look_.toolWindow ? WS_EX_TOOLWINDOW : 0;
   {

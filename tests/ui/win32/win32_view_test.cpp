@@ -749,6 +749,10 @@ TEST_F(Win32ViewTest, TheJoinCodeIsOwnedByTheMainWindowDrawnBlackOnWhiteAndClose
   Pump();
   EXPECT_EQ(GetWindow(window, GW_OWNER), main);
   EXPECT_EQ(TextOf(window), L"扫码连接WiFi");
+  // It goes with its owner: a close box, and nothing to minimise or maximise.
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
 
   const HWND square = Of(code.画板_二维码);
   RECT client{};
