@@ -66,8 +66,9 @@ int main(int argc, char** argv) {
   ui::headless::HeadlessMessageBoxes messages;
   ui::headless::HeadlessTimers timers(clock);
   dispatcher.SetEventSource([&] { timers.FireDue(); });
-  platform::Platform platform{drive,    pc.console,         clock,    pc.system, pc.instances,
-                              pc.shell, pc.network.Ports(), pc.power, pc.site,   pc.registry};
+  platform::Platform platform{drive,        pc.console,         clock,    pc.system, pc.instances,
+                              pc.shell,     pc.network.Ports(), pc.power, pc.site,   pc.registry,
+                              pc.logonTasks};
   int exitCode = -1;
   {
     app::Application application(platform, dispatcher, messages,

@@ -33,8 +33,9 @@ int RunProgram(platform::ConsolePort& console, platform::SystemFacts& system,
   platform::SteadyClock clock;
   platform::win32::Win32Instances instances;
   platform::win32::Win32LogonRegistry logonRegistry;
-  platform::Platform platform{files, console, clock, system, instances,
-                              shell, network, power, http,   logonRegistry};
+  platform::win32::Win32LogonTasks logonTasks;
+  platform::Platform platform{files,   console, clock, system,        instances, shell,
+                              network, power,   http,  logonRegistry, logonTasks};
   ui::win32::Win32Dispatcher dispatcher;
   ui::win32::Win32MessageBoxes messages;
 

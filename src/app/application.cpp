@@ -264,16 +264,11 @@ void Application::LoadStatisticsPage() {
 }
 
 void Application::StartWithWindowsClicked() {
-  if (main_.选择框_开机启动.Checked()) {
-    RunAtLogon(platform_.logonRegistry, kRunValueName, platform_.system.ProgramPath(),
-               RunAtLogonMode::Write);
-  } else {
-    RunAtLogon(platform_.logonRegistry, kRunValueName, {}, RunAtLogonMode::Delete);
-  }
-  // Without the rights to change the key the box would claim what the registry does
-  // not hold: it shows what is really there.
+  // Where the Run key or the task cannot be changed the box would claim what Windows
+  // does not hold: it shows what is really there.
   main_.选择框_开机启动.SetChecked(
-      RunAtLogon(platform_.logonRegistry, kRunValueName, {}, RunAtLogonMode::Test) == 1);
+      SetStartWithWindows(platform_.logonRegistry, platform_.logonTasks,
+                          platform_.system.ProgramPath(), main_.选择框_开机启动.Checked()));
 }
 
 void Application::AutoStartClicked() {
@@ -300,10 +295,10 @@ void Application::StartupWorker() {
   });
 
   // Setting the two boxes from here writes nothing back.
-  const bool runAtLogon = exec::PlatformCall([this] {
-    return RunAtLogon(platform_.logonRegistry, kRunValueName, platform_.system.ProgramPath(),
-                      RunAtLogonMode::Test) == 1;
-  });
+  // A Run value without its task (an older version wrote only the value) leaves the box
+  // clear: Windows would not start the program from it, and nothing is written here.
+  const bool runAtLogon = exec::PlatformCall(
+      [this] { return StartsWithWindows(platform_.logonRegistry, platform_.logonTasks); });
   const bool autoStart = settings_.Read(settings::kAutoStart) == settings::kAutoStartOn;
   exec_.RunOnUi([&] {
     main_.选择框_开机启动.SetChecked(runAtLogon);

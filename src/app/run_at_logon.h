@@ -1,15 +1,20 @@
 #pragma once
-// Starting the program with Windows: its value under the machine-wide Run key.
+// Starting the program with Windows: its value under the machine-wide Run key, which
+// holds the option, and beside it a logon task, which really starts the program while
+// User Account Control keeps the Run key from starting a program that asks for
+// administrator rights.
 
 #include <string_view>
 
 #include "platform/logon_registry_port.h"
+#include "platform/logon_task_port.h"
 
 namespace lumora::app {
 
 inline constexpr std::string_view kRunValuePath =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 inline constexpr std::string_view kRunValueName = "lmrawifiqd";
+inline constexpr std::string_view kLogonTaskName = "lmrawifiqd";
 
 enum class RunAtLogonMode { Test, Delete, Write };
 
@@ -19,5 +24,16 @@ enum class RunAtLogonMode { Test, Delete, Write };
 // string. The last two give 0.
 int RunAtLogon(platform::LogonRegistryPort& registry, std::string_view name, std::string_view data,
                RunAtLogonMode mode);
+
+// Whether the program starts with Windows: the Run value exists (whatever its data) and
+// so does the logon task (whatever program it starts).
+bool StartsWithWindows(platform::LogonRegistryPort& registry, platform::LogonTaskPort& tasks);
+
+// Ticking (on) registers the task for the program's full path and then writes the Run
+// value with it; clearing deletes the value and then the task. What cannot be done is
+// undone where that keeps the value and the task together, and reported. Answers
+// StartsWithWindows afterwards.
+bool SetStartWithWindows(platform::LogonRegistryPort& registry, platform::LogonTaskPort& tasks,
+                         std::string_view programPath, bool on);
 
 }  // namespace lumora::app

@@ -6,6 +6,7 @@
 #include "platform/file_port.h"
 #include "platform/http_port.h"
 #include "platform/logon_registry_port.h"
+#include "platform/logon_task_port.h"
 #include "platform/network_ports.h"
 #include "platform/power_off_port.h"
 #include "platform/shell_port.h"
@@ -24,6 +25,7 @@ struct Platform {
   PowerOffPort& power;
   HttpPort& http;
   LogonRegistryPort& logonRegistry;
+  LogonTaskPort& logonTasks;
 };
 
 }  // namespace lumora::platform

@@ -1,5 +1,5 @@
-// The start options of the settings tab: starting with Windows through the Run value,
-// starting the hotspot as the program opens, and the warning beside them.
+// The start options of the settings tab: starting with Windows through the Run value and
+// the logon task, starting the hotspot as the program opens, and the warning beside them.
 #include <gtest/gtest.h>
 
 #include "app/run_at_logon.h"
@@ -14,11 +14,13 @@ using testing::HeadlessProgram;
 constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 platform::sim::Scenario ProgramAt(std::string path, std::optional<std::string> runValue = {},
-                                  bool readOnly = false) {
+                                  bool readOnly = false,
+                                  std::optional<std::string> logonTask = {}) {
   platform::sim::Scenario scenario = platform::sim::DefaultScenario();
   scenario.programPath = std::move(path);
   scenario.runValue = std::move(runValue);
   scenario.runKeyReadOnly = readOnly;
+  scenario.logonTask = std::move(logonTask);
   return scenario;
 }
 
@@ -32,9 +34,12 @@ TEST(StartOptions, TickingWritesTheFullPathAndClearingDeletesIt) {
   EXPECT_TRUE(w.选择框_开机启动.Checked());
   EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"),
             "D:\\工具\\LumoraWiFi\\LumoraWiFi.exe");
+  EXPECT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"),
+            "D:\\工具\\LumoraWiFi\\LumoraWiFi.exe");
   ui::Click(w.选择框_开机启动);
   EXPECT_FALSE(w.选择框_开机启动.Checked());
   EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"), std::nullopt);
+  EXPECT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"), std::nullopt);
   // Clearing it when the value is not there changes nothing.
   ui::Click(w.选择框_开机启动);
   ui::Click(w.选择框_开机启动);
@@ -43,13 +48,72 @@ TEST(StartOptions, TickingWritesTheFullPathAndClearingDeletesIt) {
 }
 
 TEST(StartOptions, AMovedProgramStillFindsItsValue) {
-  HeadlessProgram program(ProgramAt("C:\\新位置\\LumoraWiFi.exe", "C:\\旧位置\\LumoraWiFi.exe"));
+  HeadlessProgram program(ProgramAt("C:\\新位置\\LumoraWiFi.exe", "C:\\旧位置\\LumoraWiFi.exe",
+                                    false, "C:\\旧位置\\LumoraWiFi.exe"));
   ASSERT_TRUE(program.Start());
   program.Settle();
   EXPECT_TRUE(program.Main().选择框_开机启动.Checked());
   // Setting the box from the start-up wrote nothing.
   EXPECT_EQ(program.pc.registry.Changes(), 0);
+  EXPECT_EQ(program.pc.logonTasks.Changes(), 0);
   EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"), "C:\\旧位置\\LumoraWiFi.exe");
+  // Ticking again replaces both with this copy's path.
+  ui::Click(program.Main().选择框_开机启动);
+  ui::Click(program.Main().选择框_开机启动);
+  EXPECT_TRUE(program.Main().选择框_开机启动.Checked());
+  EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"), "C:\\新位置\\LumoraWiFi.exe");
+  EXPECT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"), "C:\\新位置\\LumoraWiFi.exe");
+}
+
+TEST(StartOptions, TheBoxIsTickedAtStartOnlyWhenTheValueHasItsTask) {
+  // Windows does not start an elevated program from the Run value while User Account
+  // Control is on: a value without its task (as an older version left it) is no start.
+  struct Case {
+    const char* name;
+    std::optional<std::string> runValue, logonTask;
+    bool ticked;
+  };
+  const std::string path = "C:\\LumoraWiFi.exe";
+  for (const Case& c : {Case{"neither", {}, {}, false}, Case{"value alone", path, {}, false},
+                        Case{"task alone", {}, path, false}, Case{"both", path, path, true}}) {
+    HeadlessProgram program(ProgramAt(path, c.runValue, false, c.logonTask));
+    ASSERT_TRUE(program.Start());
+    program.Settle();
+    ui::MainWindow& w = program.Main();
+    EXPECT_EQ(w.选择框_开机启动.Checked(), c.ticked) << c.name;
+    EXPECT_EQ(program.pc.registry.Changes() + program.pc.logonTasks.Changes(), 0) << c.name;
+    if (c.ticked) continue;
+    // Ticking it puts both in place.
+    ui::Click(w.选择框_开机启动);
+    EXPECT_TRUE(w.选择框_开机启动.Checked()) << c.name;
+    EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"), path) << c.name;
+    EXPECT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"), path) << c.name;
+  }
+}
+
+TEST(StartOptions, ATaskThatCannotBeRegisteredLeavesTheBoxClearAndIsLogged) {
+  struct Case {
+    std::optional<std::string> runValue;
+  };
+  for (const Case& c : {Case{std::nullopt}, Case{"C:\\旧版本\\LumoraWiFi.exe"}}) {
+    platform::sim::Scenario scenario = ProgramAt("C:\\LumoraWiFi.exe", c.runValue);
+    scenario.logonTaskRefused = true;
+    HeadlessProgram program(scenario);
+    ASSERT_TRUE(program.Start());
+    program.Settle();
+    ui::MainWindow& w = program.Main();
+    testing::ExpectedFailureReports reports;
+    ui::Click(w.选择框_开机启动);
+    EXPECT_FALSE(w.选择框_开机启动.Checked());
+    // No value is written that would claim a start.
+    EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"), c.runValue);
+    EXPECT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"), std::nullopt);
+    const std::vector<std::string> lines = reports.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].starts_with("StartWithWindows: the logon task cannot be registered"))
+        << lines[0];
+    EXPECT_TRUE(program.messages.AllShown().empty());
+  }
 }
 
 TEST(StartOptions, AReadOnlyKeyLeavesTheBoxAtWhatTheRegistryHolds) {
@@ -57,7 +121,7 @@ TEST(StartOptions, AReadOnlyKeyLeavesTheBoxAtWhatTheRegistryHolds) {
     std::optional<std::string> runValue;
   };
   for (const Case& c : {Case{std::nullopt}, Case{"C:\\LumoraWiFi.exe"}}) {
-    HeadlessProgram program(ProgramAt("C:\\LumoraWiFi.exe", c.runValue, true));
+    HeadlessProgram program(ProgramAt("C:\\LumoraWiFi.exe", c.runValue, true, c.runValue));
     ASSERT_TRUE(program.Start());
     program.Settle();
     ui::MainWindow& w = program.Main();
@@ -66,8 +130,35 @@ TEST(StartOptions, AReadOnlyKeyLeavesTheBoxAtWhatTheRegistryHolds) {
     ui::Click(w.选择框_开机启动);
     EXPECT_EQ(w.选择框_开机启动.Checked(), held);
     EXPECT_EQ(program.pc.registry.Value(kRunKey, "lmrawifiqd"), c.runValue);
+    // The task goes and comes with its value: none is left to start the program while
+    // the box is clear, and a value that stays keeps its task.
+    EXPECT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"), c.runValue);
     EXPECT_TRUE(program.messages.AllShown().empty());
   }
+}
+
+TEST(StartOptions, TheTwoLogonStartsLeaveOneCopy) {
+  // With User Account Control off Windows starts the program from the Run value as well
+  // as from the task, at the same moment, with the same path and no arguments: the
+  // second copy meets the first one's instance and leaves.
+  const std::string path = "C:\\LumoraWiFi.exe";
+  HeadlessProgram program(ProgramAt(path, path, false, path));
+  ASSERT_EQ(program.pc.logonTasks.RegisteredProgram("lmrawifiqd"),
+            program.pc.registry.Value(kRunKey, "lmrawifiqd"));
+  ASSERT_TRUE(program.Start());
+  ui::headless::HeadlessMessageBoxes messages;
+  std::optional<int> secondEnded;
+  Application second(program.platform, program.dispatcher, messages,
+                     {[](ui::WindowModel&) {}, [&](int code) { secondEnded = code; }});
+  // The first copy's window, as Windows finds it a little later.
+  program.dispatcher.Post([&] { program.pc.instances.AddWindowTitled("LumoraWiFi5.0"); });
+  EXPECT_FALSE(second.Start());
+  EXPECT_FALSE(second.Main().Visible());
+  EXPECT_EQ(program.pc.instances.ShownWindows(), std::vector<std::string>{"LumoraWiFi5.0"});
+  program.Settle();
+  EXPECT_TRUE(program.Main().Visible());
+  EXPECT_TRUE(program.Main().选择框_开机启动.Checked());
+  EXPECT_TRUE(messages.AllShown().empty());
 }
 
 TEST(StartOptions, AutoStartWritesItsSettingAndOnlyYStartsTheHotspot) {

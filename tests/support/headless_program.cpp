@@ -53,7 +53,8 @@ HeadlessProgram::HeadlessProgram(platform::sim::Scenario scenario,
                WithMobileHotspot(pc.network.Ports(), mobileHotspot),
                pc.power,
                pc.site,
-               pc.registry} {
+               pc.registry,
+               pc.logonTasks} {
   dispatcher.SetEventSource([this] { timers.FireDue(); });
 }
 

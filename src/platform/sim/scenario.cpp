@@ -401,9 +401,12 @@ Scenario ParseScenario(std::string_view ini) {
   fault("wlan_service_missing", scenario.wlanServiceMissing);
   fault("shutdown_privilege_missing", scenario.shutdownPrivilegeMissing);
   fault("run_key_read_only", scenario.runKeyReadOnly);
+  fault("logon_task_refused", scenario.logonTaskRefused);
   ReadSite(ini, scenario);
   if (auto v = text::FindIniValue(ini, "registry", "run_value"))
     if (!v->empty()) scenario.runValue = *v;
+  if (auto v = text::FindIniValue(ini, "registry", "logon_task"))
+    if (!v->empty()) scenario.logonTask = *v;
   return scenario;
 }
 

@@ -159,6 +159,8 @@ struct Scenario {
   SimSite site;
   // The start-with-Windows value the machine holds at start; nullopt: none.
   std::optional<std::string> runValue;
+  // The program the start-with-Windows logon task (lmrawifiqd) starts; nullopt: none.
+  std::optional<std::string> logonTask;
 
   // Faults.
   bool sharingObjectMissing = false;
@@ -169,6 +171,8 @@ struct Scenario {
   bool shutdownPrivilegeMissing = false;
   // The Run key opens for reading only, as for a user without administrator rights.
   bool runKeyReadOnly = false;
+  // The Task Scheduler refuses to register a task, as when its service is not running.
+  bool logonTaskRefused = false;
 };
 
 // The machine without a scenario file: a Windows 7 PC whose wired connection reaches

@@ -9,7 +9,8 @@ SimulatedPc::SimulatedPc(Scenario scenario, Clock* clock)
       network(scenario_, clock),
       netsh(network, scenario_.language),
       site(scenario_, clock),
-      registry(scenario_) {
+      registry(scenario_),
+      logonTasks(scenario_) {
   console.Install("netsh", [this](std::string_view arguments, const std::function<bool()>&) {
     return netsh.Run(arguments);
   });

@@ -32,6 +32,7 @@ class SimulatedPc {
   SimulatedNetsh netsh;
   SimulatedSite site;
   SimulatedRegistry registry;
+  SimulatedLogonTasks logonTasks;
 };
 
 }  // namespace lumora::platform::sim

@@ -130,4 +130,41 @@ int SimulatedRegistry::Changes() const {
   return changes_;
 }
 
+SimulatedLogonTasks::SimulatedLogonTasks(const Scenario& scenario)
+    : refused_(scenario.logonTaskRefused) {
+  if (scenario.logonTask) programs_[Folded("lmrawifiqd")] = *scenario.logonTask;
+}
+
+bool SimulatedLogonTasks::Register(std::string_view taskName, std::string_view programPath) {
+  std::lock_guard guard(lock_);
+  ++changes_;
+  if (refused_) return false;
+  programs_[Folded(taskName)] = std::string(programPath);
+  return true;
+}
+
+std::optional<std::string> SimulatedLogonTasks::RegisteredProgram(std::string_view taskName) {
+  std::lock_guard guard(lock_);
+  const auto task = programs_.find(Folded(taskName));
+  if (task == programs_.end()) return std::nullopt;
+  return task->second;
+}
+
+bool SimulatedLogonTasks::Delete(std::string_view taskName) {
+  std::lock_guard guard(lock_);
+  ++changes_;
+  programs_.erase(Folded(taskName));
+  return true;
+}
+
+void SimulatedLogonTasks::SetRefused(bool refused) {
+  std::lock_guard guard(lock_);
+  refused_ = refused;
+}
+
+int SimulatedLogonTasks::Changes() const {
+  std::lock_guard guard(lock_);
+  return changes_;
+}
+
 }  // namespace lumora::platform::sim

@@ -1,5 +1,6 @@
 #pragma once
-// The program's web site as the simulated PC serves it, and the machine's Run key.
+// The program's web site as the simulated PC serves it, the machine's Run key and its
+// logon tasks.
 
 #include <condition_variable>
 #include <map>
@@ -11,6 +12,7 @@
 #include "platform/clock_port.h"
 #include "platform/http_port.h"
 #include "platform/logon_registry_port.h"
+#include "platform/logon_task_port.h"
 #include "platform/sim/scenario.h"
 
 namespace lumora::platform::sim {
@@ -67,6 +69,26 @@ class SimulatedRegistry final : public LogonRegistryPort {
   bool readOnly_;
   int changes_ = 0;
   std::map<std::string, std::string> values_;
+};
+
+// The logon tasks by name ignoring ASCII case, each with the program it starts. With the
+// scenario's fault a task cannot be registered; deleting one still works.
+class SimulatedLogonTasks final : public LogonTaskPort {
+ public:
+  explicit SimulatedLogonTasks(const Scenario& scenario);
+  bool Register(std::string_view taskName, std::string_view programPath) override;
+  std::optional<std::string> RegisteredProgram(std::string_view taskName) override;
+  bool Delete(std::string_view taskName) override;
+
+  void SetRefused(bool refused);
+  // Registrations and deletes that reached the scheduler, whether or not they took.
+  int Changes() const;
+
+ private:
+  mutable std::mutex lock_;
+  bool refused_;
+  int changes_ = 0;
+  std::map<std::string, std::string> programs_;
 };
 
 }  // namespace lumora::platform::sim

@@ -7,6 +7,7 @@
 
 #include "platform/http_port.h"
 #include "platform/logon_registry_port.h"
+#include "platform/logon_task_port.h"
 #include "platform/network_ports.h"
 
 namespace lumora::platform::win32 {
@@ -105,6 +106,16 @@ class Win32LogonRegistry final : public LogonRegistryPort {
                    std::string_view data) override;
   bool DeleteValue(std::string_view keyPath, std::string_view valueName) override;
   bool DeleteSubkey(std::string_view keyPath, std::string_view subkeyName) override;
+};
+
+// Logon tasks in the root folder of the Task Scheduler (2.0, from Windows Vista), through
+// its in-process ITaskService, on whatever thread calls. The task waits for the logon of
+// the user this process runs as and runs under that account.
+class Win32LogonTasks final : public LogonTaskPort {
+ public:
+  bool Register(std::string_view taskName, std::string_view programPath) override;
+  std::optional<std::string> RegisteredProgram(std::string_view taskName) override;
+  bool Delete(std::string_view taskName) override;
 };
 
 // HTTP through WinINet, with direct access (no proxy). An answer whose status is not

@@ -72,6 +72,10 @@ start_type=4
 can_start=no
 [faults]
 wmi_fails=yes
+logon_task_refused=yes
+[registry]
+run_value=C:\旧\LumoraWiFi.exe
+logon_task=C:\新\LumoraWiFi.exe
 )");
   ASSERT_EQ(scenario.connections.size(), 2u);
   EXPECT_EQ(scenario.connections[0].name, "本地连接* 3");  // by section number
@@ -88,11 +92,16 @@ wmi_fails=yes
   EXPECT_EQ(scenario.services.at("SharedAccess").startType, 4u);
   EXPECT_TRUE(scenario.wmiFails);
   EXPECT_FALSE(scenario.sharingObjectMissing);
+  EXPECT_TRUE(scenario.logonTaskRefused);
+  EXPECT_EQ(scenario.runValue, "C:\\旧\\LumoraWiFi.exe");
+  EXPECT_EQ(scenario.logonTask, "C:\\新\\LumoraWiFi.exe");
 
   const Scenario plain = DefaultScenario();
   ASSERT_EQ(plain.connections.size(), 2u);
   EXPECT_EQ(plain.connections[0].name, "本地连接");
   EXPECT_EQ(plain.connections[1].name, "无线网络连接");
+  EXPECT_FALSE(plain.logonTaskRefused);
+  EXPECT_EQ(plain.logonTask, std::nullopt);
 }
 
 }  // namespace
