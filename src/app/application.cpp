@@ -295,10 +295,8 @@ void Application::StartupWorker() {
   });
 
   // Setting the two boxes from here writes nothing back.
-  // A Run value without its task (an older version wrote only the value) leaves the box
-  // clear: Windows would not start the program from it, and nothing is written here.
   const bool runAtLogon = exec::PlatformCall(
-      [this] { return StartsWithWindows(platform_.logonRegistry, platform_.logonTasks); });
+      [this] { return RunValueAtStartup(platform_.logonRegistry, platform_.logonTasks); });
   const bool autoStart = settings_.Read(settings::kAutoStart) == settings::kAutoStartOn;
   exec_.RunOnUi([&] {
     main_.选择框_开机启动.SetChecked(runAtLogon);

@@ -39,6 +39,13 @@ bool StartsWithWindows(platform::LogonRegistryPort& registry, platform::LogonTas
   return RunValueExists(registry) && tasks.RegisteredProgram(kLogonTaskName).has_value();
 }
 
+bool RunValueAtStartup(platform::LogonRegistryPort& registry, platform::LogonTaskPort& tasks) {
+  if (!RunValueExists(registry)) return false;
+  if (!tasks.RegisteredProgram(kLogonTaskName))
+    platform::ReportFailure(kWhere, "the Run value has no logon task: tick the box again");
+  return true;
+}
+
 bool SetStartWithWindows(platform::LogonRegistryPort& registry, platform::LogonTaskPort& tasks,
                          std::string_view programPath, bool on) {
   if (on) {

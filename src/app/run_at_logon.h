@@ -29,6 +29,12 @@ int RunAtLogon(platform::LogonRegistryPort& registry, std::string_view name, std
 // so does the logon task (whatever program it starts).
 bool StartsWithWindows(platform::LogonRegistryPort& registry, platform::LogonTaskPort& tasks);
 
+// What the box shows at start-up: whether the Run value exists, as it always has. A value
+// without its task (an older version wrote only the value) is reported, since Windows does
+// not start the program from it while User Account Control is on; ticking the box again
+// registers the task. Writes nothing.
+bool RunValueAtStartup(platform::LogonRegistryPort& registry, platform::LogonTaskPort& tasks);
+
 // Ticking (on) registers the task for the program's full path and then writes the Run
 // value with it; clearing deletes the value and then the task. What cannot be done is
 // undone where that keeps the value and the task together, and reported. Answers
