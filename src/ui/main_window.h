@@ -132,7 +132,7 @@ struct MainWindow : WindowModel {
                            {361, 17, 20, 21}, Picture::ExclamationMark, kHandCursor};
   // Above the groups, right of the first one's caption, where no control stands.
   CheckBox 选择框_新设备提醒{*this, "选择框_新设备提醒", ControlKind::CheckBox,
-                             Place::Tab(kTabSettings), {280, 20, 124, 16}, "新设备连接时提醒",
+                             Place::Tab(kTabSettings), {280, 23, 124, 16}, "新设备连接时提醒",
                              kTicked};
 
   // Tab "流量统计".
