@@ -77,6 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string key = text::Utf8FromCp936(pieces[2]);
   const std::string value = text::Utf8FromCp936(pieces[3]);
   store.ReadSetting(section, key);
+  const std::string content = text::Utf8FromCp936(pieces[0]);
+  text::FindIniValue(content, section, key);
+  text::SetIniValue(content, section, key, value);
   if (!IsSectionName(section) || !IsKeyName(key) ||
       !KeptInFile("=" + value.substr(0, value.find_first_of("\r\n")) + "\r"))
     return 0;

@@ -7,6 +7,7 @@
 #include "memory_files.h"
 #include "text/cp936.h"
 #include "text/search.h"
+#include "text/utf.h"
 
 using namespace lumora;
 
@@ -39,12 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::string> lines = clients::SplitLines(listText);
   const int found = clients::FindText(listText, key);
-  fuzz::Check((found == -1) == (text::FindIgnoreAsciiCase(listText, key) == std::string::npos &&
-                                !(key.empty() && !listText.empty())),
+  fuzz::Check((found == -1) == (text::FindIgnoreAsciiCase(listText, key) == std::string::npos),
               "FindText finds what the search finds");
   const text::FoldedText folded(listText);
   fuzz::Check(folded.Find(key) == text::FindIgnoreAsciiCase(listText, key),
               "the folded search finds what the search finds");
+  if (const std::size_t first = text::FindIgnoreAsciiCase(listText, key); first < listText.size()) {
+    const std::size_t next = first + text::Utf8CharLength(listText, first);
+    fuzz::Check(folded.Find(key, next) == text::FindIgnoreAsciiCase(listText, key, next),
+                "the folded search goes on where the search goes on");
+  }
   const clients::SearchableListText searchable(listText);
   fuzz::Check(searchable.Contains(key) == (found != -1), "the prepared search finds the same");
   fuzz::Check(searchable.DeviceNameFor(key) == clients::DeviceNameFor(listText, key),
