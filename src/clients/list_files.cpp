@@ -1,5 +1,7 @@
 #include "clients/list_files.h"
 
+#include <algorithm>
+
 #include "exec/file_unit.h"
 #include "text/cp936.h"
 #include "text/search.h"
@@ -133,14 +135,18 @@ std::string SearchableListText::DeviceNameFor(std::string_view mac) const {
   const std::string_view key = mac.empty() ? kDeviceNamePlaceholder : mac;
   // No line holds a line break.
   if (key.find(kLineBreak) != std::string_view::npos) return {};
-  const std::size_t found = folded_.Find(key);
-  if (found == std::string::npos) return {};
-  // The first occurrence lies in the first line that holds the key.
+  // The first occurrence within a line lies in the first line that holds the key. A key
+  // that ends in a CR or starts with an LF also occurs across a line break, in no line.
   const std::string_view text = text_;
-  const std::size_t before = text.rfind(kLineBreak, found);
-  const std::size_t start = before == std::string_view::npos ? 0 : before + kLineBreak.size();
-  const std::size_t end = text.find(kLineBreak, found);
-  return DeviceNameOfLine(text.substr(start, end == std::string_view::npos ? end : end - start));
+  for (std::size_t found = folded_.Find(key); found != std::string::npos;
+       found = folded_.Find(key, found + 1)) {
+    const std::size_t before = text.rfind(kLineBreak, found);
+    const std::size_t start = before == std::string_view::npos ? 0 : before + kLineBreak.size();
+    const std::size_t end = std::min(text.find(kLineBreak, found), text.size());
+    if (start <= found && found + key.size() <= end)
+      return DeviceNameOfLine(text.substr(start, end - start));
+  }
+  return {};
 }
 
 }  // namespace lumora::clients

@@ -99,6 +99,13 @@ std::string TidyNetshOutput(std::string_view output) {
   return matcher.Replace("");
 }
 
+bool ConnectionOnDhcp(std::string_view showAddresses, std::string_view connection) {
+  // The name is matched as literal text.
+  text::PatternMatcher matcher;
+  return matcher.Match(text::EscapeForPattern(connection) + ".*\\n.*DHCP.*", showAddresses) &&
+         matcher.Count() > 0 && Contains(matcher.Value(1), "是");
+}
+
 Hotspot::Hotspot(netconfig::NetworkContext& net, ui::SpeedBarWindow& speedBar)
     : net_(net), speedBar_(speedBar), wlan_(net), mobile_(net) {
   net_.window.时钟_移动热点.onTick = [this] { MobileHotspotTick(); };
@@ -376,14 +383,10 @@ void Hotspot::HotspotStartSequence() {
     }
     exec.WaitPumping(100);
     const std::string addresses = exec.RunConsoleCommand(kShowAddressesCommand);
-    // The hosted connection is on automatic addressing when the line after its name
-    // says DHCP is on; then it gets the address sharing gives its private side. The
-    // name is matched as literal text.
+    // On automatic addressing the hosted connection gets the address sharing gives its
+    // private side.
     const std::string hosted = HostedConnection();
-    text::PatternMatcher matcher;
-    const bool onDhcp =
-        matcher.Match(text::EscapeForPattern(hosted) + ".*\\n.*DHCP.*", addresses) &&
-        matcher.Count() > 0 && Contains(matcher.Value(1), "是");
+    const bool onDhcp = ConnectionOnDhcp(addresses, hosted);
     const std::optional<std::string> fixedAddress = FixedAddressCommand(hosted);
     if (onDhcp && fixedAddress) {
       exec.RunConsoleCommand(*fixedAddress);

@@ -30,6 +30,10 @@ inline constexpr std::string_view kCaptionRunning = "关闭WiFi";
 // after it, and without blank lines.
 std::string TidyNetshOutput(std::string_view output);
 
+// Whether netsh's list of addresses has DHCP on for the connection: at the first line
+// that names it and is followed by a line mentioning DHCP, the two say "是".
+bool ConnectionOnDhcp(std::string_view showAddresses, std::string_view connection);
+
 class Hotspot {
  public:
   Hotspot(netconfig::NetworkContext& net, ui::SpeedBarWindow& speedBar);

@@ -42,11 +42,11 @@ FoldedText::FoldedText(std::string_view text) : folded_(text) {
   for (char& c : folded_) c = FoldAscii(c);
 }
 
-std::size_t FoldedText::Find(std::string_view key) const {
-  if (key.empty()) return folded_.empty() ? std::string_view::npos : 0;
+std::size_t FoldedText::Find(std::string_view key, std::size_t from) const {
+  if (key.empty()) return from < folded_.size() ? from : std::string_view::npos;
   std::string foldedKey(key);
   for (char& c : foldedKey) c = FoldAscii(c);
-  for (std::size_t pos = folded_.find(foldedKey); pos != std::string::npos;
+  for (std::size_t pos = folded_.find(foldedKey, from); pos != std::string::npos;
        pos = folded_.find(foldedKey, pos + 1)) {
     const auto byte = static_cast<unsigned char>(folded_[pos]);
     if (byte < 0x80 || byte >= 0xC0) return pos;

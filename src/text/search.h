@@ -24,7 +24,7 @@ std::size_t CountIgnoreAsciiCase(std::string_view text, std::string_view key);
 class FoldedText {
  public:
   explicit FoldedText(std::string_view text);
-  std::size_t Find(std::string_view key) const;
+  std::size_t Find(std::string_view key, std::size_t from = 0) const;
 
  private:
   std::string folded_;

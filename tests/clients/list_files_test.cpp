@@ -156,5 +156,17 @@ TEST(ListText, ASearchableTextAnswersAsTheSearchesItStandsFor) {
   EXPECT_FALSE(SearchableListText("").Contains(""));
 }
 
+TEST(ListText, ASearchableTextNamesADeviceOnlyByAKeyThatStandsWithinALine) {
+  // A line of a hand-edited file may hold a CR of its own; a key that ends in one, or
+  // starts with an LF, also occurs across a line break, where no line holds it.
+  const std::string text =
+      "AA-BB-CC-DD-EE-05\r\nAA-BB-CC-DD-EE-05\r+平板\r\nx\r\n\nAA-BB-CC-DD-EE-06+手机";
+  const SearchableListText searchable(text);
+  for (const char* key : {"AA-BB-CC-DD-EE-05\r", "\nAA-BB-CC-DD-EE-06", "x\r", "\n"}) {
+    EXPECT_EQ(searchable.DeviceNameFor(key), DeviceNameFor(text, key)) << key;
+  }
+  EXPECT_EQ(searchable.DeviceNameFor("AA-BB-CC-DD-EE-05\r"), "+平板");
+}
+
 }  // namespace
 }  // namespace lumora::clients

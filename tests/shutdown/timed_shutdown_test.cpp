@@ -36,15 +36,19 @@ struct Pc : StartedPc {
   }
   // Runs action once the countdown's last second has begun its wait.
   void DuringTheLastWait(std::function<void()> action) {
-    auto step = std::make_shared<std::function<void()>>();
-    *step = [this, step, action = std::move(action)] {
-      if (w().时钟关机.Running()) {
-        program.dispatcher.Post(*step);
-      } else {
-        action();
+    // Each post carries a copy of the step: a step that held itself would never be freed.
+    struct Step {
+      Pc* pc;
+      std::function<void()> action;
+      void operator()() const {
+        if (pc->w().时钟关机.Running()) {
+          pc->program.dispatcher.Post(*this);
+        } else {
+          action();
+        }
       }
     };
-    program.dispatcher.Post(*step);
+    program.dispatcher.Post(Step{this, std::move(action)});
   }
 };
 
