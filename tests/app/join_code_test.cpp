@@ -12,16 +12,7 @@ namespace {
 
 using namespace ui::headless;
 
-constexpr std::string_view kWindows7 = R"(
-[connection1]
-name=本地连接
-[connection2]
-name=无线网络连接
-kind=wireless
-status=7
-[network]
-internet=LAN 连接
-)";
+constexpr std::string_view kWindows7 = testing::kWindows7Pc;
 
 // A mobile hotspot's machine; the first value of a key counts, so its own keys come
 // before the later PC's.

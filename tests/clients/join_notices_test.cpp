@@ -14,15 +14,7 @@ namespace {
 
 // A Windows 7 PC whose devices join at different times: two at once right after the
 // start, one after 20 s and two more after 40 s.
-constexpr std::string_view kPc = R"(
-[connection1]
-name=本地连接
-[connection2]
-name=无线网络连接
-kind=wireless
-status=7
-[network]
-internet=LAN 连接
+const std::string kPc = std::string(testing::kWindows7Pc) + R"(
 [client1]
 mac=AA-BB-CC-00-00-01
 ip=192.168.137.10

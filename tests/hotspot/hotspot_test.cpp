@@ -15,16 +15,7 @@ namespace {
 
 using namespace ui::headless;
 
-constexpr std::string_view kWindows7 = R"(
-[connection1]
-name=本地连接
-[connection2]
-name=无线网络连接
-kind=wireless
-status=7
-[network]
-internet=LAN 连接
-)";
+constexpr std::string_view kWindows7 = testing::kWindows7Pc;
 
 constexpr std::string_view kWindows10 = testing::kLaterPc;
 

@@ -21,6 +21,18 @@
 
 namespace lumora::testing {
 
+// A Windows 7 PC that reaches the Internet over its wired connection, with a wireless
+// one that is not connected.
+inline constexpr std::string_view kWindows7Pc = R"(
+[connection1]
+name=本地连接
+[connection2]
+name=无线网络连接
+kind=wireless
+status=7
+[network]
+internet=LAN 连接
+)";
 // A later system (Windows 10) that reaches the Internet over its wired connection; its
 // wireless one is not connected.
 inline constexpr std::string_view kLaterPc = R"(
