@@ -1,5 +1,7 @@
 #include "app/join_code_offer.h"
 
+#include "platform/failure_report.h"
+
 namespace lumora::app {
 
 JoinCodeOffer::JoinCodeOffer(ui::MainWindow& main, ui::JoinCodeWindow& window,
@@ -22,6 +24,8 @@ void JoinCodeOffer::OnControlChanged(ui::Control& control, ui::Change change) {
 void JoinCodeOffer::Open() {
   const hotspot::Hotspot::Network& network = hotspot_.RunningNetwork();
   window_.ShowNetwork(network.name, network.passPhrase);
+  if (window_.画板_二维码.Modules().size == 0)
+    platform::ReportFailure("JoinCodeOffer", "the network does not fit a QR code");
   // Over the middle of the main window, where the user looks.
   const ui::Rect& owner = main_.Geometry();
   const ui::Rect& own = window_.Geometry();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "qrcodegen.hpp"
+#include "qrcodegen.h"
 
 namespace lumora::ui {
 
@@ -36,18 +36,24 @@ std::string WifiJoinText(std::string_view name, std::string_view passPhrase) {
 }
 
 QrModules EncodeQrCode(std::string_view text) {
-  using qrcodegen::QrCode;
-  using qrcodegen::QrSegment;
-  std::vector<QrSegment> segments;
+  const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  std::vector<std::uint8_t> eciData(qrcodegen_calcSegmentBufferSize(qrcodegen_Mode_ECI, 0));
+  std::vector<std::uint8_t> byteData(
+      qrcodegen_calcSegmentBufferSize(qrcodegen_Mode_BYTE, bytes.size()));
+  std::vector<qrcodegen_Segment> segments;
   // Plain ASCII goes without the designator, which the oldest readers do not know.
-  if (!Ascii(text)) segments.push_back(QrSegment::makeEci(kUtf8Eci));
-  segments.push_back(QrSegment::makeBytes(std::vector<std::uint8_t>(text.begin(), text.end())));
-  const QrCode code = QrCode::encodeSegments(segments, QrCode::Ecc::MEDIUM);
+  if (!Ascii(text)) segments.push_back(qrcodegen_makeEci(kUtf8Eci, eciData.data()));
+  segments.push_back(qrcodegen_makeBytes(bytes.data(), bytes.size(), byteData.data()));
+  std::vector<std::uint8_t> code(qrcodegen_BUFFER_LEN_MAX), work(qrcodegen_BUFFER_LEN_MAX);
   QrModules modules;
-  modules.size = code.getSize();
+  if (!qrcodegen_encodeSegments(segments.data(), segments.size(), qrcodegen_Ecc_MEDIUM,
+                                work.data(), code.data()))
+    return modules;
+  modules.size = qrcodegen_getSize(code.data());
   modules.dark.reserve(static_cast<std::size_t>(modules.size * modules.size));
   for (int y = 0; y < modules.size; ++y)
-    for (int x = 0; x < modules.size; ++x) modules.dark.push_back(code.getModule(x, y));
+    for (int x = 0; x < modules.size; ++x)
+      modules.dark.push_back(qrcodegen_getModule(code.data(), x, y));
   return modules;
 }
 

@@ -15,6 +15,8 @@ std::string WifiJoinText(std::string_view name, std::string_view passPhrase);
 // The QR code of a UTF-8 text, in byte mode at error correction level M or better. A
 // text beyond ASCII is announced as UTF-8 (ECI 26), since readers guess the character
 // set of bytes that nothing announces, and some guess Shift JIS.
+// No modules for a text beyond the largest code (the longest name and pass phrase,
+// escaped, fill a tenth of it).
 QrModules EncodeQrCode(std::string_view text);
 
 // Where the modules of a code of `modules` modules a side go in a square of `side`
