@@ -12,14 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The arguments are the input's pieces between zero bytes, the one character no line
   // handed to Windows can carry.
-  std::vector<std::string> arguments;
-  std::size_t start = 0;
-  for (std::size_t cut = input.find('\0'); cut != std::string_view::npos;
-       cut = input.find('\0', start)) {
-    arguments.emplace_back(input.substr(start, cut - start));
-    start = cut + 1;
-  }
-  arguments.emplace_back(input.substr(start));
+  const std::vector<std::string> arguments = fuzz::SplitAt(input, '\0');
 
   std::string line;
   for (const std::string& argument : arguments) {

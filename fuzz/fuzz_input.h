@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,19 @@ inline std::vector<std::string_view> Pieces(const std::uint8_t* data, std::size_
   }
   pieces.push_back(rest);
   pieces.resize(count);
+  return pieces;
+}
+
+// Every piece of the text between separators, empty ones and the last included.
+inline std::vector<std::string> SplitAt(std::string_view text, char separator) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (std::size_t cut = text.find(separator); cut != std::string_view::npos;
+       cut = text.find(separator, start)) {
+    pieces.emplace_back(text.substr(start, cut - start));
+    start = cut + 1;
+  }
+  pieces.emplace_back(text.substr(start));
   return pieces;
 }
 

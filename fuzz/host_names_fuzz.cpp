@@ -35,18 +35,6 @@ std::optional<std::string> ReadWqlLiteral(std::string_view quoted) {
   return std::nullopt;
 }
 
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t cut = text.find('\n'); cut != std::string_view::npos;
-       cut = text.find('\n', start)) {
-    lines.emplace_back(text.substr(start, cut - start));
-    start = cut + 1;
-  }
-  lines.emplace_back(text.substr(start));
-  return lines;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F,
                 "a shown name holds no control character");
 
-  const std::vector<platform::TetheringClient> listed = {{std::string(pieces[1]), Lines(name)}};
+  const std::vector<platform::TetheringClient> listed = {{std::string(pieces[1]), fuzz::SplitAt(name, '\n')}};
   const std::string listedName = clients::ListedHostName(listed, pieces[2]);
   fuzz::Check(listedName.empty() || !text::ParseIpv4(listedName), "an address is no name");
 
