@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "ui/layout.h"
 
@@ -20,12 +21,24 @@ constexpr Paint Rgb(std::uint32_t rgb, double alpha = 1) {
   return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha};
 }
 
-// The shapes are tests "is this point inside", in design units (96-DPI pixels).
+// A rectangle in design units that holds every point of a shape.
+struct Bounds {
+  double left, top, right, bottom;
+};
+
+Bounds Union(const Bounds& a, const Bounds& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+// The shapes are tests "is this point inside", in design units (96-DPI pixels), with the
+// bounds outside which no point is, so that painting a shape looks at its pixels only.
 struct Disc {
   double cx, cy, r;
   bool operator()(double x, double y) const {
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
   }
+  Bounds Box() const { return {cx - r, cy - r, cx + r, cy + r}; }
 };
 
 // A thick line with round ends.
@@ -39,23 +52,43 @@ struct Capsule {
     const double px = x1 + t * dx - x, py = y1 + t * dy - y;
     return px * px + py * py <= r * r;
   }
+  Bounds Box() const {
+    return {std::min(x1, x2) - r, std::min(y1, y2) - r, std::max(x1, x2) + r, std::max(y1, y2) + r};
+  }
 };
 
 // A thick arc with round ends. Angles in degrees, counter-clockwise from the east as the
 // eye sees it (y grows downwards on screen), from < to within -180..180.
-struct Arc {
-  double cx, cy, radius, halfWidth, from, to;
-  bool operator()(double x, double y) const {
-    const double distance = std::hypot(x - cx, y - cy);
-    const double angle = std::atan2(cy - y, x - cx) * 180 / kPi;
-    if (angle >= from && angle <= to && std::abs(distance - radius) <= halfWidth) return true;
-    for (const double end : {from, to}) {
-      const double ex = cx + radius * std::cos(end * kPi / 180);
-      const double ey = cy - radius * std::sin(end * kPi / 180);
-      if ((x - ex) * (x - ex) + (y - ey) * (y - ey) <= halfWidth * halfWidth) return true;
+class Arc {
+ public:
+  Arc(double cx, double cy, double radius, double halfWidth, double from, double to)
+      : cx_(cx), cy_(cy), radius_(radius), halfWidth_(halfWidth), from_(from), to_(to) {
+    for (int i = 0; i < 2; ++i) {
+      const double end = i == 0 ? from : to;
+      ends_[i] = {cx + radius * std::cos(end * kPi / 180), cy - radius * std::sin(end * kPi / 180)};
     }
+  }
+  bool operator()(double x, double y) const {
+    // The ring's band first: the angle is the dear part.
+    if (std::abs(std::hypot(x - cx_, y - cy_) - radius_) <= halfWidth_) {
+      const double angle = std::atan2(cy_ - y, x - cx_) * 180 / kPi;
+      if (angle >= from_ && angle <= to_) return true;
+    }
+    for (const auto& [ex, ey] : ends_)
+      if ((x - ex) * (x - ex) + (y - ey) * (y - ey) <= halfWidth_ * halfWidth_) return true;
     return false;
   }
+  Bounds Box() const {
+    const double reach = radius_ + halfWidth_;
+    return {cx_ - reach, cy_ - reach, cx_ + reach, cy_ + reach};
+  }
+
+ private:
+  struct Point {
+    double x, y;
+  };
+  double cx_, cy_, radius_, halfWidth_, from_, to_;
+  Point ends_[2];
 };
 
 struct RoundedBox {
@@ -66,6 +99,7 @@ struct RoundedBox {
     const double cy = std::clamp(y, top + radius, top + height - radius);
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
   }
+  Bounds Box() const { return {left, top, left + width, top + height}; }
 };
 
 struct Triangle {
@@ -77,12 +111,29 @@ struct Triangle {
     const double a = side(x1, y1, x2, y2), b = side(x2, y2, x3, y3), c = side(x3, y3, x1, y1);
     return (a >= 0 && b >= 0 && c >= 0) || (a <= 0 && b <= 0 && c <= 0);
   }
+  Bounds Box() const {
+    return {std::min({x1, x2, x3}), std::min({y1, y2, y3}), std::max({x1, x2, x3}),
+            std::max({y1, y2, y3})};
+  }
 };
 
 template <typename... Shapes>
-auto AnyOf(Shapes... shapes) {
-  return [=](double x, double y) { return (shapes(x, y) || ...); };
-}
+struct AnyOf {
+  std::tuple<Shapes...> shapes;
+  explicit AnyOf(Shapes... each) : shapes(each...) {}
+  bool operator()(double x, double y) const {
+    return std::apply([x, y](const auto&... each) { return (each(x, y) || ...); }, shapes);
+  }
+  Bounds Box() const {
+    return std::apply(
+        [](const auto& first, const auto&... rest) {
+          Bounds box = first.Box();
+          ((box = Union(box, rest.Box())), ...);
+          return box;
+        },
+        shapes);
+  }
+};
 
 // Premultiplied floating-point pixels, painted shape by shape with 4 x 4 samples per
 // pixel, so that small icons keep smooth edges.
@@ -103,8 +154,9 @@ class Painter {
   template <typename Inside, typename Shade>
   void FillWith(const Inside& inside, const Shade& shade) {
     constexpr int kSamples = 4;
-    for (int py = 0; py < height_; ++py) {
-      for (int px = 0; px < width_; ++px) {
+    const PixelSpan span = SpanOf(inside.Box());
+    for (int py = span.top; py < span.bottom; ++py) {
+      for (int px = span.left; px < span.right; ++px) {
         double red = 0, green = 0, blue = 0, alpha = 0;
         for (int sy = 0; sy < kSamples; ++sy) {
           for (int sx = 0; sx < kSamples; ++sx) {
@@ -129,8 +181,9 @@ class Painter {
   // pixel or drops it whole.
   template <typename Inside, typename Shade>
   void FillHard(const Inside& inside, const Shade& shade) {
-    for (int py = 0; py < height_; ++py) {
-      for (int px = 0; px < width_; ++px) {
+    const PixelSpan span = SpanOf(inside.Box());
+    for (int py = span.top; py < span.bottom; ++py) {
+      for (int px = span.left; px < span.right; ++px) {
         const double x = (px + 0.5) / scale_, y = (py + 0.5) / scale_;
         if (!inside(x, y)) continue;
         const Paint p = shade(x, y);
@@ -159,6 +212,20 @@ class Painter {
   }
 
  private:
+  // The pixels a shape's bounds touch, with one to spare on each side against rounding.
+  struct PixelSpan {
+    int left, top, right, bottom;
+  };
+  PixelSpan SpanOf(const Bounds& box) const {
+    const auto from = [this](double v, int limit) {
+      return std::clamp(static_cast<int>(std::floor(v * scale_)) - 1, 0, limit);
+    };
+    const auto to = [this](double v, int limit) {
+      return std::clamp(static_cast<int>(std::ceil(v * scale_)) + 1, 0, limit);
+    };
+    return {from(box.left, width_), from(box.top, height_), to(box.right, width_),
+            to(box.bottom, height_)};
+  }
   Paint& Pixel(int x, int y) {
     return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
                    static_cast<std::size_t>(x)];
