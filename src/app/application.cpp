@@ -242,7 +242,8 @@ void Application::UpdateCheck() {
   const std::string site = InformationValue(information, "[gwurl1]", "[gwurl2]");
   exec_.RunOnUi([&] { officialSiteUrl_ = site; });
   const std::string notes = InformationValue(information, "[content1]", "[content2]");
-  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(ui::kProgramVersion) <= 0.0000001)
+  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(ui::kProgramVersion) <=
+      0.0000001)
     return;
   const int answer = messages_.Show(
       "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,

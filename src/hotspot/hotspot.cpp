@@ -137,8 +137,7 @@ void Hotspot::StartWorker(bool keepHandle) {
   // started. A restart's run, and one a new press found still under way, are kept apart,
   // so that the way out ends them too.
   std::lock_guard guard(lock_);
-  exec::WorkerHandle handle =
-      net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
+  exec::WorkerHandle handle = net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
   std::erase_if(otherRuns_, [](const exec::WorkerHandle& run) { return exec::WorkerLeft(run); });
   if (!keepHandle) {
     otherRuns_.push_back(std::move(handle));
@@ -193,10 +192,12 @@ void Hotspot::RunAwayFromUi(const std::function<void()>& job) {
   };
   auto done = std::make_shared<Done>();
   std::future<void> left = done->left.get_future();
-  net_.exec.StartWorkerThread([&job, done]() mutable {
-    const std::shared_ptr<Done> keep = std::move(done);
-    job();
-  }, false);
+  net_.exec.StartWorkerThread(
+      [&job, done]() mutable {
+        const std::shared_ptr<Done> keep = std::move(done);
+        job();
+      },
+      false);
   done.reset();
   while (left.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
     net_.exec.Dispatcher().ProcessPendingEvents();
@@ -235,9 +236,9 @@ void Hotspot::MobileHotspotTick() {
 }
 
 void Hotspot::FailStart(std::string_view failureType) {
-  net_.messages.Show("开启失败！失败类型：" + std::string(failureType) +
-                         std::string(kUnableFailureHelp),
-                     "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+  net_.messages.Show(
+      "开启失败！失败类型：" + std::string(failureType) + std::string(kUnableFailureHelp),
+      "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
   AbortHotspot();
   ResetStoppedControls();
 }
