@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,43 @@ class Hotspot {
   int statusFrame = 0;
 
  private:
+  // The way a run brings the hotspot up, as its system and driver allow.
+  enum class StartPath {
+    HostedNetwork,
+    MobileHotspot,
+    // The run has shown its failure and ends.
+    Refused,
+  };
+
+  // The steps of the start sequence, in their order.
+
+  // The name and pass phrase typed, cleaned; nothing after the balloon that refuses them.
+  std::optional<Network> CheckInput();
+  // Stops what runs and shows the start under way.
+  void ShowStarting();
+  // Resets sharing first when the connection differs from the one of the last stop, a
+  // restart asked for it, or sharing failed the last time.
+  void ResetSharingWhenNeeded(const std::string& connection);
+  // Puts the cleaned texts back into their boxes and into the settings file.
+  void KeepInput(const Network& clean);
+  // Gives netsh the name and pass phrase; false after the balloon about administrator
+  // rights.
+  bool ConfigureOnWindows7(const Network& network);
+  // False after the balloon that asks for a connection.
+  bool CheckConnection(const std::string& connection);
+  void StartOnWindows7();
+  StartPath StartThroughWlanService(const Network& clean, const std::string& connection);
+  // The name and pass phrase the system's mobile hotspot accepted; nothing after it
+  // showed why it did not start.
+  std::optional<Network> StartMobileHotspot(const Network& clean);
+  // Whether a connection now shares publicly; when none does, the run is repeated on a
+  // worker of its own, up to the limit of a press, and after that the failure is shown.
+  bool ConfirmSharing();
+  void ShowRunning(const Network& network, bool mobilePath);
+
   void ShowBalloon(ui::Point at, std::string_view text);
+  // The end of a run that does not start the hotspot, from any thread: the button and
+  // the animations as Stopped, and netsh's last answer forgotten.
   void ResetStoppedControls();
   // The end of a start that the hosted network refused: the message with the failure
   // type and the help, the forced stop and the stopped controls.
@@ -88,6 +125,8 @@ class Hotspot {
   // The timers of the client scan, the whitelist and the traffic figures (UI thread).
   void StopClientTimers();
   void SetSharingStatusText(std::string_view text);
+  std::string LastNetshOutput() const;
+  void SetLastNetshOutput(std::string output);
   // The stop branch of the start button (UI thread).
   void StopBranch();
   // Runs job where it may wait for the system: at once on a worker; from the UI thread
@@ -101,21 +140,24 @@ class Hotspot {
   WlanHostedNetwork wlan_;
   MobileHotspot mobile_;
 
-  // The shared variables of the lifecycle, read and written from the UI thread and
-  // from the start worker.
   Network runningNetwork_;  // UI thread
-  mutable std::mutex lock_;
-  std::string sharingStatusText_;
-  std::string lastNetshOutput_;
-  std::string connectionAtLastStop_;
-  bool restartRequested_ = false;
-  bool sharingFailedLastTime_ = false;
-  int startRetryCount_ = 0;
-  exec::WorkerHandle startWorkerHandle_;
-  // The runs still under way that StartWorkerHandle does not tell: a restart's, and one
-  // still showing its failure when the next press started another.
-  std::vector<exec::WorkerHandle> otherRuns_;
-  exec::WorkerHandle mobileWatchHandle_;
+  // The shared variables of the lifecycle, read and written from the UI thread and
+  // from the start worker, each only under the lock.
+  struct SharedState {
+    mutable std::mutex lock;
+    std::string sharingStatusText;
+    std::string lastNetshOutput;
+    std::string connectionAtLastStop;
+    bool restartRequested = false;
+    bool sharingFailedLastTime = false;
+    int startRetryCount = 0;
+    exec::WorkerHandle startWorkerHandle;
+    // The runs still under way that StartWorkerHandle does not tell: a restart's, and
+    // one still showing its failure when the next press started another.
+    std::vector<exec::WorkerHandle> otherRuns;
+    exec::WorkerHandle mobileWatchHandle;
+  };
+  SharedState shared_;
   std::atomic<bool> mobileWatchBusy_{false};
   // From a press of the start button until its run shows the start or leaves.
   std::atomic<bool> pressPending_{false};
