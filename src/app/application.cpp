@@ -34,7 +34,8 @@ std::string InformationValue(std::string_view information, std::string_view star
 int OsVersionCodeOf(platform::SystemVersion version) {
   static constexpr struct {
     int major, minor, code;
-  } kCodes[] = {{5, 0, 1}, {5, 1, 2}, {5, 2, 3}, {6, 0, 4}, {6, 1, 5}, {6, 2, 6}};
+  } kCodes[] = {{5, 0, 1}, {5, 1, 2}, {5, 2, 3}, {6, 0, 4}, {6, 1, netconfig::kWindows7},
+                {6, 2, 6}};
   for (const auto& entry : kCodes)
     if (entry.major == version.major && entry.minor == version.minor) return entry.code;
   return -1;
