@@ -376,8 +376,8 @@ void Hotspot::ShowStarting() {
   // Only input that passed stops what runs: a restart refused for a text typed during
   // the start leaves the running hotspot with its scan and its speed bar.
   net_.exec.RunOnUi([&] {
-    trayFrame = 0;
-    statusFrame = 0;
+    trayFrames_.Restart();
+    statusFrames_.Restart();
     StopClientTimers();
     speedBar_.时钟流量.SetInterval(0);
   });

@@ -6,6 +6,7 @@
 // Starting, "关闭WiFi" enabled is Running.
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -34,6 +35,22 @@ std::string TidyNetshOutput(std::string_view output);
 // Whether netsh's list of addresses has DHCP on for the connection: at the first line
 // that names it and is followed by a line mentioning DHCP, the two say "是".
 bool ConnectionOnDhcp(std::string_view showAddresses, std::string_view connection);
+
+// Where a looping animation stands (UI thread): each step shows the next frame, and after
+// the last the first again.
+class AnimationFrames {
+ public:
+  template <typename Frame, std::size_t N>
+  const Frame& Step(const Frame (&frames)[N]) {
+    const Frame& shown = frames[next_];
+    next_ = (next_ + 1) % N;
+    return shown;
+  }
+  void Restart() { next_ = 0; }
+
+ private:
+  std::size_t next_ = 0;
+};
 
 class Hotspot {
  public:
@@ -72,9 +89,9 @@ class Hotspot {
   WlanHostedNetwork& HostedNetwork() { return wlan_; }
   MobileHotspot& Mobile() { return mobile_; }
 
-  // The animation frame counters; the sequence sets both to 0 when it begins.
-  int trayFrame = 0;
-  int statusFrame = 0;
+  // The tray and status animations of a start under way; each run begins both afresh.
+  AnimationFrames& TrayFrames() { return trayFrames_; }
+  AnimationFrames& StatusFrames() { return statusFrames_; }
 
  private:
   // The way a run brings the hotspot up, as its system and driver allow.
@@ -141,6 +158,7 @@ class Hotspot {
   MobileHotspot mobile_;
 
   Network runningNetwork_;  // UI thread
+  AnimationFrames trayFrames_, statusFrames_;
   // The shared variables of the lifecycle, read and written from the UI thread and
   // from the start worker, each only under the lock.
   struct SharedState {
