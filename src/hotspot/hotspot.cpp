@@ -207,10 +207,10 @@ void Hotspot::StartButtonClicked() {
     StartWorker(true);
     return;
   }
-  StopBranch();
+  ClearWindowAndStopHotspot();
 }
 
-void Hotspot::StopBranch() {
+void Hotspot::ClearWindowAndStopHotspot() {
   ui::MainWindow& w = net_.window;
   w.超级列表框1.DeleteAllRows();
   w.超级链接框_重启.SetVisible(false);
@@ -226,7 +226,7 @@ void Hotspot::StopClientTimers() {
   net_.window.时钟_移动热点.SetInterval(0);
 }
 
-void Hotspot::RunAwayFromUi(const std::function<void()>& job) {
+void Hotspot::RunOffUiThread(const std::function<void()>& job) {
   if (!net_.exec.Dispatcher().IsUiThread()) return job();
   // The promise is kept when the worker leaves, however it leaves.
   struct Done {
@@ -269,7 +269,7 @@ void Hotspot::MobileHotspotTick() {
         if (mobile_.Check() != MobileHotspot::Watch::GaveUp) return;
         // One step on the UI thread: the stop ends this very worker.
         net_.exec.RunOnUi([&] {
-          StopBranch();
+          ClearWindowAndStopHotspot();
           net_.window.气球提示框1.ShowAt(kMobileSwitchedOffBalloonAt, kMobileSwitchedOffBalloon);
         });
       },
@@ -562,7 +562,7 @@ void Hotspot::StopHotspot() {
     shared_.connectionAtLastStop = w.组合框1.Text();
   }
   EndMobileWatch();
-  RunAwayFromUi([this] { mobile_.Stop(); });
+  RunOffUiThread([this] { mobile_.Stop(); });
   if (net_.Windows7()) {
     net_.exec.RunConsoleCommand(kStopCommand);
   } else {
@@ -604,7 +604,7 @@ void Hotspot::AbortHotspot() {
 }
 
 void Hotspot::ResetSharing() {
-  RunAwayFromUi([this] { mobile_.Stop(); });
+  RunOffUiThread([this] { mobile_.Stop(); });
   netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
 }
 

@@ -144,11 +144,12 @@ class Hotspot {
   void SetSharingStatusText(std::string_view text);
   std::string LastNetshOutput() const;
   void SetLastNetshOutput(std::string output);
-  // The stop branch of the start button (UI thread).
-  void StopBranch();
+  // The start button's stop (UI thread): the client list emptied, the restart link
+  // hidden and the client and traffic timers stopped before the hotspot itself.
+  void ClearWindowAndStopHotspot();
   // Runs job where it may wait for the system: at once on a worker; from the UI thread
   // on a worker of its own while the window's events keep flowing.
-  void RunAwayFromUi(const std::function<void()>& job);
+  void RunOffUiThread(const std::function<void()>& job);
   // Ends the watch's worker and waits until it has left its platform call.
   void EndMobileWatch();
 
