@@ -174,10 +174,12 @@ void AccessControl::Block(std::string_view ip) {
     net_.exec.RunConsoleCommand(*command);
 }
 
-void AccessControl::ScanTimerTick() {
-  net_.exec.EndWorkerThread(scanWorker_);
-  scanWorker_ = net_.exec.StartWorkerThread([this] { RunClientScan(); }, true);
+void AccessControl::StartNextWorker(exec::WorkerHandle& worker, void (AccessControl::*routine)()) {
+  net_.exec.EndWorkerThread(worker);
+  worker = net_.exec.StartWorkerThread([this, routine] { (this->*routine)(); }, true);
 }
+
+void AccessControl::ScanTimerTick() { StartNextWorker(scanWorker_, &AccessControl::RunClientScan); }
 
 void AccessControl::RunClientScan() {
   exec::ExecServices& exec = net_.exec;
@@ -428,8 +430,7 @@ void AccessControl::SwitchToWhitelistMode() {
 }
 
 void AccessControl::WhitelistTimerTick() {
-  net_.exec.EndWorkerThread(whitelistWorker_);
-  whitelistWorker_ = net_.exec.StartWorkerThread([this] { RunWhitelistEnforcement(); }, true);
+  StartNextWorker(whitelistWorker_, &AccessControl::RunWhitelistEnforcement);
 }
 
 void AccessControl::RunWhitelistEnforcement() {
