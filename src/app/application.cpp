@@ -34,7 +34,8 @@ std::string InformationValue(std::string_view information, std::string_view star
 int OsVersionCodeOf(platform::SystemVersion version) {
   static constexpr struct {
     int major, minor, code;
-  } kCodes[] = {{5, 0, 1}, {5, 1, 2}, {5, 2, 3}, {6, 0, 4}, {6, 1, 5}, {6, 2, 6}};
+  } kCodes[] = {{5, 0, 1}, {5, 1, 2}, {5, 2, 3}, {6, 0, 4}, {6, 1, netconfig::kWindows7},
+                {6, 2, 6}};
   for (const auto& entry : kCodes)
     if (entry.major == version.major && entry.minor == version.minor) return entry.code;
   return -1;
@@ -242,7 +243,8 @@ void Application::UpdateCheck() {
   const std::string site = InformationValue(information, "[gwurl1]", "[gwurl2]");
   exec_.RunOnUi([&] { officialSiteUrl_ = site; });
   const std::string notes = InformationValue(information, "[content1]", "[content2]");
-  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(ui::kProgramVersion) <= 0.0000001)
+  if (text::LeadingVersionNumber(latest) - text::LeadingVersionNumber(ui::kProgramVersion) <=
+      0.0000001)
     return;
   const int answer = messages_.Show(
       "亲！检测到最新V" + latest + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + notes,

@@ -31,7 +31,6 @@ inline constexpr std::string_view kInstanceName = "LumoraWiFi" LUMORA_VERSION ".
 // The class of the system version as the program branches on it: 1 = 5.0, 2 = 5.1,
 // 3 = 5.2, 4 = 6.0, 5 = 6.1 (Windows 7), 6 = 6.2 (Windows 8 and later), -1 any other.
 int OsVersionCodeOf(platform::SystemVersion version);
-inline constexpr int kWindows7 = 5;
 
 class Application {
  public:

@@ -62,8 +62,7 @@ void TrayAnimationTick(Application& app) {
   hotspot::Hotspot& hotspot = app.Hotspot();
   static constexpr ui::TrayImage kFrames[] = {ui::TrayImage::Busy1, ui::TrayImage::Busy2,
                                               ui::TrayImage::Busy3, ui::TrayImage::Normal};
-  w.托盘图标1.SetImage(kFrames[hotspot.trayFrame++]);
-  if (hotspot.trayFrame == 4) hotspot.trayFrame = 0;
+  w.托盘图标1.SetImage(hotspot.TrayFrames().Step(kFrames));
   if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
     w.时钟_右下角灰动.SetInterval(0);
     w.托盘图标1.SetTip(hotspot::kRunningTip);
@@ -77,8 +76,7 @@ void StatusAnimationTick(Application& app) {
   static constexpr ui::Picture kFrames[] = {ui::Picture::StatusBusy1, ui::Picture::StatusBusy2,
                                             ui::Picture::StatusBusy3, ui::Picture::StatusBusy4,
                                             ui::Picture::StatusBusy5};
-  w.图片框状态.Show(kFrames[hotspot.statusFrame++]);
-  if (hotspot.statusFrame == 5) hotspot.statusFrame = 0;
+  w.图片框状态.Show(hotspot.StatusFrames().Step(kFrames));
   if (hotspot.SharingStatusText() == hotspot::kSharingDone) {
     w.时钟状态.SetInterval(0);
     w.图片框状态.Show(ui::Picture::StatusDone);

@@ -174,10 +174,12 @@ void AccessControl::Block(std::string_view ip) {
     net_.exec.RunConsoleCommand(*command);
 }
 
-void AccessControl::ScanTimerTick() {
-  net_.exec.EndWorkerThread(scanWorker_);
-  scanWorker_ = net_.exec.StartWorkerThread([this] { RunClientScan(); }, true);
+void AccessControl::StartNextWorker(exec::WorkerHandle& worker, void (AccessControl::*routine)()) {
+  net_.exec.EndWorkerThread(worker);
+  worker = net_.exec.StartWorkerThread([this, routine] { (this->*routine)(); }, true);
 }
+
+void AccessControl::ScanTimerTick() { StartNextWorker(scanWorker_, &AccessControl::RunClientScan); }
 
 void AccessControl::RunClientScan() {
   exec::ExecServices& exec = net_.exec;
@@ -232,8 +234,8 @@ void AccessControl::RunClientScan() {
   std::optional<std::vector<platform::TetheringClient>> systemListed;
   auto lookUpName = [&](ListedDevice& device) {
     if (!device.name.empty()) return;
-    std::string lookedUp = ShownHostName(net_.ports.names.HostNameOfAddress(
-        device.ip, exec::CurrentWorkerGoesOn));
+    std::string lookedUp =
+        ShownHostName(net_.ports.names.HostNameOfAddress(device.ip, exec::CurrentWorkerGoesOn));
     exec::ThrowIfWorkerEnded();
     if (lookedUp.empty()) {
       if (!systemListed) systemListed = systemClients_();
@@ -289,9 +291,9 @@ void AccessControl::OpenNameEditor(const ui::ListHit& hit) {
   // A little taller than the row, over its middle: the box's frame takes room too.
   const int top = group.top + inList.top + kListBorder + hit.rowPosition.y - kEditorOverhang;
   ui::EditBox& box = w.编辑框设备;
-  box.SetGeometry({left, top, columns[kClientName].width,
-                   hit.rowHeight > 0 ? hit.rowHeight + 2 * kEditorOverhang
-                                     : box.Geometry().height});
+  box.SetGeometry(
+      {left, top, columns[kClientName].width,
+       hit.rowHeight > 0 ? hit.rowHeight + 2 * kEditorOverhang : box.Geometry().height});
   box.SetText(list.Cell(row, kClientName));
   editedMac_ = list.Cell(row, kClientMac);
   editing_ = true;
@@ -369,14 +371,16 @@ void AccessControl::RemoveFromBlacklist() {
   std::string key = selected.empty() ? std::string() : black.Cell(selected.front(), kBlackMac);
   if (key.empty()) key = kBlacklistRemovalPlaceholder;
   bool removed = false;
-  ChangeListText(files_, kBlacklistPath, [&](const std::string& text) -> std::optional<std::string> {
-    if (FindText(text, key) == -1) return std::nullopt;
-    removed = true;
-    std::string next = RemoveLine(text, FindLineContaining(text, key));
-    // The view, less the rows below, shows the new text only if it showed the old one.
-    if (text == blacklistShown_) blacklistShown_ = next;
-    return next;
-  });
+  ChangeListText(files_, kBlacklistPath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   if (FindText(text, key) == -1) return std::nullopt;
+                   removed = true;
+                   std::string next = RemoveLine(text, FindLineContaining(text, key));
+                   // The view, less the rows below, shows the new text only if it showed the old
+                   // one.
+                   if (text == blacklistShown_) blacklistShown_ = next;
+                   return next;
+                 });
   if (!removed) return;
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) black.DeleteRow(*row);
   // Every pinned entry of the hosted interface goes: the others are pinned again by
@@ -406,7 +410,8 @@ void AccessControl::SwitchToBlacklistMode() {
   StopEnforcement();
   w.超级列表框3.DeleteAllRows();
   ui::ArrangeUsersTab(w, ui::AccessMode::Blacklist);
-  DeleteAllNeighbours(net_.ports.ipHelper, [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
+  DeleteAllNeighbours(net_.ports.ipHelper,
+                      [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
   if (sharingDone_()) w.时钟_黑.SetInterval(kEnforcementMs);
 }
 
@@ -416,16 +421,16 @@ void AccessControl::SwitchToWhitelistMode() {
   StopEnforcement();
   w.超级列表框1.DeleteAllRows();
   ui::ArrangeUsersTab(w, ui::AccessMode::Whitelist);
-  DeleteAllNeighbours(net_.ports.ipHelper, [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
+  DeleteAllNeighbours(net_.ports.ipHelper,
+                      [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
   if (sharingDone_()) w.时钟_白.SetInterval(kEnforcementMs);
   ui::ListView& white = w.超级列表框3;
-  white.SetRows(RowsOfListText(ReadListText(files_, kWhitelistPath), kWhiteMac,
-                               white.Columns().size()));
+  white.SetRows(
+      RowsOfListText(ReadListText(files_, kWhitelistPath), kWhiteMac, white.Columns().size()));
 }
 
 void AccessControl::WhitelistTimerTick() {
-  net_.exec.EndWorkerThread(whitelistWorker_);
-  whitelistWorker_ = net_.exec.StartWorkerThread([this] { RunWhitelistEnforcement(); }, true);
+  StartNextWorker(whitelistWorker_, &AccessControl::RunWhitelistEnforcement);
 }
 
 void AccessControl::RunWhitelistEnforcement() {
@@ -467,12 +472,14 @@ void AccessControl::CopyToWhitelist() {
   if (key.empty()) key = kWhitelistPlaceholder;
   const std::string name = menuRows_.front()[kClientName];
   const std::string entry = key + "+" + name;
-  ChangeListText(files_, kWhitelistPath, [&](const std::string& text) -> std::optional<std::string> {
-    if (FindText(text, key) != -1) return ReplaceLine(text, FindLineContaining(text, key), entry);
-    const bool needsBreak = !text.empty() && !text.ends_with(kLineBreak);
-    return text + (needsBreak ? std::string(kLineBreak) : std::string()) + entry +
-           std::string(kLineBreak);
-  });
+  ChangeListText(files_, kWhitelistPath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   if (FindText(text, key) != -1)
+                     return ReplaceLine(text, FindLineContaining(text, key), entry);
+                   const bool needsBreak = !text.empty() && !text.ends_with(kLineBreak);
+                   return text + (needsBreak ? std::string(kLineBreak) : std::string()) + entry +
+                          std::string(kLineBreak);
+                 });
   net_.messages.Show(kCopiedToWhitelist, "信息：", ui::kMessageIconInformation);
 }
 
@@ -483,11 +490,12 @@ void AccessControl::RemoveFromWhitelist() {
   std::string key = white.Cell(selected.front(), kWhiteMac);
   if (key.empty()) key = kWhitelistPlaceholder;
   bool removed = false;
-  ChangeListText(files_, kWhitelistPath, [&](const std::string& text) -> std::optional<std::string> {
-    if (FindText(text, key) == -1) return std::nullopt;
-    removed = true;
-    return RemoveLine(text, FindLineContaining(text, key));
-  });
+  ChangeListText(files_, kWhitelistPath,
+                 [&](const std::string& text) -> std::optional<std::string> {
+                   if (FindText(text, key) == -1) return std::nullopt;
+                   removed = true;
+                   return RemoveLine(text, FindLineContaining(text, key));
+                 });
   if (!removed) return;
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) white.DeleteRow(*row);
 }

@@ -69,6 +69,9 @@ class AccessControl : private ui::ModelObserver {
   std::uint32_t HostedInterfaceIndex() const { return hostedIndex_; }
 
  private:
+  // A timer's tick: ends the worker the last tick started, which may still run, and
+  // starts routine on the next.
+  void StartNextWorker(exec::WorkerHandle& worker, void (AccessControl::*routine)());
   // Resolves the hosted interface index again when the hosted connection is known.
   void RefreshHostedIndex(const std::string& hostedConnection);
   // Runs the block command for ip on the hosted interface; nothing for an ip that is

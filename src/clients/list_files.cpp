@@ -18,12 +18,12 @@ void WriteListText(platform::FilePort& files, std::string_view path, std::string
 
 void ChangeListText(platform::FilePort& files, std::string_view path,
                     const std::function<std::optional<std::string>(const std::string&)>& change) {
-  exec::ChangeFileAsUnit(files, path,
-                         [&](const std::optional<std::string>& bytes) -> std::optional<std::string> {
-                           auto next = change(text::Utf8FromCp936(bytes.value_or(std::string{})));
-                           if (!next) return std::nullopt;
-                           return text::Cp936FromUtf8(*next);
-                         });
+  exec::ChangeFileAsUnit(
+      files, path, [&](const std::optional<std::string>& bytes) -> std::optional<std::string> {
+        auto next = change(text::Utf8FromCp936(bytes.value_or(std::string{})));
+        if (!next) return std::nullopt;
+        return text::Cp936FromUtf8(*next);
+      });
 }
 
 int FindText(std::string_view text, std::string_view key) {
@@ -90,8 +90,7 @@ std::string ReplaceLine(std::string_view text, int n, std::string_view newLine) 
 
 std::string RemoveLine(std::string_view text, int n) {
   std::vector<std::string> lines = SplitLines(text);
-  if (n >= 1 && static_cast<std::size_t>(n) <= lines.size())
-    lines.erase(lines.begin() + (n - 1));
+  if (n >= 1 && static_cast<std::size_t>(n) <= lines.size()) lines.erase(lines.begin() + (n - 1));
   return JoinLines(lines);
 }
 
@@ -128,8 +127,7 @@ std::string DeviceNameFor(std::string_view deviceNameText, std::string_view mac)
   return n == 0 ? std::string{} : DeviceNameOfLine(LineAt(deviceNameText, n));
 }
 
-SearchableListText::SearchableListText(std::string text)
-    : text_(std::move(text)), folded_(text_) {}
+SearchableListText::SearchableListText(std::string text) : text_(std::move(text)), folded_(text_) {}
 
 std::string SearchableListText::DeviceNameFor(std::string_view mac) const {
   const std::string_view key = mac.empty() ? kDeviceNamePlaceholder : mac;

@@ -31,7 +31,8 @@ std::vector<NeighbourRecord> ListNeighbours(platform::IpHelperPort& ipHelper);
 void DeleteNeighboursByAddress(platform::IpHelperPort& ipHelper, std::string_view ip,
                                const std::function<void()>& betweenRows);
 // Deletes every entry of the table, pinned ones included.
-void DeleteAllNeighbours(platform::IpHelperPort& ipHelper, const std::function<void()>& betweenRows);
+void DeleteAllNeighbours(platform::IpHelperPort& ipHelper,
+                         const std::function<void()>& betweenRows);
 
 // netsh's command that pins the address on the interface to the all-zero hardware
 // address until the PC restarts or the entry is deleted; none when ip is not an IPv4

@@ -69,8 +69,40 @@ void ShowStoppedAnimations(ui::MainWindow& w) {
   w.托盘图标1.SetImage(ui::TrayImage::Normal);
 }
 
+// The start button as Stopped, and both animations stopped.
+void ShowStoppedControls(ui::MainWindow& w) {
+  w.按钮开始.SetText(kCaptionStopped);
+  w.按钮开始.SetEnabled(true);
+  ShowStoppedAnimations(w);
+}
+
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
+}
+
+struct Refusal {
+  ui::Point at;
+  std::string_view text;
+};
+
+// The balloon that refuses the name and pass phrase typed, if one does. Lengths are those
+// of what reaches the hosted network: the cleaned texts, counted in the bytes of code
+// page 936. netsh cannot take a double quote inside its quoted arguments, and the SSID
+// field holds 32 bytes.
+std::optional<Refusal> InputRefusal(std::string_view name, std::string_view passPhrase,
+                                    const Hotspot::Network& clean) {
+  if (name.empty()) return Refusal{kNameBalloon, "您还没有输入WiFi名称哦！"};
+  if (passPhrase.empty()) return Refusal{kPassPhraseBalloon, "您还没有输入密码哦！"};
+  if (text::Cp936Length(clean.passPhrase) < kLeastPassPhraseBytes)
+    return Refusal{kPassPhraseBalloon, "密码不能少于8位数！"};
+  if (Contains(name, "\"")) return Refusal{kNameBalloon, "WiFi名称和密码不能包含双引号！"};
+  if (Contains(passPhrase, "\""))
+    return Refusal{kPassPhraseBalloon, "WiFi名称和密码不能包含双引号！"};
+  if (text::Cp936Length(clean.name) > kMostSsidBytes)
+    return Refusal{kNameBalloon, "WiFi名称不能超过32个字节！"};
+  if (text::Cp936Length(clean.passPhrase) > kMostPassPhraseBytes)
+    return Refusal{kPassPhraseBalloon, "密码不能超过63位！"};
+  return std::nullopt;
 }
 
 // Each value is one argument that netsh reads back exactly: blanks, backslashes and
@@ -112,23 +144,33 @@ Hotspot::Hotspot(netconfig::NetworkContext& net, ui::SpeedBarWindow& speedBar)
 }
 
 std::string Hotspot::SharingStatusText() const {
-  std::lock_guard guard(lock_);
-  return sharingStatusText_;
+  std::lock_guard guard(shared_.lock);
+  return shared_.sharingStatusText;
 }
 
 int Hotspot::StartRetryCount() const {
-  std::lock_guard guard(lock_);
-  return startRetryCount_;
+  std::lock_guard guard(shared_.lock);
+  return shared_.startRetryCount;
 }
 
 exec::WorkerHandle Hotspot::StartWorkerHandle() const {
-  std::lock_guard guard(lock_);
-  return startWorkerHandle_;
+  std::lock_guard guard(shared_.lock);
+  return shared_.startWorkerHandle;
 }
 
 void Hotspot::SetSharingStatusText(std::string_view text) {
-  std::lock_guard guard(lock_);
-  sharingStatusText_ = std::string(text);
+  std::lock_guard guard(shared_.lock);
+  shared_.sharingStatusText = std::string(text);
+}
+
+std::string Hotspot::LastNetshOutput() const {
+  std::lock_guard guard(shared_.lock);
+  return shared_.lastNetshOutput;
+}
+
+void Hotspot::SetLastNetshOutput(std::string output) {
+  std::lock_guard guard(shared_.lock);
+  shared_.lastNetshOutput = std::move(output);
 }
 
 void Hotspot::StartWorker(bool keepHandle) {
@@ -136,19 +178,19 @@ void Hotspot::StartWorker(bool keepHandle) {
   // that a run starts is either recorded before the end, and ended with it, or never
   // started. A restart's run, and one a new press found still under way, are kept apart,
   // so that the way out ends them too.
-  std::lock_guard guard(lock_);
-  exec::WorkerHandle handle =
-      net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
-  std::erase_if(otherRuns_, [](const exec::WorkerHandle& run) { return exec::WorkerLeft(run); });
+  std::lock_guard guard(shared_.lock);
+  exec::WorkerHandle handle = net_.exec.StartWorkerThread([this] { HotspotStartSequence(); }, true);
+  std::erase_if(shared_.otherRuns,
+                [](const exec::WorkerHandle& run) { return exec::WorkerLeft(run); });
   if (!keepHandle) {
-    otherRuns_.push_back(std::move(handle));
+    shared_.otherRuns.push_back(std::move(handle));
     return;
   }
   // A re-run replaces the run that starts it, which leaves right after.
-  if (startWorkerHandle_ && !exec::WorkerLeft(startWorkerHandle_) &&
-      !exec::IsCurrentWorker(startWorkerHandle_))
-    otherRuns_.push_back(std::move(startWorkerHandle_));
-  startWorkerHandle_ = std::move(handle);
+  if (shared_.startWorkerHandle && !exec::WorkerLeft(shared_.startWorkerHandle) &&
+      !exec::IsCurrentWorker(shared_.startWorkerHandle))
+    shared_.otherRuns.push_back(std::move(shared_.startWorkerHandle));
+  shared_.startWorkerHandle = std::move(handle);
 }
 
 void Hotspot::StartButtonClicked() {
@@ -158,17 +200,17 @@ void Hotspot::StartButtonClicked() {
     // two runs would use the sharing objects at once.
     if (pressPending_) return;
     {
-      std::lock_guard guard(lock_);
-      startRetryCount_ = 0;
+      std::lock_guard guard(shared_.lock);
+      shared_.startRetryCount = 0;
     }
     pressPending_ = true;
     StartWorker(true);
     return;
   }
-  StopBranch();
+  ClearWindowAndStopHotspot();
 }
 
-void Hotspot::StopBranch() {
+void Hotspot::ClearWindowAndStopHotspot() {
   ui::MainWindow& w = net_.window;
   w.超级列表框1.DeleteAllRows();
   w.超级链接框_重启.SetVisible(false);
@@ -184,7 +226,7 @@ void Hotspot::StopClientTimers() {
   net_.window.时钟_移动热点.SetInterval(0);
 }
 
-void Hotspot::RunAwayFromUi(const std::function<void()>& job) {
+void Hotspot::RunOffUiThread(const std::function<void()>& job) {
   if (!net_.exec.Dispatcher().IsUiThread()) return job();
   // The promise is kept when the worker leaves, however it leaves.
   struct Done {
@@ -193,10 +235,12 @@ void Hotspot::RunAwayFromUi(const std::function<void()>& job) {
   };
   auto done = std::make_shared<Done>();
   std::future<void> left = done->left.get_future();
-  net_.exec.StartWorkerThread([&job, done]() mutable {
-    const std::shared_ptr<Done> keep = std::move(done);
-    job();
-  }, false);
+  net_.exec.StartWorkerThread(
+      [&job, done]() mutable {
+        const std::shared_ptr<Done> keep = std::move(done);
+        job();
+      },
+      false);
   done.reset();
   while (left.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
     net_.exec.Dispatcher().ProcessPendingEvents();
@@ -205,8 +249,8 @@ void Hotspot::RunAwayFromUi(const std::function<void()>& job) {
 void Hotspot::EndMobileWatch() {
   exec::WorkerHandle watch;
   {
-    std::lock_guard guard(lock_);
-    watch = mobileWatchHandle_;
+    std::lock_guard guard(shared_.lock);
+    watch = shared_.mobileWatchHandle;
   }
   if (!watch || exec::IsCurrentWorker(watch)) return;
   net_.exec.EndWorkerThread(watch);
@@ -225,19 +269,19 @@ void Hotspot::MobileHotspotTick() {
         if (mobile_.Check() != MobileHotspot::Watch::GaveUp) return;
         // One step on the UI thread: the stop ends this very worker.
         net_.exec.RunOnUi([&] {
-          StopBranch();
+          ClearWindowAndStopHotspot();
           net_.window.气球提示框1.ShowAt(kMobileSwitchedOffBalloonAt, kMobileSwitchedOffBalloon);
         });
       },
       true);
-  std::lock_guard guard(lock_);
-  mobileWatchHandle_ = std::move(handle);
+  std::lock_guard guard(shared_.lock);
+  shared_.mobileWatchHandle = std::move(handle);
 }
 
 void Hotspot::FailStart(std::string_view failureType) {
-  net_.messages.Show("开启失败！失败类型：" + std::string(failureType) +
-                         std::string(kUnableFailureHelp),
-                     "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+  net_.messages.Show(
+      "开启失败！失败类型：" + std::string(failureType) + std::string(kUnableFailureHelp),
+      "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
   AbortHotspot();
   ResetStoppedControls();
 }
@@ -247,15 +291,8 @@ void Hotspot::ShowBalloon(ui::Point at, std::string_view text) {
 }
 
 void Hotspot::ResetStoppedControls() {
-  {
-    std::lock_guard guard(lock_);
-    lastNetshOutput_.clear();
-  }
-  net_.exec.RunOnUi([&] {
-    net_.window.按钮开始.SetText(kCaptionStopped);
-    net_.window.按钮开始.SetEnabled(true);
-    ShowStoppedAnimations(net_.window);
-  });
+  SetLastNetshOutput({});
+  net_.exec.RunOnUi([&] { ShowStoppedControls(net_.window); });
 }
 
 std::string Hotspot::HostedConnection() {
@@ -277,203 +314,220 @@ void Hotspot::FindHostedConnection(void (*find)(netconfig::NetworkContext&),
 }
 
 void Hotspot::HotspotStartSequence() {
-  ui::MainWindow& w = net_.window;
-  exec::ExecServices& exec = net_.exec;
   // The press is answered once the button shows the start, or once the run has left.
   struct Answered {
     std::atomic<bool>& pending;
     ~Answered() { pending = false; }
   } answered{pressPending_};
+  const std::optional<Network> clean = CheckInput();
+  if (!clean) return;
+  ShowStarting();
+  const std::string connection =
+      net_.exec.ReadOnUi<std::string>([&] { return net_.window.组合框1.Text(); });
+  ResetSharingWhenNeeded(connection);
+  KeepInput(*clean);
+
+  // netsh is given the texts without their outer blanks; the WLAN service and the mobile
+  // hotspot take them as they stand.
+  Network network = *clean;
+  if (net_.Windows7()) {
+    network = {std::string(netconfig::TrimSpaces(clean->name)),
+               std::string(netconfig::TrimSpaces(clean->passPhrase))};
+    if (!ConfigureOnWindows7(network)) return ResetStoppedControls();
+  }
+  if (!CheckConnection(connection)) return ResetStoppedControls();
+
+  StartPath path = StartPath::HostedNetwork;
+  if (net_.Windows7()) {
+    StartOnWindows7();
+  } else {
+    path = StartThroughWlanService(*clean, connection);
+    if (path == StartPath::Refused) return;
+  }
+  if (path == StartPath::MobileHotspot) {
+    const std::optional<Network> accepted = StartMobileHotspot(*clean);
+    if (!accepted) return ResetStoppedControls();
+    network = *accepted;
+  }
+
+  if (const std::string output = LastNetshOutput(); Contains(output, "无法"))
+    return FailStart(TidyNetshOutput(output));
+  if (path == StartPath::HostedNetwork && !ConfirmSharing()) return;
+  ShowRunning(network, path == StartPath::MobileHotspot);
+}
+
+std::optional<Hotspot::Network> Hotspot::CheckInput() {
+  ui::MainWindow& w = net_.window;
   std::string name, passPhrase;
-  exec.RunOnUi([&] {
+  net_.exec.RunOnUi([&] {
     name = w.编辑框名称.Text();
     passPhrase = w.编辑框密码.Text();
   });
-  const std::string cleanName = RemoveFirstThreeSpaces(name);
-  const std::string cleanPassPhrase = RemoveFirstThreeSpaces(passPhrase);
-  // Lengths are those of what reaches the hosted network: the cleaned texts, counted
-  // in the bytes of code page 936. netsh cannot take a double quote inside its quoted
-  // arguments, and the SSID field holds 32 bytes.
-  if (name.empty()) return ShowBalloon(kNameBalloon, "您还没有输入WiFi名称哦！");
-  if (passPhrase.empty()) return ShowBalloon(kPassPhraseBalloon, "您还没有输入密码哦！");
-  if (text::Cp936Length(cleanPassPhrase) < kLeastPassPhraseBytes)
-    return ShowBalloon(kPassPhraseBalloon, "密码不能少于8位数！");
-  if (Contains(name, "\"")) return ShowBalloon(kNameBalloon, "WiFi名称和密码不能包含双引号！");
-  if (Contains(passPhrase, "\""))
-    return ShowBalloon(kPassPhraseBalloon, "WiFi名称和密码不能包含双引号！");
-  if (text::Cp936Length(cleanName) > kMostSsidBytes)
-    return ShowBalloon(kNameBalloon, "WiFi名称不能超过32个字节！");
-  if (text::Cp936Length(cleanPassPhrase) > kMostPassPhraseBytes)
-    return ShowBalloon(kPassPhraseBalloon, "密码不能超过63位！");
+  const Network clean{RemoveFirstThreeSpaces(name), RemoveFirstThreeSpaces(passPhrase)};
+  if (const std::optional<Refusal> refusal = InputRefusal(name, passPhrase, clean)) {
+    ShowBalloon(refusal->at, refusal->text);
+    return std::nullopt;
+  }
+  return clean;
+}
 
+void Hotspot::ShowStarting() {
+  ui::MainWindow& w = net_.window;
   // Only input that passed stops what runs: a restart refused for a text typed during
   // the start leaves the running hotspot with its scan and its speed bar.
-  exec.RunOnUi([&] {
-    trayFrame = 0;
-    statusFrame = 0;
+  net_.exec.RunOnUi([&] {
+    trayFrames_.Restart();
+    statusFrames_.Restart();
     StopClientTimers();
     speedBar_.时钟流量.SetInterval(0);
   });
   SetSharingStatusText("");
 
-  exec.RunOnUi([&] {
+  net_.exec.RunOnUi([&] {
     pressPending_ = false;
     w.按钮开始.SetEnabled(false);
     w.按钮开始.SetText(kCaptionStarting);
     w.时钟状态.SetInterval(kAnimationMs);
     w.时钟_右下角灰动.SetInterval(kAnimationMs);
   });
+}
 
-  const std::string connection = exec.ReadOnUi<std::string>([&] { return w.组合框1.Text(); });
+void Hotspot::ResetSharingWhenNeeded(const std::string& connection) {
   bool reset;
   {
-    std::lock_guard guard(lock_);
-    reset = connection != connectionAtLastStop_ || restartRequested_ || sharingFailedLastTime_;
+    std::lock_guard guard(shared_.lock);
+    reset = connection != shared_.connectionAtLastStop || shared_.restartRequested ||
+            shared_.sharingFailedLastTime;
   }
   if (reset) {
     ResetSharing();
-    exec.WaitPumping(100);
+    net_.exec.WaitPumping(100);
   }
-  {
-    std::lock_guard guard(lock_);
-    restartRequested_ = false;
-  }
+  std::lock_guard guard(shared_.lock);
+  shared_.restartRequested = false;
+}
 
-  exec.RunOnUi([&] {
-    w.编辑框名称.SetText(cleanName);
-    w.编辑框密码.SetText(cleanPassPhrase);
+void Hotspot::KeepInput(const Network& clean) {
+  net_.exec.RunOnUi([&] {
+    net_.window.编辑框名称.SetText(clean.name);
+    net_.window.编辑框密码.SetText(clean.passPhrase);
   });
-  net_.settings.Write(settings::kNetworkName, cleanName);
-  net_.settings.Write(settings::kPassPhrase, cleanPassPhrase);
+  net_.settings.Write(settings::kNetworkName, clean.name);
+  net_.settings.Write(settings::kPassPhrase, clean.passPhrase);
+}
 
-  // netsh is given the texts without their outer blanks; the WLAN service and the mobile
-  // hotspot take them as they stand.
-  Network network{cleanName, cleanPassPhrase};
-  if (net_.Windows7()) {
-    network = {std::string(netconfig::TrimSpaces(cleanName)),
-               std::string(netconfig::TrimSpaces(cleanPassPhrase))};
-    const std::string output =
-        exec.RunConsoleCommand(ConfigureCommand(network.name, network.passPhrase));
-    {
-      std::lock_guard guard(lock_);
-      lastNetshOutput_ = output;
-    }
-    if (Contains(output, "管理员")) {
-      ShowBalloon(kAdministratorBalloon,
-                  "无法开启！共享需要管理员权限，检测到您的电脑没有管理员权限。\r\n"
-                  "请参照界面上的【帮助信息】设置管理权限后重新运行。");
-      return ResetStoppedControls();
-    }
-  }
+bool Hotspot::ConfigureOnWindows7(const Network& network) {
+  const std::string output =
+      net_.exec.RunConsoleCommand(ConfigureCommand(network.name, network.passPhrase));
+  SetLastNetshOutput(output);
+  if (!Contains(output, "管理员")) return true;
+  ShowBalloon(kAdministratorBalloon,
+              "无法开启！共享需要管理员权限，检测到您的电脑没有管理员权限。\r\n"
+              "请参照界面上的【帮助信息】设置管理权限后重新运行。");
+  return false;
+}
 
-  if (netconfig::TrimSpaces(connection).empty()) {
-    ShowBalloon(kConnectionBalloon, "本机连网方式为空，请在【设置中心】选择一下！");
-    return ResetStoppedControls();
-  }
+bool Hotspot::CheckConnection(const std::string& connection) {
+  if (!netconfig::TrimSpaces(connection).empty()) return true;
+  ShowBalloon(kConnectionBalloon, "本机连网方式为空，请在【设置中心】选择一下！");
+  return false;
+}
 
-  bool mobilePath = false;
-  if (net_.Windows7()) {
-    FindHostedConnection(netconfig::FindHostedConnectionWin7, 200);
-    exec.WaitPumping(100);
+void Hotspot::StartOnWindows7() {
+  exec::ExecServices& exec = net_.exec;
+  FindHostedConnection(netconfig::FindHostedConnectionWin7, 200);
+  exec.WaitPumping(100);
+  netconfig::SwitchOnSharing(net_);
+  SetLastNetshOutput(exec.RunConsoleCommand(kStartCommand));
+  exec.WaitPumping(100);
+  const std::string addresses = exec.RunConsoleCommand(kShowAddressesCommand);
+  // On automatic addressing the hosted connection gets the address sharing gives its
+  // private side.
+  const std::string hosted = HostedConnection();
+  const bool onDhcp = ConnectionOnDhcp(addresses, hosted);
+  const std::optional<std::string> fixedAddress = FixedAddressCommand(hosted);
+  if (onDhcp && fixedAddress) {
+    exec.RunConsoleCommand(*fixedAddress);
+    exec.WaitPumping(500);
+    exec.RunConsoleCommand(kStopCommand);
     netconfig::SwitchOnSharing(net_);
-    const std::string started = exec.RunConsoleCommand(kStartCommand);
-    {
-      std::lock_guard guard(lock_);
-      lastNetshOutput_ = started;
-    }
-    exec.WaitPumping(100);
-    const std::string addresses = exec.RunConsoleCommand(kShowAddressesCommand);
-    // On automatic addressing the hosted connection gets the address sharing gives its
-    // private side.
-    const std::string hosted = HostedConnection();
-    const bool onDhcp = ConnectionOnDhcp(addresses, hosted);
-    const std::optional<std::string> fixedAddress = FixedAddressCommand(hosted);
-    if (onDhcp && fixedAddress) {
-      exec.RunConsoleCommand(*fixedAddress);
-      exec.WaitPumping(500);
-      exec.RunConsoleCommand(kStopCommand);
-      netconfig::SwitchOnSharing(net_);
-      exec.WaitPumping(1000);
-      exec.RunConsoleCommand(kStartCommand);
-    } else if (onDhcp) {
-      // Nobody typed the name just now: the balloon says why the address is not set,
-      // and the start goes on without it; the sharing check decides as always.
-      ShowBalloon(kHostedConnectionBalloon, "发射WiFi网卡名称不能包含双引号，未设置固定IP地址！");
-    }
-  } else {
-    const HostedNetworkSupport support = mobile_.DriverSupport();
-    mobilePath = support == HostedNetworkSupport::No && mobile_.TakesConnection(connection);
-    if (!mobilePath) {
-      wlan_.StartHostedNetwork(cleanName, cleanPassPhrase, connection);
-      const std::optional<int> state = wlan_.State();
-      if (support == HostedNetworkSupport::Unknown && state == kHostedNetworkUnavailable &&
-          mobile_.TakesConnection(connection)) {
-        // A driver whose list said nothing of the hosted network has shown it has none;
-        // what the start switched on is undone first.
-        wlan_.StopHostedNetwork();
-        mobilePath = true;
-      } else if (state && *state != kHostedNetworkActive) {
-        // Sharing the public side alone would pass the check below: a hosted network
-        // the service reports not running is a failed start.
-        return FailStart(kHostedNotStarted);
-      } else {
-        FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
-      }
-    }
+    exec.WaitPumping(1000);
+    exec.RunConsoleCommand(kStartCommand);
+  } else if (onDhcp) {
+    // Nobody typed the name just now: the balloon says why the address is not set,
+    // and the start goes on without it; the sharing check decides as always.
+    ShowBalloon(kHostedConnectionBalloon, "发射WiFi网卡名称不能包含双引号，未设置固定IP地址！");
   }
-  if (mobilePath) {
-    // The system's access point keeps the name in UTF-8, where a Chinese character
-    // takes three bytes, not two.
-    if (cleanName.size() > kMostSsidBytes) {
-      ShowBalloon(kNameBalloon, "WiFi名称不能超过32个字节！");
-      return ResetStoppedControls();
-    }
-    // The system's mobile hotspot shares the connection itself, and its own answer
-    // tells whether it runs.
-    if (const std::optional<std::string> failure = mobile_.Start(cleanName, cleanPassPhrase)) {
-      net_.messages.Show(*failure, "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
-      return ResetStoppedControls();
-    }
-    const MobileHotspot::Configuration accepted = mobile_.Accepted();
-    network = {accepted.name, accepted.passPhrase};
-    FindHostedConnection(netconfig::FindMobileHotspotConnection, 300);
-  }
+}
 
-  std::string lastOutput;
+Hotspot::StartPath Hotspot::StartThroughWlanService(const Network& clean,
+                                                    const std::string& connection) {
+  const HostedNetworkSupport support = mobile_.DriverSupport();
+  if (support == HostedNetworkSupport::No && mobile_.TakesConnection(connection))
+    return StartPath::MobileHotspot;
+  wlan_.StartHostedNetwork(clean.name, clean.passPhrase, connection);
+  const std::optional<int> state = wlan_.State();
+  if (support == HostedNetworkSupport::Unknown && state == kHostedNetworkUnavailable &&
+      mobile_.TakesConnection(connection)) {
+    // A driver whose list said nothing of the hosted network has shown it has none;
+    // what the start switched on is undone first.
+    wlan_.StopHostedNetwork();
+    return StartPath::MobileHotspot;
+  }
+  if (state && *state != kHostedNetworkActive) {
+    // Sharing the public side alone would pass the check that follows: a hosted network
+    // the service reports not running is a failed start.
+    FailStart(kHostedNotStarted);
+    return StartPath::Refused;
+  }
+  FindHostedConnection(netconfig::FindHostedConnectionLater, 300);
+  return StartPath::HostedNetwork;
+}
+
+std::optional<Hotspot::Network> Hotspot::StartMobileHotspot(const Network& clean) {
+  // The system's access point keeps the name in UTF-8, where a Chinese character
+  // takes three bytes, not two.
+  if (clean.name.size() > kMostSsidBytes) {
+    ShowBalloon(kNameBalloon, "WiFi名称不能超过32个字节！");
+    return std::nullopt;
+  }
+  // The system's mobile hotspot shares the connection itself, and its own answer
+  // tells whether it runs.
+  if (const std::optional<std::string> failure = mobile_.Start(clean.name, clean.passPhrase)) {
+    net_.messages.Show(*failure, "开启失败", ui::kMessageOk | ui::kMessageIconInformation);
+    return std::nullopt;
+  }
+  const MobileHotspot::Configuration accepted = mobile_.Accepted();
+  FindHostedConnection(netconfig::FindMobileHotspotConnection, 300);
+  return Network{accepted.name, accepted.passPhrase};
+}
+
+bool Hotspot::ConfirmSharing() {
+  if (!exec::PlatformCall([&] { return net_.toolkit.QueryPublicSharing(); }).empty()) return true;
+  bool rerun;
   {
-    std::lock_guard guard(lock_);
-    lastOutput = lastNetshOutput_;
+    std::lock_guard guard(shared_.lock);
+    shared_.sharingFailedLastTime = true;
+    rerun = shared_.startRetryCount <= kMostAutomaticReruns;
+    if (rerun) ++shared_.startRetryCount;
   }
-  if (Contains(lastOutput, "无法")) return FailStart(TidyNetshOutput(lastOutput));
-
-  if (!mobilePath &&
-      exec::PlatformCall([&] { return net_.toolkit.QueryPublicSharing(); }).empty()) {
-    bool rerun;
-    {
-      std::lock_guard guard(lock_);
-      sharingFailedLastTime_ = true;
-      rerun = startRetryCount_ <= kMostAutomaticReruns;
-      if (rerun) ++startRetryCount_;
-    }
-    if (rerun) return StartWorker(true);
-    exec.RunOnUi([&] {
-      w.时钟状态.SetInterval(0);
-      w.图片框状态.Show(ui::Picture::StatusStopped);
-      w.时钟_右下角灰动.SetInterval(0);
-      w.托盘图标1.SetImage(ui::TrayImage::Normal);
-      w.按钮开始.SetText(kCaptionStopped);
-      w.按钮开始.SetEnabled(true);
-    });
-    net_.messages.Show("启动WiFi失败，可能网卡共享出问题，请按照[帮助信息]手动操作一下网卡。",
-                       "启动失败", ui::kMessageOk | ui::kMessageIconInformation);
-    return;
+  if (rerun) {
+    StartWorker(true);
+    return false;
   }
+  net_.exec.RunOnUi([&] { ShowStoppedControls(net_.window); });
+  net_.messages.Show("启动WiFi失败，可能网卡共享出问题，请按照[帮助信息]手动操作一下网卡。",
+                     "启动失败", ui::kMessageOk | ui::kMessageIconInformation);
+  return false;
+}
 
+void Hotspot::ShowRunning(const Network& network, bool mobilePath) {
+  ui::MainWindow& w = net_.window;
   {
-    std::lock_guard guard(lock_);
-    sharingFailedLastTime_ = false;
+    std::lock_guard guard(shared_.lock);
+    shared_.sharingFailedLastTime = false;
   }
-  exec.RunOnUi([&] {
+  net_.exec.RunOnUi([&] {
     runningNetwork_ = network;
     w.按钮开始.SetText(kCaptionRunning);
     w.按钮开始.SetEnabled(true);
@@ -504,11 +558,11 @@ void Hotspot::StopHotspot() {
   w.编辑框名称.SetEnabled(true);
   w.编辑框密码.SetEnabled(true);
   {
-    std::lock_guard guard(lock_);
-    connectionAtLastStop_ = w.组合框1.Text();
+    std::lock_guard guard(shared_.lock);
+    shared_.connectionAtLastStop = w.组合框1.Text();
   }
   EndMobileWatch();
-  RunAwayFromUi([this] { mobile_.Stop(); });
+  RunOffUiThread([this] { mobile_.Stop(); });
   if (net_.Windows7()) {
     net_.exec.RunConsoleCommand(kStopCommand);
   } else {
@@ -524,10 +578,8 @@ void Hotspot::AbortHotspot() {
   net_.exec.RunOnUi([&] {
     ui::MainWindow& w = net_.window;
     StopClientTimers();
-    w.按钮开始.SetEnabled(true);
-    w.按钮开始.SetText(kCaptionStopped);
+    ShowStoppedControls(w);
     w.标签9.SetText("未启动");
-    ShowStoppedAnimations(w);
     w.编辑框名称.SetEnabled(true);
     w.编辑框密码.SetEnabled(true);
   });
@@ -536,9 +588,9 @@ void Hotspot::AbortHotspot() {
   // the only user of the sharing objects.
   std::vector<exec::WorkerHandle> ended;
   {
-    std::lock_guard guard(lock_);
-    std::vector<exec::WorkerHandle> runs = otherRuns_;
-    runs.push_back(startWorkerHandle_);
+    std::lock_guard guard(shared_.lock);
+    std::vector<exec::WorkerHandle> runs = shared_.otherRuns;
+    runs.push_back(shared_.startWorkerHandle);
     for (const exec::WorkerHandle& run : runs) {
       // From the start worker itself (its netsh failure) the worker goes on to its end.
       if (!run || exec::IsCurrentWorker(run)) continue;
@@ -552,7 +604,7 @@ void Hotspot::AbortHotspot() {
 }
 
 void Hotspot::ResetSharing() {
-  RunAwayFromUi([this] { mobile_.Stop(); });
+  RunOffUiThread([this] { mobile_.Stop(); });
   netconfig::ResetSharing(net_, [this] { wlan_.StopHostedNetwork(); });
 }
 
@@ -563,8 +615,8 @@ void Hotspot::RestartHotspot() {
   w.托盘图标1.SetImage(ui::TrayImage::Normal);
   w.托盘图标1.SetTip(kWelcomeTip);
   {
-    std::lock_guard guard(lock_);
-    restartRequested_ = true;
+    std::lock_guard guard(shared_.lock);
+    shared_.restartRequested = true;
   }
   // A watch in flight could start the hotspot itself while the restart configures it.
   EndMobileWatch();

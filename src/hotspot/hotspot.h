@@ -6,8 +6,10 @@
 // Starting, "关闭WiFi" enabled is Running.
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,22 @@ std::string TidyNetshOutput(std::string_view output);
 // Whether netsh's list of addresses has DHCP on for the connection: at the first line
 // that names it and is followed by a line mentioning DHCP, the two say "是".
 bool ConnectionOnDhcp(std::string_view showAddresses, std::string_view connection);
+
+// Where a looping animation stands (UI thread): each step shows the next frame, and after
+// the last the first again.
+class AnimationFrames {
+ public:
+  template <typename Frame, std::size_t N>
+  const Frame& Step(const Frame (&frames)[N]) {
+    const Frame& shown = frames[next_];
+    next_ = (next_ + 1) % N;
+    return shown;
+  }
+  void Restart() { next_ = 0; }
+
+ private:
+  std::size_t next_ = 0;
+};
 
 class Hotspot {
  public:
@@ -71,12 +89,48 @@ class Hotspot {
   WlanHostedNetwork& HostedNetwork() { return wlan_; }
   MobileHotspot& Mobile() { return mobile_; }
 
-  // The animation frame counters; the sequence sets both to 0 when it begins.
-  int trayFrame = 0;
-  int statusFrame = 0;
+  // The tray and status animations of a start under way; each run begins both afresh.
+  AnimationFrames& TrayFrames() { return trayFrames_; }
+  AnimationFrames& StatusFrames() { return statusFrames_; }
 
  private:
+  // The way a run brings the hotspot up, as its system and driver allow.
+  enum class StartPath {
+    HostedNetwork,
+    MobileHotspot,
+    // The run has shown its failure and ends.
+    Refused,
+  };
+
+  // The steps of the start sequence, in their order.
+
+  // The name and pass phrase typed, cleaned; nothing after the balloon that refuses them.
+  std::optional<Network> CheckInput();
+  // Stops what runs and shows the start under way.
+  void ShowStarting();
+  // Resets sharing first when the connection differs from the one of the last stop, a
+  // restart asked for it, or sharing failed the last time.
+  void ResetSharingWhenNeeded(const std::string& connection);
+  // Puts the cleaned texts back into their boxes and into the settings file.
+  void KeepInput(const Network& clean);
+  // Gives netsh the name and pass phrase; false after the balloon about administrator
+  // rights.
+  bool ConfigureOnWindows7(const Network& network);
+  // False after the balloon that asks for a connection.
+  bool CheckConnection(const std::string& connection);
+  void StartOnWindows7();
+  StartPath StartThroughWlanService(const Network& clean, const std::string& connection);
+  // The name and pass phrase the system's mobile hotspot accepted; nothing after it
+  // showed why it did not start.
+  std::optional<Network> StartMobileHotspot(const Network& clean);
+  // Whether a connection now shares publicly; when none does, the run is repeated on a
+  // worker of its own, up to the limit of a press, and after that the failure is shown.
+  bool ConfirmSharing();
+  void ShowRunning(const Network& network, bool mobilePath);
+
   void ShowBalloon(ui::Point at, std::string_view text);
+  // The end of a run that does not start the hotspot, from any thread: the button and
+  // the animations as Stopped, and netsh's last answer forgotten.
   void ResetStoppedControls();
   // The end of a start that the hosted network refused: the message with the failure
   // type and the help, the forced stop and the stopped controls.
@@ -88,11 +142,14 @@ class Hotspot {
   // The timers of the client scan, the whitelist and the traffic figures (UI thread).
   void StopClientTimers();
   void SetSharingStatusText(std::string_view text);
-  // The stop branch of the start button (UI thread).
-  void StopBranch();
+  std::string LastNetshOutput() const;
+  void SetLastNetshOutput(std::string output);
+  // The start button's stop (UI thread): the client list emptied, the restart link
+  // hidden and the client and traffic timers stopped before the hotspot itself.
+  void ClearWindowAndStopHotspot();
   // Runs job where it may wait for the system: at once on a worker; from the UI thread
   // on a worker of its own while the window's events keep flowing.
-  void RunAwayFromUi(const std::function<void()>& job);
+  void RunOffUiThread(const std::function<void()>& job);
   // Ends the watch's worker and waits until it has left its platform call.
   void EndMobileWatch();
 
@@ -101,21 +158,25 @@ class Hotspot {
   WlanHostedNetwork wlan_;
   MobileHotspot mobile_;
 
-  // The shared variables of the lifecycle, read and written from the UI thread and
-  // from the start worker.
   Network runningNetwork_;  // UI thread
-  mutable std::mutex lock_;
-  std::string sharingStatusText_;
-  std::string lastNetshOutput_;
-  std::string connectionAtLastStop_;
-  bool restartRequested_ = false;
-  bool sharingFailedLastTime_ = false;
-  int startRetryCount_ = 0;
-  exec::WorkerHandle startWorkerHandle_;
-  // The runs still under way that StartWorkerHandle does not tell: a restart's, and one
-  // still showing its failure when the next press started another.
-  std::vector<exec::WorkerHandle> otherRuns_;
-  exec::WorkerHandle mobileWatchHandle_;
+  AnimationFrames trayFrames_, statusFrames_;
+  // The shared variables of the lifecycle, read and written from the UI thread and
+  // from the start worker, each only under the lock.
+  struct SharedState {
+    mutable std::mutex lock;
+    std::string sharingStatusText;
+    std::string lastNetshOutput;
+    std::string connectionAtLastStop;
+    bool restartRequested = false;
+    bool sharingFailedLastTime = false;
+    int startRetryCount = 0;
+    exec::WorkerHandle startWorkerHandle;
+    // The runs still under way that StartWorkerHandle does not tell: a restart's, and
+    // one still showing its failure when the next press started another.
+    std::vector<exec::WorkerHandle> otherRuns;
+    exec::WorkerHandle mobileWatchHandle;
+  };
+  SharedState shared_;
   std::atomic<bool> mobileWatchBusy_{false};
   // From a press of the start button until its run shows the start or leaves.
   std::atomic<bool> pressPending_{false};

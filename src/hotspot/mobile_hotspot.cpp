@@ -101,7 +101,8 @@ bool MobileHotspot::TakesConnection(std::string_view connection) {
   return true;
 }
 
-std::optional<std::string> MobileHotspot::Start(std::string_view name, std::string_view passPhrase) {
+std::optional<std::string> MobileHotspot::Start(std::string_view name,
+                                                std::string_view passPhrase) {
   platform::MobileHotspotPort& port = net_.ports.mobileHotspot;
   std::string guid;
   {

@@ -40,14 +40,22 @@ std::string AdapterQuery(std::string_view properties, std::string_view name) {
 
 std::string InterfaceTypeName(std::uint32_t type) {
   switch (type) {
-    case 6: return "以太网适配器";
-    case 9: return "令牌环适配器";
-    case 15: return "光纤接口适配器";
-    case 23: return "点到点协议适配器";
-    case 24: return "回环（Loopback）适配器";
-    case 28: return "串行适配器";
-    case 71: return "IEEE 802.11无线网络适配器";
-    default: return "其他类型的适配器";
+    case 6:
+      return "以太网适配器";
+    case 9:
+      return "令牌环适配器";
+    case 15:
+      return "光纤接口适配器";
+    case 23:
+      return "点到点协议适配器";
+    case 24:
+      return "回环（Loopback）适配器";
+    case 28:
+      return "串行适配器";
+    case 71:
+      return "IEEE 802.11无线网络适配器";
+    default:
+      return "其他类型的适配器";
   }
 }
 
@@ -95,7 +103,8 @@ std::string AdapterToolkit::AdapterGuidOfConnection(std::string_view name) {
   }
   // Adapters that IP Helper does not list may still be known to WMI.
   std::string guid;
-  if (const auto objects = ports_.wmi.Query(kNamespace, AdapterQuery("GUID", name), kMostWmiObjects)) {
+  if (const auto objects =
+          ports_.wmi.Query(kNamespace, AdapterQuery("GUID", name), kMostWmiObjects)) {
     for (const platform::WmiObject& object : *objects) {
       if (const auto found = object.find("GUID"); found != object.end()) guid = found->second;
     }

@@ -38,11 +38,9 @@ bool WalkAdapterLines(
   const auto adapters = exec::PlatformCall([&] { return net.ports.ipHelper.AdaptersInfo(); });
   if (!adapters) return false;
   for (const platform::AdapterInfo& adapter : *adapters) {
-    const std::string key =
-        std::string(kConnectionNameKey) + adapter.adapterName + "\\Connection";
-    const std::string name = exec::PlatformCall([&] {
-      return net.ports.registry.ReadMachineString(key, "Name").value_or("");
-    });
+    const std::string key = std::string(kConnectionNameKey) + adapter.adapterName + "\\Connection";
+    const std::string name = exec::PlatformCall(
+        [&] { return net.ports.registry.ReadMachineString(key, "Name").value_or(""); });
     visit(name + adapter.description, adapter);
   }
   return true;
@@ -126,7 +124,9 @@ void ChoosePresetConnection(NetworkContext& net, const std::vector<std::string_v
   });
   if (selected) return;
   DetectInternetConnection(net);
-  auto empty = [&] { return net.exec.ReadOnUi<bool>([&] { return net.window.组合框1.Text().empty(); }); };
+  auto empty = [&] {
+    return net.exec.ReadOnUi<bool>([&] { return net.window.组合框1.Text().empty(); });
+  };
   for (int retry = 0; retry < kDetectRetries && empty(); ++retry) {
     DetectInternetConnection(net);
     net.exec.WaitPumping(kDetectPauseMs);
@@ -134,8 +134,8 @@ void ChoosePresetConnection(NetworkContext& net, const std::vector<std::string_v
 }
 
 void DetectInternetConnection(NetworkContext& net) {
-  const std::string name(TrimSpaces(
-      exec::PlatformCall([&] { return net.ports.internetState.ConnectedStateName(); })));
+  const std::string name(
+      TrimSpaces(exec::PlatformCall([&] { return net.ports.internetState.ConnectedStateName(); })));
   net.exec.RunOnUi([&] {
     ui::MainWindow& w = net.window;
     // The system names a local-area connection only generically; the wired names the
@@ -170,7 +170,8 @@ void FindMobileHotspotConnection(NetworkContext& net) {
   std::string hosted;
   bool hostedHasAddress = false;
   WalkAdapterLines(net, [&](const std::string& line, const platform::AdapterInfo& adapter) {
-    const std::optional<std::string> cut = CutBefore(line, "Microsoft Wi-Fi Direct Virtual Adapter");
+    const std::optional<std::string> cut =
+        CutBefore(line, "Microsoft Wi-Fi Direct Virtual Adapter");
     if (!cut) return;
     const bool hasAddress = text::ParseIpv4(adapter.ipAddress).value_or(0) != 0;
     if (hostedHasAddress && !hasAddress) return;

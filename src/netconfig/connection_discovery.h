@@ -16,8 +16,8 @@ namespace lumora::netconfig {
 // Tried in this order against the connection list.
 inline const std::vector<std::string_view> kStartupPresets = {
     "WLAN", "Wi-Fi", "无线网络连接", "ChinaNetSNWide", "宽带连接", "以太网"};
-inline const std::vector<std::string_view> kPresetsAfterForgetting = {
-    "Wi-Fi", "无线网络连接", "ChinaNetSNWide", "宽带连接"};
+inline const std::vector<std::string_view> kPresetsAfterForgetting = {"Wi-Fi", "无线网络连接",
+                                                                      "ChinaNetSNWide", "宽带连接"};
 
 // The name the system reports for a local-area connection.
 inline constexpr std::string_view kLanConnectionAnswer = "LAN 连接";

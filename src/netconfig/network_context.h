@@ -12,6 +12,9 @@ namespace lumora::netconfig {
 
 class AdapterToolkit;
 
+// The OS version code of Windows 7 (version 6.1).
+inline constexpr int kWindows7 = 5;
+
 struct NetworkContext {
   ui::MainWindow& window;
   exec::ExecServices& exec;
@@ -19,12 +22,12 @@ struct NetworkContext {
   ui::MessageBoxes& messages;
   platform::NetworkPorts& ports;
   AdapterToolkit& toolkit;
-  // The OS version code of the start-up (5 = Windows 7) and whether the system reports
-  // version 6.2; both are known once the main window has been created.
+  // The OS version code of the start-up and whether the system reports version 6.2; both are known
+  // once the main window has been created.
   const int& osVersionCode;
   const bool& reportsVersion62;
 
-  bool Windows7() const { return osVersionCode == 5; }
+  bool Windows7() const { return osVersionCode == kWindows7; }
 };
 
 }  // namespace lumora::netconfig

@@ -10,7 +10,8 @@
 namespace lumora::netconfig {
 
 // The command that takes the hosted network out of use.
-inline constexpr std::string_view kDisallowHostedNetwork = "netsh wlan set hostednetwork mode=disallow";
+inline constexpr std::string_view kDisallowHostedNetwork =
+    "netsh wlan set hostednetwork mode=disallow";
 
 // Switches sharing off on every connection, updates LanCandidates (the text of
 // 编辑框去除多个本地), stops the hosted network on later systems (stopHostedNetwork,

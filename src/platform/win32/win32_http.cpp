@@ -52,8 +52,8 @@ class Exchange {
 };
 
 // Runs the exchange on its thread and waits for it as long as keepGoing answers true.
-std::string Exchanged(std::function<std::string(Exchange&)> work,
-                      const std::function<bool()>& keepGoing) {
+std::string RunExchangeOnOwnThread(std::function<std::string(Exchange&)> work,
+                                   const std::function<bool()>& keepGoing) {
   auto exchange = std::make_shared<Exchange>();
   return CallOnOwnThread(
       "Win32Http",
@@ -119,7 +119,7 @@ std::string ReadBody(HINTERNET request) {
 }  // namespace
 
 std::string Win32Http::ReadUrl(std::string_view url, const std::function<bool()>& keepGoing) {
-  return Exchanged(
+  return RunExchangeOnOwnThread(
       [address = Wide(url)](Exchange& exchange) -> std::string {
         // The address itself is the agent's name.
         const HINTERNET session = OpenSession(exchange, address);
@@ -150,7 +150,7 @@ std::string Win32Http::Get(std::string_view url, const std::function<bool()>& ke
   if (object.empty()) object = L"/";
   const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
 
-  return Exchanged(
+  return RunExchangeOnOwnThread(
       [hostName = std::wstring(host.data()), port = parts.nPort, object,
        secure](Exchange& exchange) -> std::string {
         const HINTERNET session = OpenSession(exchange, kBrowserAgent);
