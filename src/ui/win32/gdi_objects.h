@@ -5,36 +5,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
+
+#include "platform/win32/scoped_win.h"
 
 namespace lumora::ui::win32 {
 
-// A handle with the function that frees it.
-template <typename Handle, auto Free>
-class ScopedResource {
- public:
-  ScopedResource() = default;
-  explicit ScopedResource(Handle handle) : handle_(handle) {}
-  ~ScopedResource() { Reset(); }
-  ScopedResource(ScopedResource&& other) noexcept : handle_(other.Release()) {}
-  ScopedResource& operator=(ScopedResource&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  ScopedResource(const ScopedResource&) = delete;
-  ScopedResource& operator=(const ScopedResource&) = delete;
-
-  Handle Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  Handle Release() { return std::exchange(handle_, nullptr); }
-  void Reset(Handle handle = nullptr) {
-    if (handle_) Free(handle_);
-    handle_ = handle;
-  }
-
- private:
-  Handle handle_ = nullptr;
-};
+using platform::win32::ScopedResource;
 
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
