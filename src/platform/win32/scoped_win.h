@@ -60,6 +60,24 @@ using ScopedHandle = ScopedResource<HANDLE, &FreeKernelHandle>;
 using ScopedKey = ScopedResource<HKEY, &FreeKey>;
 using ScopedServiceHandle = ScopedResource<SC_HANDLE, &FreeServiceHandle>;
 
+// The device context of a window (or of the screen for nullptr), for measuring; or the
+// one a window gave (GetWindowDC, for its frame), released the same way.
+class ScopedWindowDc {
+ public:
+  explicit ScopedWindowDc(HWND window) : ScopedWindowDc(window, GetDC(window)) {}
+  ScopedWindowDc(HWND window, HDC dc) : window_(window), dc_(dc) {}
+  ~ScopedWindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  ScopedWindowDc(const ScopedWindowDc&) = delete;
+  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // UTF-8 to the wide form the W calls take.
 inline std::wstring Wide(std::string_view utf8) {
   const std::u16string wide = text::Utf16FromUtf8(utf8);

@@ -11,6 +11,7 @@
 namespace lumora::ui::win32 {
 
 using platform::win32::ScopedResource;
+using platform::win32::ScopedWindowDc;
 
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
@@ -29,22 +30,6 @@ using ScopedMenu = ScopedResource<HMENU, &FreeMenu>;
 using ScopedHook = ScopedResource<HHOOK, &FreeHook>;
 using ScopedWindow = ScopedResource<HWND, &FreeWindow>;
 using ScopedMemoryDc = ScopedResource<HDC, &FreeMemoryDc>;
-
-// The device context of a window (or of the screen for nullptr), for measuring.
-class ScopedWindowDc {
- public:
-  explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~ScopedWindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  ScopedWindowDc(const ScopedWindowDc&) = delete;
-  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
 
 // BeginPaint and EndPaint around a WM_PAINT (or the DC a WM_PRINTCLIENT brings).
 class ScopedPaint {
