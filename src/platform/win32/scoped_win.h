@@ -5,45 +5,77 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "text/utf.h"
 
 namespace lumora::platform::win32 {
 
-class ScopedHandle {
+// A handle with the function that frees it, freed on every path out of its scope.
+template <typename Handle, auto Free>
+class ScopedResource {
  public:
-  ScopedHandle() = default;
-  explicit ScopedHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  ~ScopedHandle() { Reset(); }
-  ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
-  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = other.Release();
-    }
+  ScopedResource() = default;
+  explicit ScopedResource(Handle handle) : handle_(Adopted(handle)) {}
+  ~ScopedResource() { Reset(); }
+  ScopedResource(ScopedResource&& other) noexcept : handle_(other.Release()) {}
+  ScopedResource& operator=(ScopedResource&& other) noexcept {
+    if (this != &other) Reset(other.Release());
     return *this;
   }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedResource(const ScopedResource&) = delete;
+  ScopedResource& operator=(const ScopedResource&) = delete;
 
-  HANDLE Get() const { return handle_; }
+  Handle Get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
-  HANDLE Release() {
-    HANDLE h = handle_;
-    handle_ = nullptr;
-    return h;
+  Handle Release() { return std::exchange(handle_, nullptr); }
+  void Reset(Handle handle = nullptr) {
+    if (handle_) Free(handle_);
+    handle_ = Adopted(handle);
   }
-  void Reset(HANDLE handle = nullptr) {
-    if (handle_) CloseHandle(handle_);
-    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
-  }
-  HANDLE* Put() {
+  // For a call that hands out the handle through its last argument.
+  Handle* Put() {
     Reset();
     return &handle_;
   }
 
  private:
-  HANDLE handle_ = nullptr;
+  // CreateFile and its kin answer INVALID_HANDLE_VALUE, not nullptr, for no handle.
+  static Handle Adopted(Handle handle) {
+    if constexpr (std::is_same_v<Handle, HANDLE>)
+      return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    else
+      return handle;
+  }
+
+  Handle handle_ = nullptr;
+};
+
+inline void FreeKernelHandle(HANDLE handle) { CloseHandle(handle); }
+inline void FreeKey(HKEY key) { RegCloseKey(key); }
+inline void FreeServiceHandle(SC_HANDLE handle) { CloseServiceHandle(handle); }
+
+using ScopedHandle = ScopedResource<HANDLE, &FreeKernelHandle>;
+using ScopedKey = ScopedResource<HKEY, &FreeKey>;
+using ScopedServiceHandle = ScopedResource<SC_HANDLE, &FreeServiceHandle>;
+
+// The device context of a window (or of the screen for nullptr), for measuring; or the
+// one a window gave (GetWindowDC, for its frame), released the same way.
+class ScopedWindowDc {
+ public:
+  explicit ScopedWindowDc(HWND window) : ScopedWindowDc(window, GetDC(window)) {}
+  ScopedWindowDc(HWND window, HDC dc) : window_(window), dc_(dc) {}
+  ~ScopedWindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  ScopedWindowDc(const ScopedWindowDc&) = delete;
+  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
 };
 
 // UTF-8 to the wide form the W calls take.
@@ -53,7 +85,8 @@ inline std::wstring Wide(std::string_view utf8) {
 }
 
 inline std::string Utf8(std::wstring_view wide) {
-  return text::Utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+  return text::Utf8FromUtf16(
+      std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 
 }  // namespace lumora::platform::win32

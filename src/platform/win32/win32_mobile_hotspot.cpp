@@ -49,43 +49,28 @@ const Combase& Api() {
   return api;
 }
 
-class ScopedHString {
- public:
-  ScopedHString() = default;
-  ~ScopedHString() { Reset(); }
-  ScopedHString(const ScopedHString&) = delete;
-  ScopedHString& operator=(const ScopedHString&) = delete;
+void FreeHString(HSTRING string) { Api().deleteString(string); }
 
+class ScopedHString : public ScopedResource<HSTRING, &FreeHString> {
+ public:
   // A copy of the text; false (reported) when the runtime cannot make it.
   bool Assign(std::wstring_view text, std::string_view where) {
-    Reset();
-    const HRESULT result =
-        Api().createString(text.data(), static_cast<UINT32>(text.size()), &string_);
+    HSTRING made = nullptr;
+    const HRESULT result = Api().createString(text.data(), static_cast<UINT32>(text.size()), &made);
     if (FAILED(result)) {
-      string_ = nullptr;
+      Reset();
       ReportComError(where, result);
       return false;
     }
+    Reset(made);
     return true;
   }
-  HSTRING Get() const { return string_; }
-  HSTRING* Put() {
-    Reset();
-    return &string_;
-  }
   std::string Utf8() const {
-    if (!string_) return {};
+    if (!Get()) return {};
     UINT32 length = 0;
-    const wchar_t* text = Api().rawBuffer(string_, &length);
+    const wchar_t* text = Api().rawBuffer(Get(), &length);
     return text ? win32::Utf8(std::wstring_view(text, length)) : std::string();
   }
-  void Reset() {
-    if (string_) Api().deleteString(string_);
-    string_ = nullptr;
-  }
-
- private:
-  HSTRING string_ = nullptr;
 };
 
 // The runtime on the calling thread for the length of one call, in the multithreaded

@@ -6,26 +6,6 @@
 
 namespace lumora::platform::win32 {
 
-namespace {
-
-class ScopedKey {
- public:
-  ScopedKey() = default;
-  ~ScopedKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-
-  HKEY Get() const { return key_; }
-  HKEY* Put() { return &key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-}  // namespace
-
 std::optional<std::string> Win32Registry::ReadMachineString(std::string_view keyPath,
                                                             std::string_view valueName) {
   ScopedKey key;

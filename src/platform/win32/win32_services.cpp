@@ -9,22 +9,6 @@ namespace lumora::platform::win32 {
 
 namespace {
 
-class ScopedServiceHandle {
- public:
-  explicit ScopedServiceHandle(SC_HANDLE handle) : handle_(handle) {}
-  ~ScopedServiceHandle() {
-    if (handle_) CloseServiceHandle(handle_);
-  }
-  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
-  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
-
-  SC_HANDLE Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  SC_HANDLE handle_;
-};
-
 // The manager and one of its services, both with full access, for one call.
 class ServiceAccess {
  public:

@@ -31,9 +31,8 @@ int PrimaryScreenDpi() {
                                  0 /* effective */, &x, &y)) &&
       y > 0)
     return static_cast<int>(y);
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
+  const ScopedWindowDc screen(nullptr);
+  const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : 96;
 }
 

@@ -5,36 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
+
+#include "platform/win32/scoped_win.h"
 
 namespace lumora::ui::win32 {
 
-// A handle with the function that frees it.
-template <typename Handle, auto Free>
-class ScopedResource {
- public:
-  ScopedResource() = default;
-  explicit ScopedResource(Handle handle) : handle_(handle) {}
-  ~ScopedResource() { Reset(); }
-  ScopedResource(ScopedResource&& other) noexcept : handle_(other.Release()) {}
-  ScopedResource& operator=(ScopedResource&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  ScopedResource(const ScopedResource&) = delete;
-  ScopedResource& operator=(const ScopedResource&) = delete;
-
-  Handle Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  Handle Release() { return std::exchange(handle_, nullptr); }
-  void Reset(Handle handle = nullptr) {
-    if (handle_) Free(handle_);
-    handle_ = handle;
-  }
-
- private:
-  Handle handle_ = nullptr;
-};
+using platform::win32::ScopedResource;
+using platform::win32::ScopedWindowDc;
 
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
@@ -53,22 +30,6 @@ using ScopedMenu = ScopedResource<HMENU, &FreeMenu>;
 using ScopedHook = ScopedResource<HHOOK, &FreeHook>;
 using ScopedWindow = ScopedResource<HWND, &FreeWindow>;
 using ScopedMemoryDc = ScopedResource<HDC, &FreeMemoryDc>;
-
-// The device context of a window (or of the screen for nullptr), for measuring.
-class ScopedWindowDc {
- public:
-  explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~ScopedWindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  ScopedWindowDc(const ScopedWindowDc&) = delete;
-  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
 
 // BeginPaint and EndPaint around a WM_PAINT (or the DC a WM_PRINTCLIENT brings).
 class ScopedPaint {

@@ -156,7 +156,8 @@ LRESULT ModelWindow::PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM
       GetWindowRect(window, &outer);
       GetClientRect(window, &inner);
       MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
-      const HDC dc = GetWindowDC(window);
+      const ScopedWindowDc frame(window, GetWindowDC(window));
+      const HDC dc = frame.Get();
       const int edge = GetSystemMetrics(SM_CXEDGE);
       const HBRUSH field = GetSysColorBrush(IsWindowEnabled(window) ? COLOR_WINDOW : COLOR_BTNFACE);
       const int width = outer.right - outer.left;
@@ -164,7 +165,6 @@ LRESULT ModelWindow::PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM
       RECT below{edge, inner.bottom - outer.top, width - edge, outer.bottom - outer.top - edge};
       if (above.bottom > above.top) FillRect(dc, &above, field);
       if (below.bottom > below.top) FillRect(dc, &below, field);
-      ReleaseDC(window, dc);
       handled = true;
       return 0;
     }

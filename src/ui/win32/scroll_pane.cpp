@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/win32/gdi_objects.h"
+
 namespace lumora::ui::win32 {
 
 namespace {
@@ -51,11 +53,12 @@ void ScrollPane::Fit() {
 
 int ScrollPane::LineHeight() const {
   TEXTMETRICW metrics{};
-  const HDC dc = GetDC(child_);
-  const HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child_, WM_GETFONT, 0, 0)));
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, font);
-  ReleaseDC(child_, dc);
+  const ScopedWindowDc dc(child_);
+  {
+    const ScopedSelection font(dc.Get(),
+                               reinterpret_cast<HGDIOBJ>(SendMessageW(child_, WM_GETFONT, 0, 0)));
+    GetTextMetricsW(dc.Get(), &metrics);
+  }
   return std::max(static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading), 1);
 }
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/win32/scoped_win.h"
+#include "ui/win32/gdi_objects.h"
 #include "ui/win32/win32_view.h"
 
 namespace lumora::ui::win32 {
@@ -30,20 +31,6 @@ LRESULT CALLBACK CatchBoxWindow(int code, WPARAM wParam, LPARAM lParam) {
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-class ScopedHook {
- public:
-  explicit ScopedHook(HHOOK hook) : hook_(hook) {}
-  ~ScopedHook() {
-    if (hook_) UnhookWindowsHookEx(hook_);
-  }
-  ScopedHook(const ScopedHook&) = delete;
-  ScopedHook& operator=(const ScopedHook&) = delete;
-  explicit operator bool() const { return hook_ != nullptr; }
-
- private:
-  HHOOK hook_;
-};
 
 }  // namespace
 
