@@ -38,8 +38,7 @@ int DpiAt(POINT point) {
   if (!DpiForWindow()) {
     using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
     static const platform::win32::ScopedModule shcore(L"shcore.dll");
-    static const auto getDpiForMonitor =
-        shcore.Find<GetDpiForMonitorFunction>("GetDpiForMonitor");
+    static const auto getDpiForMonitor = shcore.Find<GetDpiForMonitorFunction>("GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (getDpiForMonitor &&
         SUCCEEDED(getDpiForMonitor(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST),
@@ -83,9 +82,9 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin, HWND owner)
   RegisterPlainClass(kPictureClass, nullptr);
   // An owned window goes with its owner: it has a close box and nothing to minimise.
   const DWORD minimiseBox = look_.owner ? 0 : WS_MINIMIZEBOX;
-  const DWORD style =
-      look_.captioned ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | minimiseBox | WS_CLIPCHILDREN
-                      : WS_POPUP;
+  const DWORD style = look_.captioned
+                          ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | minimiseBox | WS_CLIPCHILDREN
+                          : WS_POPUP;
   const DWORD exStyle = look_.toolWindow ? WS_EX_TOOLWINDOW : 0;
   {
     Applying applying(applying_);
@@ -174,36 +173,55 @@ void ModelWindow::CreateControls() {
       CreateControlWindow(slot);
       tabs_ = slot.window;
     }
-  // The window comes up with the page it shows; the other pages' controls follow once
-  // it has painted (a timer message comes after the paint), or at once when one of
-  // those pages is chosen first.
+  // The window comes up with the page it shows; the other pages' controls follow in
+  // slices once it has painted, or at once when one of those pages is chosen first.
   const TabControl* tabs = TabControlOf(model_);
   const int shownPage = tabs ? tabs->CurrentTab() : -1;
   for (ControlSlot& slot : slots_) {
     const int page = slot.control->TabPage();
-    if (HasWindow(slot.control->Kind()) && !slot.window && (page == -1 || page == shownPage))
+    if (!HasWindow(slot.control->Kind()) || slot.window) continue;
+    if (page == -1 || page == shownPage)
       CreateControlWindow(slot);
+    else if (std::find(pagesToBuild_.begin(), pagesToBuild_.end(), page) == pagesToBuild_.end())
+      pagesToBuild_.push_back(page);
   }
+  std::sort(pagesToBuild_.begin(), pagesToBuild_.end());
   PutGroupBoxesUnder();
-  otherPagesPending_ = std::any_of(slots_.begin(), slots_.end(), [](const ControlSlot& slot) {
-    return HasWindow(slot.control->Kind()) && !slot.window;
-  });
-  if (otherPagesPending_) SetTimer(Handle(), kOtherPagesTimerId, 0, nullptr);
 }
 
-void ModelWindow::CreateOtherPages() {
-  if (!otherPagesPending_) return;
-  otherPagesPending_ = false;
-  KillTimer(Handle(), kOtherPagesTimerId);
+void ModelWindow::BuildPage(int page) {
+  const auto waiting = std::find(pagesToBuild_.begin(), pagesToBuild_.end(), page);
+  if (waiting == pagesToBuild_.end()) return;
+  pagesToBuild_.erase(waiting);
   Applying applying(applying_);
   for (ControlSlot& slot : slots_) {
-    if (!HasWindow(slot.control->Kind()) || slot.window) continue;
+    if (slot.control->TabPage() != page || !HasWindow(slot.control->Kind()) || slot.window)
+      continue;
     CreateControlWindow(slot);
-    if (slot.window) ApplyVisible(slot);
+    if (!slot.window) continue;
+    ApplyVisible(slot);
+    if (!slot.control->Tip().empty()) ApplyTip(slot);
   }
   PutGroupBoxesUnder();
-  for (ControlSlot& slot : slots_)
-    if (slot.window && !slot.control->Tip().empty()) ApplyTip(slot);
+}
+
+bool ModelWindow::BuildNextSlice() {
+  if (!Handle()) return false;
+  if (trayWaiting_) {
+    trayWaiting_ = false;
+    ApplyTray();
+    return true;
+  }
+  if (tipsWaiting_) {
+    tipsWaiting_ = false;
+    Applying applying(applying_);
+    for (ControlSlot& slot : slots_)
+      if (slot.window && !slot.control->Tip().empty()) ApplyTip(slot);
+    return true;
+  }
+  if (pagesToBuild_.empty()) return false;
+  BuildPage(pagesToBuild_.front());
+  return true;
 }
 
 void ModelWindow::PutGroupBoxesUnder() {
@@ -408,13 +426,9 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
 void ModelWindow::ApplyInitialState() {
   Applying applying(applying_);
   for (ControlSlot& slot : slots_) {
-    if (slot.window) {
-      ApplyVisible(slot);
-      if (!slot.control->Tip().empty()) ApplyTip(slot);
-    }
+    if (slot.window) ApplyVisible(slot);
     if (slot.control->Kind() == ControlKind::Timer) ApplyInterval(slot);
   }
-  ApplyTray();
   if (model_.Topmost()) ApplyTopmost();
   if (!model_.Bordered()) ApplyBorder();
   ApplyWindowVisible();

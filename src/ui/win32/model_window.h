@@ -56,8 +56,11 @@ class ModelWindow final : public WindowBase,
   void OnWindowChanged(WindowModel& window, WindowChange change) override;
   void OnSkinChanged() override;
 
-  // Runs then once the window's first paint is through (at once when it was).
-  void AfterFirstPaint(std::function<void()> then);
+  // Builds one more piece of what the window does not show at first: the tray icon, the
+  // tooltips, then the controls of one tab page not shown; false when all is built. The
+  // view calls it while the UI thread has nothing else to do, so that the first paint
+  // does not wait for them and input is answered between the pieces.
+  bool BuildNextSlice();
 
  private:
   struct ControlSlot {
@@ -77,7 +80,8 @@ class ModelWindow final : public WindowBase,
   // Building.
   void CreateResources();
   void CreateControls();
-  void CreateOtherPages();
+  // The windows of a page's controls, when they are not built yet.
+  void BuildPage(int page);
   void PutGroupBoxesUnder();
   void CreateControlWindow(ControlSlot& slot);
   void FillControlWindow(ControlSlot& slot);
@@ -196,8 +200,11 @@ class ModelWindow final : public WindowBase,
   int applying_ = 0;  // changes from the model are being applied: no events go back
   int noting_ = 0;    // changes of the window are being noted: none goes back to it
   bool moving_ = false;
-  bool otherPagesPending_ = false;  // the controls of the pages not shown yet
-  std::function<void()> afterFirstPaint_;
+  // What is built after the first paint: the pages not shown first, in order, and
+  // whether the tray icon and the tooltips still wait.
+  std::vector<int> pagesToBuild_;
+  bool trayWaiting_ = true;
+  bool tipsWaiting_ = true;
 };
 
 }  // namespace lumora::ui::win32

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/scoped_win.h"
 #include "ui/layout.h"
@@ -102,6 +103,8 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
     case Change::Balloon:
       if (kind == ControlKind::TrayIcon) {
         const TrayIcon::Notice& notice = static_cast<TrayIcon&>(control).LastNotice();
+        // A notice needs the icon it stands over.
+        if (std::exchange(trayWaiting_, false)) ApplyTray();
         tray_->Notice(notice.title, notice.text);
       } else if (kind == ControlKind::BalloonTip) {
         ShowBalloon(static_cast<BalloonTip&>(control));
@@ -234,9 +237,9 @@ Rect ModelWindow::WindowPlace(const Control& control) const {
 }
 
 void ModelWindow::ApplyTip(ControlSlot& slot) {
-  // Tips wait, with the other pages, until the window has painted: the tooltip window
-  // is not needed for the first view.
-  if (!slot.window || otherPagesPending_) return;
+  // Tips wait until the window has painted: the tooltip window is not needed for the
+  // first view.
+  if (!slot.window || tipsWaiting_) return;
   if (!hoverTips_) {
     hoverTips_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
@@ -354,6 +357,8 @@ void ModelWindow::ApplyInterval(ControlSlot& slot) {
 }
 
 void ModelWindow::ApplyTray() {
+  // The icon waits until the window has painted; it then shows as the model says.
+  if (trayWaiting_) return;
   for (const ControlSlot& slot : slots_) {
     if (slot.control->Kind() != ControlKind::TrayIcon) continue;
     const auto& tray = static_cast<const TrayIcon&>(*slot.control);
@@ -368,7 +373,7 @@ void ModelWindow::ApplyTray() {
 void ModelWindow::ApplyTabSelection() {
   const TabControl* tabs = TabControlOf(model_);
   if (!tabs || !tabs_) return;
-  CreateOtherPages();
+  BuildPage(tabs->CurrentTab());
   if (SendMessageW(tabs_, TCM_GETCURSEL, 0, 0) != tabs->CurrentTab())
     SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(tabs->CurrentTab()), 0);
   // The old page goes before the new one comes, so nothing is drawn twice.

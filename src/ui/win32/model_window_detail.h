@@ -14,8 +14,6 @@ namespace lumora::ui::win32::detail {
 
 inline constexpr UINT kTrayMessage = WM_APP + 40;
 inline constexpr UINT kPopUpMessage = WM_APP + 41;
-inline constexpr UINT_PTR kOtherPagesTimerId = 2;  // the model's timers use 1000 + their index
-inline constexpr UINT_PTR kAfterPaintTimerId = 3;
 inline constexpr int kComboListHeight = 200;  // the dropped list, at 96 DPI
 inline constexpr LONG_PTR kComboEditId = kFirstControlId - 1;
 inline constexpr int kHoverTipWidth = 400;  // at 96 DPI

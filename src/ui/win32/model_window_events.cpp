@@ -56,12 +56,7 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_TIMER:
-      if (wParam == kOtherPagesTimerId) {
-        CreateOtherPages();
-      } else if (wParam == kAfterPaintTimerId) {
-        KillTimer(Handle(), kAfterPaintTimerId);
-        if (auto then = std::exchange(afterFirstPaint_, nullptr)) then();
-      } else if (wParam >= kFirstControlId && wParam - kFirstControlId < slots_.size()) {
+      if (wParam >= kFirstControlId && wParam - kFirstControlId < slots_.size()) {
         Control& control = *slots_[wParam - kFirstControlId].control;
         if (control.Kind() == ControlKind::Timer) Tick(static_cast<Timer&>(control));
       }
@@ -278,12 +273,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       break;
   }
   return 0;
-}
-
-void ModelWindow::AfterFirstPaint(std::function<void()> then) {
-  // A timer's message comes only when no paint is due.
-  afterFirstPaint_ = std::move(then);
-  SetTimer(Handle(), kAfterPaintTimerId, 0, nullptr);
 }
 
 bool ModelWindow::OnFaceMouse(MouseLabel& face, UINT message) {

@@ -15,6 +15,7 @@ struct Win32View::Impl {
   std::vector<std::unique_ptr<ModelWindow>> windows;
   std::vector<WindowModel*> waiting;  // attached hidden, built after the first paint
   Skin* skin = nullptr;
+  bool allBuilt = false;  // no slice is left to build
 
   void Build(WindowModel& model) {
     std::erase(waiting, &model);
@@ -23,8 +24,19 @@ struct Win32View::Impl {
       if (&window->Model() == model.Look().owner) owner = window->Handle();
     windows.push_back(std::make_unique<ModelWindow>(model, skin, owner));
   }
-  void BuildWaiting() {
-    while (!waiting.empty()) Build(*waiting.front());
+  bool BuildNextSlice() {
+    // A window to be seen first, then what the built windows do not show yet, then the
+    // hidden windows.
+    for (WindowModel* model : waiting) {
+      if (!model->Visible()) continue;
+      Build(*model);
+      return true;
+    }
+    for (const auto& window : windows)
+      if (window->BuildNextSlice()) return true;
+    if (waiting.empty()) return false;
+    Build(*waiting.front());
+    return true;
   }
 };
 
@@ -42,8 +54,13 @@ void Win32View::Attach(WindowModel& model) {
     return;
   }
   impl_->waiting.push_back(&model);
-  if (impl_->waiting.size() == 1)
-    impl_->windows.front()->AfterFirstPaint([impl = impl_.get()] { impl->BuildWaiting(); });
+  impl_->allBuilt = false;
+}
+
+bool Win32View::BuildNextSlice() {
+  if (impl_->allBuilt) return false;
+  impl_->allBuilt = !impl_->BuildNextSlice();
+  return !impl_->allBuilt;
 }
 
 void Win32View::UseSkin(Skin& skin) { impl_->skin = &skin; }
@@ -59,6 +76,8 @@ void* Win32View::WindowOf(const WindowModel& model) const {
 int Win32View::RunMessageLoop() {
   MSG message{};
   for (;;) {
+    // A slice is built only when no message, paint or timer waits.
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && BuildNextSlice()) continue;
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got < 0) return -1;

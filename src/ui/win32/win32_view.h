@@ -19,9 +19,10 @@ class Win32View {
 
   // Builds the real top-level window of the model with all its controls, hidden until
   // the model says visible. From then on the view mirrors the model and feeds it the
-  // window's events. The model must outlive the view. A hidden window attached after
-  // the first is built once the first has painted, so that it does not delay the first
-  // window's coming up; it then shows as its model says.
+  // window's events. The model must outlive the view. What the first view does not show
+  // is built later, in slices (BuildNextSlice): the controls of the tab pages not shown,
+  // the tray icon, the tooltips, and a hidden window attached after the first, which
+  // then shows as its model says. A page chosen before its slice is built at once.
   void Attach(WindowModel& model);
   // The skin the windows attached from now on are drawn in; the skin must outlive the
   // view.
@@ -30,6 +31,10 @@ class Win32View {
   // The real window of an attached model (an HWND), built now if it was waiting, or
   // nullptr.
   void* WindowOf(const WindowModel& model) const;
+
+  // Builds one slice of what the windows do not show yet; false when all is built. The
+  // message loop calls it whenever no message, paint or timer is waiting.
+  bool BuildNextSlice();
 
   // Runs the UI thread's message loop until Quit; returns the exit code.
   int RunMessageLoop();

@@ -74,6 +74,28 @@ int SystemDpi() {
   return dpi;
 }
 
+// The window of a control: the ID is 1000 + the control's index in the model.
+HWND WindowOfControl(const Win32View& view, const Control& control) {
+  const WindowModel& model = control.Owner();
+  const auto& controls = model.Controls();
+  const int id = 1000 + static_cast<int>(std::find(controls.begin(), controls.end(), &control) -
+                                         controls.begin());
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      static_cast<HWND>(view.WindowOf(model)),
+      [](HWND child, LPARAM lParam) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(lParam);
+        if (GetDlgCtrlID(child) != s.id) return TRUE;
+        s.found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 class Win32ViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -87,29 +109,11 @@ class Win32ViewTest : public ::testing::Test {
     main = static_cast<HWND>(view.WindowOf(w));
     ASSERT_TRUE(main);
     Pump();
+    // What the first view does not show, all built, as the message loop builds it.
+    while (view.BuildNextSlice()) Pump();
   }
 
-  // The window of a control: the ID is 1000 + the control's index in the model.
-  HWND Of(const Control& control) const {
-    const WindowModel& model = control.Owner();
-    const auto& controls = model.Controls();
-    const int id = 1000 + static_cast<int>(std::find(controls.begin(), controls.end(), &control) -
-                                           controls.begin());
-    struct Search {
-      int id;
-      HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        static_cast<HWND>(view.WindowOf(model)),
-        [](HWND child, LPARAM lParam) -> BOOL {
-          auto& s = *reinterpret_cast<Search*>(lParam);
-          if (GetDlgCtrlID(child) != s.id) return TRUE;
-          s.found = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  HWND Of(const Control& control) const { return WindowOfControl(view, control); }
   int Scaled(int length) const { return ScaleLength(length, SystemDpi()); }
   void Choose(int tab) {
     SendMessageW(Of(w.选择夹1), TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
@@ -726,16 +730,109 @@ TEST_F(Win32ViewTest, TheSkinDrawsThePagesAndButtonsInTheToneOfEachHue) {
   }
 }
 
-TEST_F(Win32ViewTest, AHiddenSecondWindowIsBuiltOnceTheFirstHasPaintedAndShowsAsItsModelSays) {
+TEST_F(Win32ViewTest, AHiddenSecondWindowIsBuiltInALaterSliceAndShowsAsItsModelSays) {
   view.Attach(bar);
   EXPECT_FALSE(ThreadWindowOfClass(L"LumoraSpeedBar"));
   bar.SetVisible(true);
-  EXPECT_TRUE(PumpUntil(
-      [] {
-        const HWND built = ThreadWindowOfClass(L"LumoraSpeedBar");
-        return built && IsWindowVisible(built);
-      },
-      2000));
+  EXPECT_TRUE(view.BuildNextSlice());
+  const HWND built = ThreadWindowOfClass(L"LumoraSpeedBar");
+  ASSERT_TRUE(built);
+  EXPECT_TRUE(IsWindowVisible(built));
+}
+
+// The window as the program brings it up: at first only the page it shows is built.
+class Win32ViewStartTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    w.SetTitle(kMainWindowTitle);
+    w.编辑框名称.SetTip("请输入英文或数字");
+    w.单选框黑.SetTip("显示上网用户");
+    view.UseSkin(skin);
+    view.Attach(w);
+    view.Attach(bar);
+    bar.SetVisible(true);
+    w.SetVisible(true);
+    main = static_cast<HWND>(view.WindowOf(w));
+    ASSERT_TRUE(main);
+    Pump();  // the first paint: no slice is built by a loop of the test's own
+  }
+  std::vector<const Control*> WithoutWindow() const {
+    std::vector<const Control*> missing;
+    for (const Control* control : w.Controls())
+      if (HasWindow(control->Kind()) && !WindowOfControl(view, *control))
+        missing.push_back(control);
+    return missing;
+  }
+  bool HasTip(HWND tool) const {
+    const HWND tips = ThreadWindowOfClass(TOOLTIPS_CLASSW);
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = GetParent(tool);
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    return tips && SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+  }
+
+  MainWindow w;
+  SpeedBarWindow bar;
+  Skin skin;
+  Win32View view;
+  HWND main = nullptr;
+};
+
+TEST_F(Win32ViewStartTest, APageChosenBeforeItsSliceHasAllItsControlsAtOnce) {
+  ASSERT_TRUE(IsWindowVisible(main));
+  for (const Control* control : w.Controls()) {
+    if (!HasWindow(control->Kind()) || control->TabPage() != kTabMain) continue;
+    EXPECT_TRUE(WindowOfControl(view, *control)) << control->Name();
+  }
+  EXPECT_FALSE(WindowOfControl(view, w.超级列表框1));
+  EXPECT_FALSE(ThreadWindowOfClass(L"LumoraSpeedBar"));
+  EXPECT_FALSE(ThreadWindowOfClass(TOOLTIPS_CLASSW));
+
+  SendMessageW(WindowOfControl(view, w.选择夹1), TCM_SETCURFOCUS, kTabUsers, 0);
+  Pump();
+  ASSERT_EQ(w.选择夹1.CurrentTab(), kTabUsers);
+  for (const Control* control : w.Controls()) {
+    if (!HasWindow(control->Kind()) || control->TabPage() != kTabUsers) continue;
+    const HWND window = WindowOfControl(view, *control);
+    ASSERT_TRUE(window) << control->Name();
+    EXPECT_EQ(IsWindowVisible(window) != FALSE, ShownOnScreen(*control)) << control->Name();
+    EXPECT_EQ(TextOf(window), Wide(control->Text())) << control->Name();
+  }
+  EXPECT_TRUE(IsWindowVisible(WindowOfControl(view, w.超级列表框1)));
+  EXPECT_FALSE(IsWindowVisible(WindowOfControl(view, w.编辑框名称)));
+  // Only that page: the settings page still waits for its slice.
+  EXPECT_FALSE(WindowOfControl(view, w.分组框2));
+}
+
+TEST_F(Win32ViewStartTest, TheMessageLoopBuildsTheRestWhileIdleAndThenQuitsAsAsked) {
+  // The loop is left at a timer's tick once everything is built, or after 20 s. The
+  // ticks are far apart: the loop builds only while no message, timer included, waits.
+  static Win32ViewStartTest* test = nullptr;
+  static ULONGLONG deadline = 0;
+  test = this;
+  deadline = GetTickCount64() + 20000;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 250, [](HWND, UINT, UINT_PTR, DWORD) {
+    const HWND speedBar = ThreadWindowOfClass(L"LumoraSpeedBar");
+    if ((test->WithoutWindow().empty() && speedBar && IsWindowVisible(speedBar)) ||
+        GetTickCount64() > deadline)
+      test->view.Quit(7);
+  });
+  EXPECT_EQ(view.RunMessageLoop(), 7);
+  KillTimer(nullptr, timer);
+  for (const Control* control : WithoutWindow()) ADD_FAILURE() << control->Name();
+  const HWND speedBar = ThreadWindowOfClass(L"LumoraSpeedBar");
+  ASSERT_TRUE(speedBar);
+  EXPECT_TRUE(IsWindowVisible(speedBar));
+  // The tips come with their slice, on the page shown first and on the pages built later.
+  EXPECT_TRUE(HasTip(WindowOfControl(view, w.编辑框名称)));
+  EXPECT_TRUE(HasTip(WindowOfControl(view, w.单选框黑)));
+  // Each page's controls stand as the model says.
+  EXPECT_FALSE(IsWindowVisible(WindowOfControl(view, w.分组框2)));
+  EXPECT_FALSE(view.BuildNextSlice());
 }
 
 TEST_F(Win32ViewTest, TheJoinCodeIsOwnedByTheMainWindowDrawnBlackOnWhiteAndClosedByEsc) {
