@@ -404,27 +404,25 @@ void AccessControl::StopEnforcement() {
   net_.exec.WaitOutOfPlatformCall(whitelistWorker_);
 }
 
-void AccessControl::SwitchToBlacklistMode() {
+void AccessControl::SwitchMode(ui::AccessMode mode) {
   ui::MainWindow& w = net_.window;
-  net_.settings.Write(settings::kMonitorMode, settings::kMonitorBlacklist);
+  const bool blacklist = mode == ui::AccessMode::Blacklist;
+  net_.settings.Write(settings::kMonitorMode,
+                      blacklist ? settings::kMonitorBlacklist : settings::kMonitorWhitelist);
   StopEnforcement();
-  w.超级列表框3.DeleteAllRows();
-  ui::ArrangeUsersTab(w, ui::AccessMode::Blacklist);
+  // The other mode's list goes; the mode's own timer enforces it once sharing is done.
+  (blacklist ? w.超级列表框3 : w.超级列表框1).DeleteAllRows();
+  ui::ArrangeUsersTab(w, mode);
   DeleteAllNeighbours(net_.ports.ipHelper,
                       [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
-  if (sharingDone_()) w.时钟_黑.SetInterval(kEnforcementMs);
+  if (sharingDone_()) (blacklist ? w.时钟_黑 : w.时钟_白).SetInterval(kEnforcementMs);
 }
 
+void AccessControl::SwitchToBlacklistMode() { SwitchMode(ui::AccessMode::Blacklist); }
+
 void AccessControl::SwitchToWhitelistMode() {
-  ui::MainWindow& w = net_.window;
-  net_.settings.Write(settings::kMonitorMode, settings::kMonitorWhitelist);
-  StopEnforcement();
-  w.超级列表框1.DeleteAllRows();
-  ui::ArrangeUsersTab(w, ui::AccessMode::Whitelist);
-  DeleteAllNeighbours(net_.ports.ipHelper,
-                      [this] { net_.exec.Dispatcher().ProcessPendingEvents(); });
-  if (sharingDone_()) w.时钟_白.SetInterval(kEnforcementMs);
-  ui::ListView& white = w.超级列表框3;
+  SwitchMode(ui::AccessMode::Whitelist);
+  ui::ListView& white = net_.window.超级列表框3;
   white.SetRows(
       RowsOfListText(ReadListText(files_, kWhitelistPath), kWhiteMac, white.Columns().size()));
 }

@@ -16,6 +16,7 @@
 #include "netconfig/network_context.h"
 #include "platform/file_port.h"
 #include "ui/controls.h"
+#include "ui/users_tab.h"
 
 namespace lumora::clients {
 
@@ -87,6 +88,9 @@ class AccessControl : private ui::ModelObserver {
   // Both timers off and both workers ended and out of their platform calls, before a
   // mode switch empties the table.
   void StopEnforcement();
+  // The switch both modes share: the setting, the other list emptied, the page arranged,
+  // the neighbours forgotten and the mode's timer started once sharing is done.
+  void SwitchMode(ui::AccessMode mode);
   void ReloadBlacklistView(const std::string& blacklistText);
   // On the UI thread: the tray icon tells of those devices not told of yet this run, if
   // the box asks for it; either way they count as told.
