@@ -27,6 +27,7 @@
 #include "ui/win32/notify_icon.h"
 #include "ui/win32/scroll_pane.h"
 #include "ui/win32/tracking_balloon.h"
+#include "ui/win32/views/control_view.h"
 #include "ui/win32/window_base.h"
 
 namespace lumora::ui::win32 {
@@ -63,19 +64,7 @@ class ModelWindow final : public WindowBase,
   bool BuildNextSlice();
 
  private:
-  struct ControlSlot {
-    Control* control = nullptr;
-    std::size_t index = 0;
-    HWND window = nullptr;
-    // The help text's link control sits in a pane that scrolls it; the pane then holds
-    // the control's place on the form.
-    std::unique_ptr<ScrollPane> pane;
-    HWND comboEdit = nullptr;                         // the edit field of an editable combo
-    std::vector<std::vector<std::string>> shownRows;  // list view: what the real list holds
-    ModelWindow* owner = nullptr;
-    // The window that stands at the control's place: shown, hidden and moved.
-    HWND Place() const { return pane ? pane->Handle() : window; }
-  };
+  using ControlSlot = win32::ControlSlot;
 
   // Building.
   void CreateResources();
@@ -151,9 +140,6 @@ class ModelWindow final : public WindowBase,
   void PaintGroupBox(ControlSlot& slot, HDC dc);
   // A single-line edit box taller than its text keeps the text in the middle.
   LRESULT PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-  void PaintPictureControl(ControlSlot& slot, HDC dc);
-  void PaintQrCode(ControlSlot& slot, HDC dc);
-  HBITMAP PictureBitmap(Picture picture);
   HICON TrayIconFor(TrayImage image);
   // The skin: the tone in effect (the system's colours for an unskinned window), and
   // the push buttons, check boxes, radio buttons and sliders drawn in it.
@@ -177,18 +163,11 @@ class ModelWindow final : public WindowBase,
   WindowModel& model_;
   const WindowLook& look_;
   Skin* skin_;
-  bool skinned_ = false;
-  SkinPalette tone_;
-  ScopedBrush faceBrush_;
-  int quietButtons_ = 0;  // a button's own painting is being held back
-  int dpi_ = 96;
+  ViewContext context_;
   std::vector<ControlSlot> slots_;  // one per control of the model, never resized
   std::unordered_map<const Control*, std::size_t> slotIndex_;
   HWND tabs_ = nullptr;
-  ScopedFont font_;
-  ScopedFont linkFont_;
   ScopedWindow hoverTips_;
-  std::map<Picture, ScopedBitmap> pictures_;
   std::map<TrayImage, ScopedIcon> trayIcons_;
   ScopedBitmap backdrop_;
   ScopedIcon smallIcon_;
@@ -197,8 +176,7 @@ class ModelWindow final : public WindowBase,
   TrackingBalloon balloon_;
   LinkBalloon links_;
   UINT taskbarCreated_ = 0;
-  int applying_ = 0;  // changes from the model are being applied: no events go back
-  int noting_ = 0;    // changes of the window are being noted: none goes back to it
+  int noting_ = 0;  // changes of the window are being noted: none goes back to it
   bool moving_ = false;
   // What is built after the first paint: the pages not shown first, in order, and
   // whether the tray icon and the tooltips still wait.

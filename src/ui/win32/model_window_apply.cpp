@@ -25,8 +25,9 @@ using platform::win32::Wide;
 void ModelWindow::OnControlChanged(Control& control, Change change) {
   ControlSlot* slot = SlotOf(control);
   if (!slot || !Handle()) return;
-  Applying applying(applying_);
+  Applying applying(context_.applying);
   const ControlKind kind = control.Kind();
+  if (const ControlView* view = ViewOf(kind); view && view->Apply(*slot, change, context_)) return;
   switch (change) {
     case Change::Text:
     case Change::Content:
@@ -121,7 +122,7 @@ void ModelWindow::OnWindowChanged(WindowModel&, WindowChange change) {
   // A change the view has just noted from the window is there already.
   if (!Handle() || noting_) return;
   {
-    Applying applying(applying_);
+    Applying applying(context_.applying);
     ApplyWindowChange(change);
   }
   // Moving or activating a minimised window restores it first: that much is Windows'
@@ -233,7 +234,7 @@ Rect ModelWindow::WindowPlace(const Control& control) const {
     rect.width = std::max(0, right - rect.left);
     rect.height = std::max(0, bottom - rect.top);
   }
-  return ScaleRect(rect, dpi_);
+  return ScaleRect(rect, context_.dpi);
 }
 
 void ModelWindow::ApplyTip(ControlSlot& slot) {
@@ -248,7 +249,8 @@ void ModelWindow::ApplyTip(ControlSlot& slot) {
     if (!hoverTips_) return;
     // A width makes the tip break its lines at "\r\n".
     SendMessageW(hoverTips_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(kHoverTipWidth));
-    SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font.Get()),
+                 FALSE);
   }
   std::wstring tip = Wide(slot.control->Tip());
   for (const HWND tool : {slot.window, slot.comboEdit}) {
@@ -430,11 +432,12 @@ void ModelWindow::ShowBalloon(BalloonTip& tip) {
   const POINT at{outer.left + Scale(point.x), outer.top + Scale(point.y)};
   std::vector<HtmlLink> links = HtmlLinks(tip.Text());
   if (links.empty()) {
-    balloon_.Show(Handle(), at, tip.Text(), font_.Get(), Scale(kBalloonWidth));
+    balloon_.Show(Handle(), at, tip.Text(), context_.font.Get(), Scale(kBalloonWidth));
     return;
   }
   links_.Show(Handle(), at, LinkMenuOpensAbove(point, model_.Geometry().height), std::move(links),
-              dpi_, [&tip](const std::string& message) { ChooseBalloonLink(tip, message); });
+              context_.dpi,
+              [&tip](const std::string& message) { ChooseBalloonLink(tip, message); });
 }
 
 void ModelWindow::PopUpMenu(std::size_t index) {
@@ -462,13 +465,13 @@ void ModelWindow::PopUpMenu(std::size_t index) {
 }
 
 void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
-  if (dpi <= 0 || dpi == dpi_) return;
+  if (dpi <= 0 || dpi == context_.dpi) return;
   {
-    Applying applying(applying_);
-    dpi_ = dpi;
-    font_ = CreateUiFont(dpi_);
-    linkFont_ = CreateUiFont(dpi_, true);
-    pictures_.clear();
+    Applying applying(context_.applying);
+    context_.dpi = dpi;
+    context_.font = CreateUiFont(context_.dpi);
+    context_.linkFont = CreateUiFont(context_.dpi, true);
+    context_.pictures.clear();
     const Rect& g = model_.Geometry();
     SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, Scale(g.width), Scale(g.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -476,10 +479,10 @@ void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
     for (ControlSlot& slot : slots_) {
       if (!slot.window) continue;
       const ControlKind kind = slot.control->Kind();
-      SendMessageW(
-          slot.window, WM_SETFONT,
-          reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? linkFont_.Get() : font_.Get()),
-          FALSE);
+      SendMessageW(slot.window, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? context_.linkFont.Get()
+                                                                           : context_.font.Get()),
+                   FALSE);
       ApplyGeometry(slot);
       if (kind == ControlKind::ListView) {
         const auto& columns = static_cast<ListView&>(*slot.control).Columns();
@@ -488,10 +491,11 @@ void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
       }
     }
     if (hoverTips_) {
-      SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+      SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font.Get()),
+                   FALSE);
       SendMessageW(hoverTips_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(kHoverTipWidth));
     }
-    balloon_.SetFont(font_.Get(), Scale(kBalloonWidth));
+    balloon_.SetFont(context_.font.Get(), Scale(kBalloonWidth));
   }
   // The window's new place on the other monitor is the model's.
   NoteGeometry();

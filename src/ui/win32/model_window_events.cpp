@@ -24,6 +24,7 @@ using platform::win32::Utf8;
 namespace {
 
 bool TakesFocus(ControlKind kind) {
+  if (const ControlView* view = ViewOf(kind)) return view->TakesFocus();
   switch (kind) {
     case ControlKind::EditBox:
     case ControlKind::Button:
@@ -101,10 +102,10 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
       const auto dc = reinterpret_cast<HDC>(wParam);
       if (DrawBackdrop(dc)) return 1;
-      if (skinned_) {
+      if (context_.skinned) {
         RECT client{};
         GetClientRect(Handle(), &client);
-        FillRect(dc, &client, faceBrush_.Get());
+        FillRect(dc, &client, context_.faceBrush.Get());
         return 1;
       }
       break;
@@ -152,6 +153,8 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     handled = true;
     return TRUE;
   }
+  if (const ControlView* view = ViewOf(kind))
+    return view->OnMessage(slot, window, message, wParam, lParam, handled, context_);
   const bool painting = message == WM_PAINT || message == WM_PRINTCLIENT;
   const HDC givenDc = message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr;
   switch (kind) {
@@ -228,13 +231,14 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       if (look_.dragFace == &control) handled = OnFaceMouse(*look_.dragFace, message);
       break;
     case ControlKind::EditBox:
-      if (message == WM_KEYUP && !applying_)
+      if (message == WM_KEYUP && !context_.applying)
         ReleaseKey(static_cast<EditBox&>(control), static_cast<int>(wParam));
       return PadEditBox(window, message, wParam, lParam, handled);
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control);
       // Keys go to the edit field of an editable combo, to the combo itself otherwise.
-      if (message == WM_KEYDOWN && !applying_ && (window == slot.comboEdit || !combo.Editable()))
+      if (message == WM_KEYDOWN && !context_.applying &&
+          (window == slot.comboEdit || !combo.Editable()))
         PressKey(combo, static_cast<int>(wParam));
       break;
     }
@@ -245,30 +249,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
       return OnSkinnedButton(slot, window, message, wParam, lParam, handled);
-    case ControlKind::QrCode:
-      if (painting) {
-        ScopedPaint paint(window, givenDc);
-        PaintQrCode(slot, paint.Get());
-        handled = true;
-      } else if (message == WM_ERASEBKGND) {
-        handled = true;
-        return 1;
-      }
-      break;
-    case ControlKind::PictureBox:
-    case ControlKind::DrawPanel:
-      if (painting) {
-        ScopedPaint paint(window, givenDc);
-        PaintPictureControl(slot, paint.Get());
-        handled = true;
-      } else if (message == WM_ERASEBKGND) {
-        handled = true;
-        return 1;
-      } else if (message == WM_LBUTTONUP) {
-        Release(static_cast<PictureControl&>(control));
-        handled = true;
-      }
-      break;
     default:
       break;
   }
@@ -333,8 +313,9 @@ LRESULT ModelWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, 
 
 void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   // What the view itself does to a control is no user's doing.
-  if (applying_) return;
+  if (context_.applying) return;
   Control& control = *slot.control;
+  if (const ControlView* view = ViewOf(control.Kind())) return view->OnCommand(slot, code);
   switch (control.Kind()) {
     case ControlKind::Button:
       if (code == BN_CLICKED) Click(static_cast<Button&>(control));
@@ -380,7 +361,7 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
     handled = true;
     return DrawSlider(header);
   }
-  if (applying_) return 0;
+  if (context_.applying) return 0;
   if (control.Kind() == ControlKind::ListView) {
     auto& list = static_cast<ListView&>(control);
     const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
@@ -404,7 +385,7 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
 }
 
 void ModelWindow::OnSlider(ControlSlot& slot) {
-  if (applying_ || slot.control->Kind() != ControlKind::Slider) return;
+  if (context_.applying || slot.control->Kind() != ControlKind::Slider) return;
   MoveSlider(static_cast<Slider&>(*slot.control),
              static_cast<int>(SendMessageW(slot.window, TBM_GETPOS, 0, 0)));
 }
@@ -471,7 +452,7 @@ bool ModelWindow::HandleKey(const MSG& message) {
 }
 
 void ModelWindow::NoteGeometry() {
-  if (applying_ || !Handle() || IsIconic(Handle())) return;
+  if (context_.applying || !Handle() || IsIconic(Handle())) return;
   RECT rect{};
   GetWindowRect(Handle(), &rect);
   Applying noting(noting_);
@@ -482,7 +463,7 @@ void ModelWindow::NoteGeometry() {
 void ModelWindow::NoteState(const WINDOWPOS& position) {
   // Another program may show or hide the window (a second copy brings it up from the
   // tray with ShowWindowAsync); what the view itself does is in the model already.
-  if (applying_ || !Handle()) return;
+  if (context_.applying || !Handle()) return;
   Applying noting(noting_);
   if (position.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
     NoteShown(model_, (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0);

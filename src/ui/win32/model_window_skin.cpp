@@ -70,16 +70,18 @@ bool PaintsAtOnce(UINT message) {
 }  // namespace
 
 void ModelWindow::UpdateTone() {
-  skinned_ = skin_ && skin_->Skinned(model_);
-  tone_ = skinned_ ? PaletteForHue(*skin_->Hue()) : SystemPalette();
-  faceBrush_.Reset(CreateSolidBrush(RgbOf(tone_.face)));
+  context_.skinned = skin_ && skin_->Skinned(model_);
+  context_.tone = context_.skinned ? PaletteForHue(*skin_->Hue()) : SystemPalette();
+  context_.faceBrush.Reset(CreateSolidBrush(RgbOf(context_.tone.face)));
 }
 
 void ModelWindow::OnSkinChanged() {
-  const bool wasSkinned = skinned_;
-  const Colour oldFace = tone_.face;
+  const bool wasSkinned = context_.skinned;
+  const Colour oldFace = context_.tone.face;
   UpdateTone();
-  if (!Handle() || (wasSkinned == skinned_ && (!skinned_ || oldFace == tone_.face))) return;
+  if (!Handle() ||
+      (wasSkinned == context_.skinned && (!context_.skinned || oldFace == context_.tone.face)))
+    return;
   // The whole window at once, before the next message: the slider's drag shows each tone.
   RedrawWindow(Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -87,7 +89,7 @@ void ModelWindow::OnSkinChanged() {
 
 LRESULT ModelWindow::OnSkinnedButton(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam, bool& handled) {
-  if (!skinned_) return 0;
+  if (!context_.skinned) return 0;
   if (message == WM_PAINT || message == WM_PRINTCLIENT) {
     ScopedPaint paint(window, message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr);
     PaintButton(slot, paint.Get());
@@ -102,11 +104,12 @@ LRESULT ModelWindow::OnSkinnedButton(ControlSlot& slot, HWND window, UINT messag
   // The class's own drawing is held back by hiding the button from painting for the
   // message; the button is then drawn in the tone. The click itself (WM_LBUTTONUP) is
   // not held back: its handler may open a box while the button must stay visible.
-  const bool outermost = quietButtons_ == 0 && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE);
+  const bool outermost =
+      context_.quietButtons == 0 && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE);
   if (outermost) DefWindowProcW(window, WM_SETREDRAW, FALSE, 0);
-  ++quietButtons_;
+  ++context_.quietButtons;
   const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-  --quietButtons_;
+  --context_.quietButtons;
   if (outermost) {
     DefWindowProcW(window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window, nullptr, FALSE);
@@ -124,19 +127,21 @@ void ModelWindow::PaintButton(ControlSlot& slot, HDC target) {
   const bool enabled = IsWindowEnabled(window) != FALSE;
   const bool focused = GetFocus() == window;
   const LRESULT state = SendMessageW(window, BM_GETSTATE, 0, 0);
-  Fill(dc, client, tone_.face);
+  Fill(dc, client, context_.tone.face);
   const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-  ScopedSelection selectedFont(dc, font ? font : font_.Get());
+  ScopedSelection selectedFont(dc, font ? font : context_.font.Get());
   SetBkMode(dc, TRANSPARENT);
   const Colour* own = control.TextColour();
-  SetTextColor(dc, RgbOf(!enabled ? tone_.disabledText
-                         : own    ? ReadableOn(*own, tone_.face)
-                                  : tone_.text));
+  SetTextColor(dc, RgbOf(!enabled ? context_.tone.disabledText
+                         : own    ? ReadableOn(*own, context_.tone.face)
+                                  : context_.tone.text));
   const std::wstring text = TextOf(window);
   if (control.Kind() == ControlKind::Button) {
     const bool pushed = (state & BST_PUSHED) != 0;
-    ScopedBrush faceBrush(CreateSolidBrush(RgbOf(pushed ? tone_.buttonHot : tone_.button)));
-    ScopedPen edge(CreatePen(PS_SOLID, focused ? 2 : 1, RgbOf(focused ? tone_.mark : tone_.line)));
+    ScopedBrush faceBrush(
+        CreateSolidBrush(RgbOf(pushed ? context_.tone.buttonHot : context_.tone.button)));
+    ScopedPen edge(CreatePen(PS_SOLID, focused ? 2 : 1,
+                             RgbOf(focused ? context_.tone.mark : context_.tone.line)));
     ScopedSelection brush(dc, faceBrush.Get());
     ScopedSelection pen(dc, edge.Get());
     const int round = Scale(6);
@@ -169,7 +174,7 @@ void ModelWindow::PaintButton(ControlSlot& slot, HDC target) {
     const int height = measured.bottom - measured.top;
     RECT focus{label.left - 1, (client.bottom - height) / 2 - 1,
                std::min(label.right, measured.right + 1), (client.bottom + height) / 2 + 1};
-    SetTextColor(dc, RgbOf(tone_.text));
+    SetTextColor(dc, RgbOf(context_.tone.text));
     DrawFocusRect(dc, &focus);
   }
 }
@@ -178,9 +183,11 @@ void ModelWindow::PaintCheckMark(ControlSlot& slot, HDC dc, const RECT& box) {
   const bool checked = static_cast<CheckBox&>(*slot.control).Checked();
   const bool enabled = IsWindowEnabled(slot.window) != FALSE;
   const bool pushed = (SendMessageW(slot.window, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-  const Colour markColour = enabled ? tone_.mark : tone_.disabledText;
-  ScopedBrush field(CreateSolidBrush(RgbOf(pushed ? tone_.buttonHot : tone_.field)));
-  ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(enabled ? tone_.line : tone_.disabledText)));
+  const Colour markColour = enabled ? context_.tone.mark : context_.tone.disabledText;
+  ScopedBrush field(
+      CreateSolidBrush(RgbOf(pushed ? context_.tone.buttonHot : context_.tone.field)));
+  ScopedPen outline(
+      CreatePen(PS_SOLID, 1, RgbOf(enabled ? context_.tone.line : context_.tone.disabledText)));
   ScopedSelection brush(dc, field.Get());
   ScopedSelection pen(dc, outline.Get());
   if (slot.control->Kind() == ControlKind::RadioButton) {
@@ -207,7 +214,7 @@ void ModelWindow::PaintCheckMark(ControlSlot& slot, HDC dc, const RECT& box) {
 }
 
 LRESULT ModelWindow::DrawSlider(const NMHDR& header) {
-  if (!skinned_) return CDRF_DODEFAULT;
+  if (!context_.skinned) return CDRF_DODEFAULT;
   const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
   if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
   if (draw.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
@@ -215,8 +222,8 @@ LRESULT ModelWindow::DrawSlider(const NMHDR& header) {
   const bool enabled = IsWindowEnabled(draw.hdr.hwndFrom) != FALSE;
   switch (draw.dwItemSpec) {
     case TBCD_CHANNEL: {
-      ScopedBrush field(CreateSolidBrush(RgbOf(tone_.field)));
-      ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(tone_.line)));
+      ScopedBrush field(CreateSolidBrush(RgbOf(context_.tone.field)));
+      ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(context_.tone.line)));
       ScopedSelection brush(dc, field.Get());
       ScopedSelection pen(dc, outline.Get());
       const RECT& r = draw.rc;
@@ -224,10 +231,10 @@ LRESULT ModelWindow::DrawSlider(const NMHDR& header) {
       return CDRF_SKIPDEFAULT;
     }
     case TBCD_THUMB: {
-      const Colour fill = enabled ? tone_.mark : tone_.disabledText;
+      const Colour fill = enabled ? context_.tone.mark : context_.tone.disabledText;
       const bool pressed = (draw.uItemState & CDIS_SELECTED) != 0;
-      ScopedBrush thumb(CreateSolidBrush(RgbOf(pressed ? tone_.text : fill)));
-      ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(tone_.text)));
+      ScopedBrush thumb(CreateSolidBrush(RgbOf(pressed ? context_.tone.text : fill)));
+      ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(context_.tone.text)));
       ScopedSelection brush(dc, thumb.Get());
       ScopedSelection pen(dc, outline.Get());
       const RECT& r = draw.rc;
