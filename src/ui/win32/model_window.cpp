@@ -263,18 +263,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         spec.style |= WS_TABSTOP | ES_AUTOHSCROLL;
         spec.exStyle = WS_EX_CLIENTEDGE;
         break;
-      case ControlKind::Button:
-        spec.className = WC_BUTTONW;
-        spec.style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER;
-        break;
-      case ControlKind::CheckBox:
-        spec.className = WC_BUTTONW;
-        spec.style |= WS_TABSTOP | BS_CHECKBOX;  // the model decides the state
-        break;
-      case ControlKind::RadioButton:
-        spec.className = WC_BUTTONW;
-        spec.style |= WS_TABSTOP | BS_RADIOBUTTON;
-        break;
       case ControlKind::ComboBox:
         spec.className = WC_COMBOBOXW;
         spec.style |=
@@ -370,11 +358,6 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
       // The frame is measured again, now with the text's height known.
       SetWindowPos(window, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-      SendMessageW(window, BM_SETCHECK,
-                   static_cast<CheckBox&>(control).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::ComboBox: {
       COMBOBOXINFO info{sizeof info};

@@ -141,14 +141,9 @@ class ModelWindow final : public WindowBase,
   // A single-line edit box taller than its text keeps the text in the middle.
   LRESULT PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   HICON TrayIconFor(TrayImage image);
-  // The skin: the tone in effect (the system's colours for an unskinned window), and
-  // the push buttons, check boxes, radio buttons and sliders drawn in it.
+  // The skin: the tone in effect (the system's colours for an unskinned window).
   void UpdateTone();
-  LRESULT OnSkinnedButton(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
-                          LPARAM lParam, bool& handled);
-  void PaintButton(ControlSlot& slot, HDC dc);
-  void PaintCheckMark(ControlSlot& slot, HDC dc, const RECT& box);
-  // The slider's custom draw (an NMCUSTOMDRAW).
+  // The slider drawn in the tone: its custom draw (an NMCUSTOMDRAW).
   LRESULT DrawSlider(const NMHDR& header);
   // Invalidates what lies under a control in its parent, so that a control drawn over
   // its parent's background (transparent labels, group boxes) is drawn afresh.

@@ -40,10 +40,7 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       ApplyVisible(*slot);
       break;
     case Change::Checked:
-      if (slot->window)
-        SendMessageW(slot->window, BM_SETCHECK,
-                     static_cast<CheckBox&>(control).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-      break;
+      break;  // only buttons are checked, and their view applies it
     case Change::Geometry:
       ApplyGeometry(*slot);
       break;

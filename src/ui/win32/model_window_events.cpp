@@ -27,9 +27,6 @@ bool TakesFocus(ControlKind kind) {
   if (const ControlView* view = ViewOf(kind)) return view->TakesFocus();
   switch (kind) {
     case ControlKind::EditBox:
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
     case ControlKind::ComboBox:
     case ControlKind::ListView:
     case ControlKind::Slider:
@@ -245,10 +242,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     case ControlKind::Hyperlink:
       if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-      return OnSkinnedButton(slot, window, message, wParam, lParam, handled);
     default:
       break;
   }
@@ -317,13 +310,6 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   Control& control = *slot.control;
   if (const ControlView* view = ViewOf(control.Kind())) return view->OnCommand(slot, code);
   switch (control.Kind()) {
-    case ControlKind::Button:
-      if (code == BN_CLICKED) Click(static_cast<Button&>(control));
-      break;
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-      if (code == BN_CLICKED) Click(static_cast<CheckBox&>(control));
-      break;
     case ControlKind::EditBox:
       if (code == EN_CHANGE) Type(static_cast<EditBox&>(control), Utf8(TextOf(slot.window)));
       if (code == EN_KILLFOCUS) LoseFocus(static_cast<EditBox&>(control));

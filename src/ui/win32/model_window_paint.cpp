@@ -17,41 +17,22 @@ namespace lumora::ui::win32 {
 
 using namespace detail;
 
-namespace {
-
-constexpr Colour kLinkColour{0x00, 0x66, 0xCC};
-
-}  // namespace
-
 LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
   const Control& control = *slot.control;
   if (const ControlView* view = ViewOf(control.Kind()))
     return view->OnColour(slot, dc, handled, context_);
   const Colour* colour = control.TextColour();
-  const HBRUSH face = context_.faceBrush.Get();
-  // In the skin, the program's own text colours are deepened where they would not read.
-  const auto own = [&](Colour c) {
-    return RgbOf(context_.skinned ? ReadableOn(c, context_.tone.face) : c);
-  };
   switch (control.Kind()) {
     case ControlKind::TransparentLabel:
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, colour ? own(*colour) : RgbOf(context_.tone.text));
+      SetTextColor(dc, colour ? context_.Own(*colour) : RgbOf(context_.tone.text));
       handled = true;
       return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
     case ControlKind::Label:
     case ControlKind::Hyperlink:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
     case ControlKind::Slider:
     case ControlKind::GroupBox:
-      SetTextColor(dc, colour                                     ? own(*colour)
-                       : control.Kind() == ControlKind::Hyperlink ? own(kLinkColour)
-                       : !IsWindowEnabled(slot.window) ? RgbOf(context_.tone.disabledText)
-                                                       : RgbOf(context_.tone.text));
-      SetBkColor(dc, RgbOf(context_.tone.face));
-      handled = true;
-      return reinterpret_cast<LRESULT>(face);
+      return FaceColours(slot, dc, handled, context_);
     case ControlKind::SimpleHtmlBox:
       // A document, not a form: black on white although it is read-only.
       SetTextColor(dc, RGB(0, 0, 0));

@@ -2,10 +2,35 @@
 #include "ui/win32/views/control_view.h"
 
 #include "ui/layout.h"
+#include "ui/win32/model_window_detail.h"
 
 namespace lumora::ui::win32 {
 
+using namespace detail;
+
+namespace {
+
+constexpr Colour kLinkColour{0x00, 0x66, 0xCC};
+
+}  // namespace
+
 int ViewContext::Scale(int length) const { return ScaleLength(length, dpi); }
+
+COLORREF ViewContext::Own(Colour colour) const {
+  return RgbOf(skinned ? ReadableOn(colour, tone.face) : colour);
+}
+
+LRESULT FaceColours(ControlSlot& slot, HDC dc, bool& handled, ViewContext& context) {
+  const Control& control = *slot.control;
+  const Colour* colour = control.TextColour();
+  SetTextColor(dc, colour                                     ? context.Own(*colour)
+                   : control.Kind() == ControlKind::Hyperlink ? context.Own(kLinkColour)
+                   : !IsWindowEnabled(slot.window)            ? RgbOf(context.tone.disabledText)
+                                                              : RgbOf(context.tone.text));
+  SetBkColor(dc, RgbOf(context.tone.face));
+  handled = true;
+  return reinterpret_cast<LRESULT>(context.faceBrush.Get());
+}
 
 const ControlView* ViewOf(ControlKind kind) {
   switch (kind) {
@@ -14,6 +39,10 @@ const ControlView* ViewOf(ControlKind kind) {
       return &PictureView();
     case ControlKind::QrCode:
       return &QrCodeView();
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+      return &ButtonView();
     default:
       return nullptr;
   }

@@ -46,6 +46,8 @@ struct ViewContext {
   std::map<Picture, ScopedBitmap> pictures;
 
   int Scale(int length) const;
+  // In the skin, the program's own text colours are deepened where they would not read.
+  COLORREF Own(Colour colour) const;
 };
 
 // The class, styles and text a control's window is made with.
@@ -75,11 +77,16 @@ class ControlView {
   virtual bool TakesFocus() const { return false; }
 };
 
+// WM_CTLCOLOR* of a control drawn on the window's face: its own text colour, else the
+// tone's (a link's colour for a hyperlink).
+LRESULT FaceColours(ControlSlot& slot, HDC dc, bool& handled, ViewContext& context);
+
 // The view of a kind of control, or nullptr while the window itself looks after it.
 const ControlView* ViewOf(ControlKind kind);
 
 // The views, one file each.
 const ControlView& PictureView();  // picture boxes and draw panels
 const ControlView& QrCodeView();
+const ControlView& ButtonView();  // push buttons, check boxes and radio buttons
 
 }  // namespace lumora::ui::win32
