@@ -274,10 +274,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         spec.style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
         spec.exStyle = WS_EX_CLIENTEDGE;
         break;
-      case ControlKind::Slider:
-        spec.className = TRACKBAR_CLASSW;
-        spec.style |= WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS;
-        break;
       case ControlKind::Hyperlink:
         spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
         break;
@@ -387,16 +383,6 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
         SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
       }
       ApplyRows(slot);
-      break;
-    }
-    case ControlKind::Slider: {
-      const auto& slider = static_cast<Slider&>(control);
-      SendMessageW(window, TBM_SETRANGEMIN, FALSE, slider.Minimum());
-      SendMessageW(window, TBM_SETRANGEMAX, FALSE, slider.Maximum());
-      SendMessageW(window, TBM_SETTICFREQ,
-                   static_cast<WPARAM>(std::max(1, (slider.Maximum() - slider.Minimum()) / 10)), 0);
-      SendMessageW(window, TBM_SETPAGESIZE, 0, 1);
-      SendMessageW(window, TBM_SETPOS, TRUE, slider.Position());
       break;
     }
     default:

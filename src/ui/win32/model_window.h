@@ -91,7 +91,6 @@ class ModelWindow final : public WindowBase,
   bool FromControl(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(ControlSlot& slot, UINT code);
   LRESULT OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled);
-  void OnSlider(ControlSlot& slot);
   // The cell of a list view under a point of its client area.
   ListHit HitTest(ControlSlot& slot, POINT point);
   void OnTrayEvent(UINT event);
@@ -143,8 +142,6 @@ class ModelWindow final : public WindowBase,
   HICON TrayIconFor(TrayImage image);
   // The skin: the tone in effect (the system's colours for an unskinned window).
   void UpdateTone();
-  // The slider drawn in the tone: its custom draw (an NMCUSTOMDRAW).
-  LRESULT DrawSlider(const NMHDR& header);
   // Invalidates what lies under a control in its parent, so that a control drawn over
   // its parent's background (transparent labels, group boxes) is drawn afresh.
   void RedrawUnder(HWND window) const;

@@ -86,9 +86,7 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       if (kind == ControlKind::EditBox) SendMessageW(slot->window, EM_SETSEL, 0, -1);
       break;
     case Change::Position:
-      if (slot->window && kind == ControlKind::Slider)
-        SendMessageW(slot->window, TBM_SETPOS, TRUE, static_cast<Slider&>(control).Position());
-      break;
+      break;  // only sliders have it, and their view applies it
     case Change::Interval:
       ApplyInterval(*slot);
       break;
@@ -169,7 +167,6 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
       return;
     case ControlKind::TabControl:
     case ControlKind::ListView:
-    case ControlKind::Slider:
       return;
     case ControlKind::Label:
     case ControlKind::TransparentLabel: {

@@ -29,7 +29,6 @@ bool TakesFocus(ControlKind kind) {
     case ControlKind::EditBox:
     case ControlKind::ComboBox:
     case ControlKind::ListView:
-    case ControlKind::Slider:
     case ControlKind::SimpleHtmlBox:
       return true;
     default:
@@ -294,7 +293,8 @@ LRESULT ModelWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, 
       break;
     case WM_HSCROLL:
       if (ControlSlot* slot = SlotOfWindow(reinterpret_cast<HWND>(lParam))) {
-        OnSlider(*slot);
+        if (const ControlView* view = ViewOf(slot->control->Kind()))
+          view->OnScroll(*slot, context_);
         handled = true;
       }
       break;
@@ -343,10 +343,8 @@ void ModelWindow::NoteRowSelection(ControlSlot& slot) {
 
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
   Control& control = *slot.control;
-  if (control.Kind() == ControlKind::Slider && header.code == NM_CUSTOMDRAW) {
-    handled = true;
-    return DrawSlider(header);
-  }
+  if (const ControlView* view = ViewOf(control.Kind()))
+    return view->OnNotify(slot, header, handled, context_);
   if (context_.applying) return 0;
   if (control.Kind() == ControlKind::ListView) {
     auto& list = static_cast<ListView&>(control);
@@ -368,12 +366,6 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
     handled = true;
   }
   return 0;
-}
-
-void ModelWindow::OnSlider(ControlSlot& slot) {
-  if (context_.applying || slot.control->Kind() != ControlKind::Slider) return;
-  MoveSlider(static_cast<Slider&>(*slot.control),
-             static_cast<int>(SendMessageW(slot.window, TBM_GETPOS, 0, 0)));
 }
 
 ListHit ModelWindow::HitTest(ControlSlot& slot, POINT point) {

@@ -30,7 +30,6 @@ LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
       return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
     case ControlKind::Label:
     case ControlKind::Hyperlink:
-    case ControlKind::Slider:
     case ControlKind::GroupBox:
       return FaceColours(slot, dc, handled, context_);
     case ControlKind::SimpleHtmlBox:

@@ -1,5 +1,5 @@
-// The skin: a skinned window draws its backgrounds, frames, tabs and sliders in the one
-// tone the skin's hue gives, and draws them again at once when the hue changes.
+// The skin: a skinned window draws its backgrounds, frames and tabs in the one tone the
+// skin's hue gives, and draws them again at once when the hue changes.
 #include <windows.h>
 // The common controls' headers need the types above.
 #include <commctrl.h>
@@ -61,40 +61,6 @@ void ModelWindow::OnSkinChanged() {
   // The whole window at once, before the next message: the slider's drag shows each tone.
   RedrawWindow(Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-LRESULT ModelWindow::DrawSlider(const NMHDR& header) {
-  if (!context_.skinned) return CDRF_DODEFAULT;
-  const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
-  if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-  if (draw.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-  const HDC dc = draw.hdc;
-  const bool enabled = IsWindowEnabled(draw.hdr.hwndFrom) != FALSE;
-  switch (draw.dwItemSpec) {
-    case TBCD_CHANNEL: {
-      ScopedBrush field(CreateSolidBrush(RgbOf(context_.tone.field)));
-      ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(context_.tone.line)));
-      ScopedSelection brush(dc, field.Get());
-      ScopedSelection pen(dc, outline.Get());
-      const RECT& r = draw.rc;
-      Rectangle(dc, r.left, r.top, r.right, r.bottom);
-      return CDRF_SKIPDEFAULT;
-    }
-    case TBCD_THUMB: {
-      const Colour fill = enabled ? context_.tone.mark : context_.tone.disabledText;
-      const bool pressed = (draw.uItemState & CDIS_SELECTED) != 0;
-      ScopedBrush thumb(CreateSolidBrush(RgbOf(pressed ? context_.tone.text : fill)));
-      ScopedPen outline(CreatePen(PS_SOLID, 1, RgbOf(context_.tone.text)));
-      ScopedSelection brush(dc, thumb.Get());
-      ScopedSelection pen(dc, outline.Get());
-      const RECT& r = draw.rc;
-      const int round = Scale(4);
-      RoundRect(dc, r.left, r.top, r.right, r.bottom, round, round);
-      return CDRF_SKIPDEFAULT;
-    }
-    default:
-      return CDRF_DODEFAULT;
-  }
 }
 
 }  // namespace lumora::ui::win32

@@ -43,6 +43,8 @@ const ControlView* ViewOf(ControlKind kind) {
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
       return &ButtonView();
+    case ControlKind::Slider:
+      return &SliderView();
     default:
       return nullptr;
   }

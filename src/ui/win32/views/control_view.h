@@ -70,8 +70,11 @@ class ControlView {
   virtual LRESULT OnMessage(ControlSlot&, HWND, UINT, WPARAM, LPARAM, bool&, ViewContext&) const {
     return 0;
   }
-  // A notification the control sends its parent (WM_COMMAND).
+  // The notifications the control sends its parent: WM_COMMAND, WM_NOTIFY (also while
+  // the view applies a change: the control may ask how to draw) and WM_HSCROLL.
   virtual void OnCommand(ControlSlot&, UINT) const {}
+  virtual LRESULT OnNotify(ControlSlot&, const NMHDR&, bool&, ViewContext&) const { return 0; }
+  virtual void OnScroll(ControlSlot&, ViewContext&) const {}
   // WM_CTLCOLOR*: the colours the control is drawn in; handled when it has its own.
   virtual LRESULT OnColour(ControlSlot&, HDC, bool&, ViewContext&) const { return 0; }
   virtual bool TakesFocus() const { return false; }
@@ -88,5 +91,6 @@ const ControlView* ViewOf(ControlKind kind);
 const ControlView& PictureView();  // picture boxes and draw panels
 const ControlView& QrCodeView();
 const ControlView& ButtonView();  // push buttons, check boxes and radio buttons
+const ControlView& SliderView();
 
 }  // namespace lumora::ui::win32
