@@ -269,11 +269,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
             WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
             (static_cast<ComboBox&>(control).Editable() ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
         break;
-      case ControlKind::ListView:
-        spec.className = WC_LISTVIEWW;
-        spec.style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
-        spec.exStyle = WS_EX_CLIENTEDGE;
-        break;
       case ControlKind::Hyperlink:
         spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
         break;
@@ -367,22 +362,6 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
                           reinterpret_cast<DWORD_PTR>(&slot));
       }
       ApplyComboItems(slot);
-      break;
-    }
-    case ControlKind::ListView: {
-      SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-      const auto& columns = static_cast<ListView&>(control).Columns();
-      for (std::size_t i = 0; i < columns.size(); ++i) {
-        std::wstring title = Wide(columns[i].title);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = title.data();
-        column.cx = Scale(columns[i].width);
-        column.iSubItem = static_cast<int>(i);
-        SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-      }
-      ApplyRows(slot);
       break;
     }
     default:

@@ -92,7 +92,6 @@ class ModelWindow final : public WindowBase,
   void OnCommand(ControlSlot& slot, UINT code);
   LRESULT OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled);
   // The cell of a list view under a point of its client area.
-  ListHit HitTest(ControlSlot& slot, POINT point);
   void OnTrayEvent(UINT event);
   // What Windows changed on its own, written back into the model: the place the window
   // has, whether it is shown, whether it is minimised.
@@ -114,10 +113,6 @@ class ModelWindow final : public WindowBase,
   void ApplyComboItems(ControlSlot& slot);
   void ApplyComboSelection(ControlSlot& slot);
   void ApplyComboText(ControlSlot& slot);
-  void ApplyRows(ControlSlot& slot);
-  void ApplyRowSelection(ControlSlot& slot);
-  // The rows the user selected, written back into the model.
-  void NoteRowSelection(ControlSlot& slot);
   void ApplyInterval(ControlSlot& slot);
   void ApplyTray();
   void ApplyTabSelection();

@@ -10,7 +10,6 @@
 #include "platform/win32/scoped_win.h"
 #include "ui/layout.h"
 #include "ui/link_menu_layout.h"
-#include "ui/list_view_edits.h"
 #include "ui/simple_html.h"
 #include "ui/user_input.h"
 #include "ui/win32/model_window.h"
@@ -73,12 +72,8 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       if (kind == ControlKind::TabControl) ApplyTabSelection();
       break;
     case Change::Rows:
-      ApplyRows(*slot);
-      ApplyRowSelection(*slot);
-      break;
     case Change::RowSelection:
-      ApplyRowSelection(*slot);
-      break;
+      break;  // only list views have rows, and their view applies them
     case Change::Focus:
       if (!slot->window) break;
       SetFocus(slot->window);
@@ -166,7 +161,6 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
       if (slot.pane) slot.pane->Fit();
       return;
     case ControlKind::TabControl:
-    case ControlKind::ListView:
       return;
     case ControlKind::Label:
     case ControlKind::TransparentLabel: {
@@ -301,45 +295,6 @@ void ModelWindow::ApplyComboText(ControlSlot& slot) {
   const LRESULT index = found == CB_ERR ? -1 : found;
   if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != index)
     SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void ModelWindow::ApplyRows(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
-  const ListRows& rows = static_cast<ListView&>(*slot.control).Rows();
-  for (const ListEdit& edit : ListEdits(slot.shownRows, rows)) {
-    std::wstring text = Wide(edit.text);
-    LVITEMW item{};
-    item.iItem = static_cast<int>(edit.row);
-    item.iSubItem = static_cast<int>(edit.column);
-    item.pszText = text.data();
-    switch (edit.kind) {
-      case ListEdit::kDeleteRow:
-        SendMessageW(slot.window, LVM_DELETEITEM, edit.row, 0);
-        break;
-      case ListEdit::kInsertRow:
-        item.mask = LVIF_TEXT;
-        SendMessageW(slot.window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        break;
-      case ListEdit::kSetCell:
-        SendMessageW(slot.window, LVM_SETITEMTEXTW, edit.row, reinterpret_cast<LPARAM>(&item));
-        break;
-    }
-  }
-  slot.shownRows = rows;
-}
-
-void ModelWindow::ApplyRowSelection(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
-  const auto& list = static_cast<ListView&>(*slot.control);
-  for (std::size_t row = 0; row < list.RowCount(); ++row) {
-    const UINT wanted = list.Selected(row) ? LVIS_SELECTED : 0;
-    if ((SendMessageW(slot.window, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == wanted)
-      continue;
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = wanted;
-    SendMessageW(slot.window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  }
 }
 
 void ModelWindow::ApplyInterval(ControlSlot& slot) {
@@ -478,11 +433,7 @@ void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
                                                                            : context_.font.Get()),
                    FALSE);
       ApplyGeometry(slot);
-      if (kind == ControlKind::ListView) {
-        const auto& columns = static_cast<ListView&>(*slot.control).Columns();
-        for (std::size_t i = 0; i < columns.size(); ++i)
-          SendMessageW(slot.window, LVM_SETCOLUMNWIDTH, i, Scale(columns[i].width));
-      }
+      if (const ControlView* view = ViewOf(kind)) view->ApplyDpi(slot, context_);
     }
     if (hoverTips_) {
       SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font.Get()),

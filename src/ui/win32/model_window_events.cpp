@@ -28,7 +28,6 @@ bool TakesFocus(ControlKind kind) {
   switch (kind) {
     case ControlKind::EditBox:
     case ControlKind::ComboBox:
-    case ControlKind::ListView:
     case ControlKind::SimpleHtmlBox:
       return true;
     default:
@@ -330,33 +329,14 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   }
 }
 
-void ModelWindow::NoteRowSelection(ControlSlot& slot) {
-  std::vector<std::size_t> rows;
-  for (int row = -1;;) {
-    row = static_cast<int>(
-        SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
-    if (row < 0) break;
-    rows.push_back(static_cast<std::size_t>(row));
-  }
-  SelectRows(static_cast<ListView&>(*slot.control), rows);
-}
-
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
   Control& control = *slot.control;
   if (const ControlView* view = ViewOf(control.Kind()))
     return view->OnNotify(slot, header, handled, context_);
   if (context_.applying) return 0;
-  if (control.Kind() == ControlKind::ListView) {
-    auto& list = static_cast<ListView&>(control);
-    const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
-    if (header.code == LVN_ITEMCHANGED &&
-        (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE))
-      NoteRowSelection(slot);
-    if (header.code == NM_RCLICK) RightClickRow(list, activation.iItem);
-    if (header.code == NM_DBLCLK) DoubleClickCell(list, HitTest(slot, activation.ptAction));
-  } else if ((control.Kind() == ControlKind::HtmlBrowser ||
-              control.Kind() == ControlKind::SimpleHtmlBox) &&
-             (header.code == NM_CLICK || header.code == NM_RETURN)) {
+  if ((control.Kind() == ControlKind::HtmlBrowser ||
+       control.Kind() == ControlKind::SimpleHtmlBox) &&
+      (header.code == NM_CLICK || header.code == NM_RETURN)) {
     ChooseLink(static_cast<HtmlControl&>(control),
                Utf8(reinterpret_cast<const NMLINK&>(header).item.szUrl));
     handled = true;
@@ -366,24 +346,6 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
     handled = true;
   }
   return 0;
-}
-
-ListHit ModelWindow::HitTest(ControlSlot& slot, POINT point) {
-  LVHITTESTINFO info{};
-  info.pt = point;
-  ListHit hit;
-  if (SendMessageW(slot.window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info)) < 0 ||
-      info.iItem < 0)
-    return hit;
-  RECT row{};
-  row.left = LVIR_BOUNDS;
-  SendMessageW(slot.window, LVM_GETITEMRECT, static_cast<WPARAM>(info.iItem),
-               reinterpret_cast<LPARAM>(&row));
-  hit.row = info.iItem;
-  hit.column = info.iSubItem;
-  hit.rowPosition = {Unscale(row.left), Unscale(row.top)};
-  hit.rowHeight = Unscale(row.bottom - row.top);
-  return hit;
 }
 
 void ModelWindow::OnTrayEvent(UINT event) {

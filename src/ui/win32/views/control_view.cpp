@@ -15,6 +15,7 @@ constexpr Colour kLinkColour{0x00, 0x66, 0xCC};
 }  // namespace
 
 int ViewContext::Scale(int length) const { return ScaleLength(length, dpi); }
+int ViewContext::Unscale(int pixels) const { return UnscaleLength(pixels, dpi); }
 
 COLORREF ViewContext::Own(Colour colour) const {
   return RgbOf(skinned ? ReadableOn(colour, tone.face) : colour);
@@ -45,6 +46,8 @@ const ControlView* ViewOf(ControlKind kind) {
       return &ButtonView();
     case ControlKind::Slider:
       return &SliderView();
+    case ControlKind::ListView:
+      return &ListViewView();
     default:
       return nullptr;
   }

@@ -46,6 +46,7 @@ struct ViewContext {
   std::map<Picture, ScopedBitmap> pictures;
 
   int Scale(int length) const;
+  int Unscale(int pixels) const;
   // In the skin, the program's own text colours are deepened where they would not read.
   COLORREF Own(Colour colour) const;
 };
@@ -66,6 +67,8 @@ class ControlView {
   virtual void Fill(ControlSlot&, ViewContext&) const {}
   // Mirrors a change of the model; false when the window does not handle it here.
   virtual bool Apply(ControlSlot&, Change, ViewContext&) const { return false; }
+  // The window's DPI changed: what the view sized itself (its font and place are set).
+  virtual void ApplyDpi(ControlSlot&, ViewContext&) const {}
   // A message to the control's own window; handled says whether it was answered.
   virtual LRESULT OnMessage(ControlSlot&, HWND, UINT, WPARAM, LPARAM, bool&, ViewContext&) const {
     return 0;
@@ -92,5 +95,6 @@ const ControlView& PictureView();  // picture boxes and draw panels
 const ControlView& QrCodeView();
 const ControlView& ButtonView();  // push buttons, check boxes and radio buttons
 const ControlView& SliderView();
+const ControlView& ListViewView();
 
 }  // namespace lumora::ui::win32
