@@ -235,7 +235,8 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   Control& control = *slot.control;
   const ControlKind kind = control.Kind();
   WindowSpec spec{WC_STATICW, WS_CHILD | WS_CLIPSIBLINGS, 0, Wide(control.Text())};
-  if (const ControlView* view = ViewOf(kind))
+  const ControlView* view = ViewOf(kind);
+  if (view)
     view->Describe(control, spec);
   else
     switch (kind) {
@@ -263,12 +264,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         spec.style |= WS_TABSTOP | ES_AUTOHSCROLL;
         spec.exStyle = WS_EX_CLIENTEDGE;
         break;
-      case ControlKind::ComboBox:
-        spec.className = WC_COMBOBOXW;
-        spec.style |=
-            WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
-            (static_cast<ComboBox&>(control).Editable() ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
-        break;
       case ControlKind::Hyperlink:
         spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
         break;
@@ -288,7 +283,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
     spec.style |= ES_PASSWORD;
   HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
   Rect rect = WindowPlace(control);
-  if (kind == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
+  if (view) view->Place(rect, context_);
   if (kind == ControlKind::SimpleHtmlBox) {
     // The pane takes the place and the frame; the link control fills it and scrolls.
     auto pane = std::make_unique<ScrollPane>();
@@ -303,11 +298,11 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
       slot.pane = std::move(pane);
     }
   }
-  const HWND window = CreateWindowExW(
-      spec.exStyle, spec.className, kind == ControlKind::ComboBox ? L"" : spec.text.c_str(),
-      spec.style, rect.left, rect.top, rect.width, rect.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + slot.index)),
-      GetModuleHandleW(nullptr), nullptr);
+  const HWND window =
+      CreateWindowExW(spec.exStyle, spec.className, spec.text.c_str(), spec.style, rect.left,
+                      rect.top, rect.width, rect.height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + slot.index)),
+                      GetModuleHandleW(nullptr), nullptr);
   if (!window) return;
   slot.window = window;
   // Later controls lie over earlier ones, as in the design.
@@ -350,20 +345,6 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
       SetWindowPos(window, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       break;
-    case ControlKind::ComboBox: {
-      COMBOBOXINFO info{sizeof info};
-      if (static_cast<ComboBox&>(control).Editable() && GetComboBoxInfo(window, &info) &&
-          info.hwndItem && info.hwndItem != window) {
-        slot.comboEdit = info.hwndItem;
-        // The field's own ID (1001) would be taken for the control of index 1 by a tool
-        // that finds controls by ID; the combo box knows its field by handle.
-        SetWindowLongPtrW(slot.comboEdit, GWLP_ID, kComboEditId);
-        SetWindowSubclass(slot.comboEdit, &ModelWindow::ControlProcedure, 2,
-                          reinterpret_cast<DWORD_PTR>(&slot));
-      }
-      ApplyComboItems(slot);
-      break;
-    }
     default:
       break;
   }

@@ -47,6 +47,11 @@ class ModelWindow final : public WindowBase,
   ModelWindow(WindowModel& model, Skin* skin, HWND owner = nullptr);
   ~ModelWindow() override;
 
+  // The subclass procedure of the controls' windows (and of the windows they hold, such
+  // as a combo box's field): their messages go to the window and the control's view.
+  static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR slot) noexcept;
+
   WindowModel& Model() const { return model_; }
 
   // Tab and Shift+Tab move the focus through the controls in design order; true when
@@ -78,8 +83,6 @@ class ModelWindow final : public WindowBase,
 
   // Messages to the model.
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR slot) noexcept;
   LRESULT OnControlMessage(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam, bool& handled);
   // The drag face's mouse presses; true when the message was one.
@@ -110,9 +113,6 @@ class ModelWindow final : public WindowBase,
   // inside it is meant to show.
   Rect WindowPlace(const Control& control) const;
   void ApplyTip(ControlSlot& slot);
-  void ApplyComboItems(ControlSlot& slot);
-  void ApplyComboSelection(ControlSlot& slot);
-  void ApplyComboText(ControlSlot& slot);
   void ApplyInterval(ControlSlot& slot);
   void ApplyTray();
   void ApplyTabSelection();

@@ -65,10 +65,8 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       }
       break;
     case Change::Items:
-      ApplyComboItems(*slot);
-      break;
+      break;  // only combo boxes have items, and their view applies them
     case Change::Selection:
-      if (kind == ControlKind::ComboBox) ApplyComboSelection(*slot);
       if (kind == ControlKind::TabControl) ApplyTabSelection();
       break;
     case Change::Rows:
@@ -150,9 +148,6 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
   if (!slot.window) return;
   const Control& control = *slot.control;
   switch (control.Kind()) {
-    case ControlKind::ComboBox:
-      ApplyComboText(slot);
-      return;
     case ControlKind::HtmlBrowser:
     case ControlKind::SimpleHtmlBox:
       SetWindowTextW(
@@ -198,7 +193,7 @@ void ModelWindow::ApplyGeometry(ControlSlot& slot) {
   if (!slot.window) return;
   const Control& control = *slot.control;
   Rect rect = WindowPlace(control);
-  if (control.Kind() == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
+  if (const ControlView* view = ViewOf(control.Kind())) view->Place(rect, context_);
   // A pane fits its document to the new size itself.
   MoveWindow(slot.Place(), rect.left, rect.top, std::max(0, rect.width), std::max(0, rect.height),
              TRUE);
@@ -259,42 +254,6 @@ void ModelWindow::ApplyTip(ControlSlot& slot) {
     const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
     SetWindowLongPtrW(slot.window, GWL_STYLE, style | SS_NOTIFY);
   }
-}
-
-void ModelWindow::ApplyComboItems(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ComboBox) return;
-  const auto& combo = static_cast<ComboBox&>(*slot.control);
-  SendMessageW(slot.window, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : combo.Items())
-    SendMessageW(slot.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-  ApplyComboSelection(slot);
-}
-
-void ModelWindow::ApplyComboSelection(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ComboBox) return;
-  const auto& combo = static_cast<ComboBox&>(*slot.control);
-  const int selected = combo.SelectedIndex();
-  if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != selected)
-    SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-  // Clearing the selection clears the field too; the model keeps its text.
-  if (combo.Editable()) ApplyComboText(slot);
-}
-
-void ModelWindow::ApplyComboText(ControlSlot& slot) {
-  const auto& combo = static_cast<ComboBox&>(*slot.control);
-  const std::wstring text = Wide(combo.Text());
-  if (combo.Editable()) {
-    if (TextOf(slot.window) != text) SetWindowTextW(slot.window, text.c_str());
-    return;
-  }
-  // A list that cannot be typed into shows an item or nothing.
-  const LRESULT found = text.empty()
-                            ? CB_ERR
-                            : SendMessageW(slot.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(text.c_str()));
-  const LRESULT index = found == CB_ERR ? -1 : found;
-  if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != index)
-    SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void ModelWindow::ApplyInterval(ControlSlot& slot) {

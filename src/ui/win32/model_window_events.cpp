@@ -27,7 +27,6 @@ bool TakesFocus(ControlKind kind) {
   if (const ControlView* view = ViewOf(kind)) return view->TakesFocus();
   switch (kind) {
     case ControlKind::EditBox:
-    case ControlKind::ComboBox:
     case ControlKind::SimpleHtmlBox:
       return true;
     default:
@@ -229,14 +228,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       if (message == WM_KEYUP && !context_.applying)
         ReleaseKey(static_cast<EditBox&>(control), static_cast<int>(wParam));
       return PadEditBox(window, message, wParam, lParam, handled);
-    case ControlKind::ComboBox: {
-      auto& combo = static_cast<ComboBox&>(control);
-      // Keys go to the edit field of an editable combo, to the combo itself otherwise.
-      if (message == WM_KEYDOWN && !context_.applying &&
-          (window == slot.comboEdit || !combo.Editable()))
-        PressKey(combo, static_cast<int>(wParam));
-      break;
-    }
     case ControlKind::Hyperlink:
       if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
@@ -313,17 +304,6 @@ void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
       if (code == EN_CHANGE) Type(static_cast<EditBox&>(control), Utf8(TextOf(slot.window)));
       if (code == EN_KILLFOCUS) LoseFocus(static_cast<EditBox&>(control));
       break;
-    case ControlKind::ComboBox: {
-      auto& combo = static_cast<ComboBox&>(control);
-      if (code == CBN_SELCHANGE) {
-        Choose(combo, static_cast<int>(SendMessageW(slot.window, CB_GETCURSEL, 0, 0)));
-      } else if (code == CBN_EDITCHANGE) {
-        Type(combo, Utf8(TextOf(slot.window)));
-      } else if (code == CBN_KILLFOCUS) {
-        LoseFocus(combo);
-      }
-      break;
-    }
     default:
       break;
   }

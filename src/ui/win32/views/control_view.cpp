@@ -48,6 +48,8 @@ const ControlView* ViewOf(ControlKind kind) {
       return &SliderView();
     case ControlKind::ListView:
       return &ListViewView();
+    case ControlKind::ComboBox:
+      return &ComboBoxView();
     default:
       return nullptr;
   }

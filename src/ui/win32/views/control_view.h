@@ -63,6 +63,8 @@ class ControlView {
  public:
   virtual ~ControlView() = default;
   virtual void Describe(const Control& control, WindowSpec& spec) const = 0;
+  // The rectangle the window takes at the control's place.
+  virtual void Place(Rect&, ViewContext&) const {}
   // Fills a new window with the model's data.
   virtual void Fill(ControlSlot&, ViewContext&) const {}
   // Mirrors a change of the model; false when the window does not handle it here.
@@ -96,5 +98,6 @@ const ControlView& QrCodeView();
 const ControlView& ButtonView();  // push buttons, check boxes and radio buttons
 const ControlView& SliderView();
 const ControlView& ListViewView();
+const ControlView& ComboBoxView();
 
 }  // namespace lumora::ui::win32
