@@ -259,11 +259,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         spec.exStyle = WS_EX_TRANSPARENT;
         if (&control == look_.dragFace) spec.style |= SS_NOTIFY;
         break;
-      case ControlKind::EditBox:
-        spec.className = WC_EDITW;
-        spec.style |= WS_TABSTOP | ES_AUTOHSCROLL;
-        spec.exStyle = WS_EX_CLIENTEDGE;
-        break;
       case ControlKind::Hyperlink:
         spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
         break;
@@ -279,8 +274,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         return;
     }
   if (!control.Enabled()) spec.style |= WS_DISABLED;
-  if (kind == ControlKind::EditBox && static_cast<EditBox&>(control).Masked())
-    spec.style |= ES_PASSWORD;
   HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
   Rect rect = WindowPlace(control);
   if (view) view->Place(rect, context_);
@@ -338,13 +331,6 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
       SendMessageW(window, TCM_SETCURSEL, static_cast<WPARAM>(tabs.CurrentTab()), 0);
       break;
     }
-    case ControlKind::EditBox:
-      if (static_cast<EditBox&>(control).Masked())
-        SendMessageW(window, EM_SETPASSWORDCHAR, kPasswordChar, 0);
-      // The frame is measured again, now with the text's height known.
-      SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
     default:
       break;
   }

@@ -132,8 +132,6 @@ class ModelWindow final : public WindowBase,
   bool DrawBackdrop(HDC dc);
   void PaintTabs(ControlSlot& slot, HDC dc);
   void PaintGroupBox(ControlSlot& slot, HDC dc);
-  // A single-line edit box taller than its text keeps the text in the middle.
-  LRESULT PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   HICON TrayIconFor(TrayImage image);
   // The skin: the tone in effect (the system's colours for an unskinned window).
   void UpdateTone();

@@ -58,12 +58,7 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
         ApplyTip(*slot);
       break;
     case Change::Masked:
-      if (slot->window && kind == ControlKind::EditBox) {
-        SendMessageW(slot->window, EM_SETPASSWORDCHAR,
-                     static_cast<EditBox&>(control).Masked() ? kPasswordChar : 0, 0);
-        InvalidateRect(slot->window, nullptr, TRUE);
-      }
-      break;
+      break;  // only edit boxes are masked, and their view applies it
     case Change::Items:
       break;  // only combo boxes have items, and their view applies them
     case Change::Selection:
@@ -75,8 +70,7 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
     case Change::Focus:
       if (!slot->window) break;
       SetFocus(slot->window);
-      // A field given the focus by the program is for typing anew, as Tab leaves one.
-      if (kind == ControlKind::EditBox) SendMessageW(slot->window, EM_SETSEL, 0, -1);
+      if (const ControlView* view = ViewOf(kind)) view->OnFocused(*slot);
       break;
     case Change::Position:
       break;  // only sliders have it, and their view applies it

@@ -26,7 +26,6 @@ namespace {
 bool TakesFocus(ControlKind kind) {
   if (const ControlView* view = ViewOf(kind)) return view->TakesFocus();
   switch (kind) {
-    case ControlKind::EditBox:
     case ControlKind::SimpleHtmlBox:
       return true;
     default:
@@ -224,10 +223,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
       }
       if (look_.dragFace == &control) handled = OnFaceMouse(*look_.dragFace, message);
       break;
-    case ControlKind::EditBox:
-      if (message == WM_KEYUP && !context_.applying)
-        ReleaseKey(static_cast<EditBox&>(control), static_cast<int>(wParam));
-      return PadEditBox(window, message, wParam, lParam, handled);
     case ControlKind::Hyperlink:
       if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
@@ -297,16 +292,7 @@ LRESULT ModelWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, 
 void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   // What the view itself does to a control is no user's doing.
   if (context_.applying) return;
-  Control& control = *slot.control;
-  if (const ControlView* view = ViewOf(control.Kind())) return view->OnCommand(slot, code);
-  switch (control.Kind()) {
-    case ControlKind::EditBox:
-      if (code == EN_CHANGE) Type(static_cast<EditBox&>(control), Utf8(TextOf(slot.window)));
-      if (code == EN_KILLFOCUS) LoseFocus(static_cast<EditBox&>(control));
-      break;
-    default:
-      break;
-  }
+  if (const ControlView* view = ViewOf(slot.control->Kind())) view->OnCommand(slot, code);
 }
 
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
@@ -365,7 +351,7 @@ bool ModelWindow::HandleKey(const MSG& message) {
         !IsWindowEnabled(slot.window))
       continue;
     SetFocus(slot.window);
-    if (slot.control->Kind() == ControlKind::EditBox) SendMessageW(slot.window, EM_SETSEL, 0, -1);
+    if (const ControlView* view = ViewOf(slot.control->Kind())) view->OnFocused(slot);
     return true;
   }
   return true;

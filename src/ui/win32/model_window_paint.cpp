@@ -1,6 +1,6 @@
 // Drawing what the common controls would draw otherwise: the tab pages and group boxes
 // on the button face whatever the theme, the model's caption colours, the pictures, the
-// window's backdrop, and edit boxes that keep their text in the middle.
+// window's backdrop.
 #include <windows.h>
 // The common controls' headers need the types above.
 #include <commctrl.h>
@@ -109,57 +109,6 @@ void ModelWindow::PaintTabs(ControlSlot& slot, HDC target) {
       InflateRect(&focus, -Scale(2), -Scale(2));
       DrawFocusRect(dc, &focus);
     }
-  }
-}
-
-LRESULT ModelWindow::PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                bool& handled) {
-  switch (message) {
-    case WM_NCCALCSIZE: {
-      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-      RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
-      TEXTMETRICW metrics{};
-      {
-        ScopedWindowDc dc(window);
-        ScopedSelection font(dc.Get(), context_.font.Get());
-        GetTextMetricsW(dc.Get(), &metrics);
-      }
-      const int spare = (client.bottom - client.top) - (metrics.tmHeight + Scale(2));
-      if (spare > 1) {
-        client.top += spare / 2;
-        client.bottom -= spare - spare / 2;
-      }
-      handled = true;
-      return result;
-    }
-    case WM_NCPAINT: {
-      DefSubclassProc(window, message, wParam, lParam);
-      // The bands above and below the text belong to the frame: give them the field's
-      // colour.
-      RECT outer{}, inner{};
-      GetWindowRect(window, &outer);
-      GetClientRect(window, &inner);
-      MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
-      const ScopedWindowDc frame(window, GetWindowDC(window));
-      const HDC dc = frame.Get();
-      const int edge = GetSystemMetrics(SM_CXEDGE);
-      const HBRUSH field = GetSysColorBrush(IsWindowEnabled(window) ? COLOR_WINDOW : COLOR_BTNFACE);
-      const int width = outer.right - outer.left;
-      RECT above{edge, edge, width - edge, inner.top - outer.top};
-      RECT below{edge, inner.bottom - outer.top, width - edge, outer.bottom - outer.top - edge};
-      if (above.bottom > above.top) FillRect(dc, &above, field);
-      if (below.bottom > below.top) FillRect(dc, &below, field);
-      handled = true;
-      return 0;
-    }
-    case WM_NCHITTEST: {
-      // A click on the bands still lands in the field.
-      const LRESULT hit = DefSubclassProc(window, message, wParam, lParam);
-      handled = true;
-      return hit == HTNOWHERE || hit == HTBORDER ? HTCLIENT : hit;
-    }
-    default:
-      return 0;
   }
 }
 

@@ -50,6 +50,8 @@ const ControlView* ViewOf(ControlKind kind) {
       return &ListViewView();
     case ControlKind::ComboBox:
       return &ComboBoxView();
+    case ControlKind::EditBox:
+      return &EditBoxView();
     default:
       return nullptr;
   }

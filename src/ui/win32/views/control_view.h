@@ -83,6 +83,8 @@ class ControlView {
   // WM_CTLCOLOR*: the colours the control is drawn in; handled when it has its own.
   virtual LRESULT OnColour(ControlSlot&, HDC, bool&, ViewContext&) const { return 0; }
   virtual bool TakesFocus() const { return false; }
+  // The program or the Tab key has just put the focus on the window.
+  virtual void OnFocused(const ControlSlot&) const {}
 };
 
 // WM_CTLCOLOR* of a control drawn on the window's face: its own text colour, else the
@@ -99,5 +101,6 @@ const ControlView& ButtonView();  // push buttons, check boxes and radio buttons
 const ControlView& SliderView();
 const ControlView& ListViewView();
 const ControlView& ComboBoxView();
+const ControlView& EditBoxView();
 
 }  // namespace lumora::ui::win32
