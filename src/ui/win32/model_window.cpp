@@ -10,7 +10,6 @@
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/system_dlls.h"
 #include "ui/layout.h"
-#include "ui/simple_html.h"
 #include "ui/win32/artwork_gdi.h"
 #include "ui/win32/model_window_detail.h"
 #include "ui/win32/ui_font.h"
@@ -262,14 +261,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
       case ControlKind::Hyperlink:
         spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
         break;
-      case ControlKind::HtmlBrowser:
-      case ControlKind::SimpleHtmlBox:
-        // The page as text with its links, which the link control lets the user follow.
-        spec.className = WC_LINK;
-        spec.style |= WS_TABSTOP;
-        if (kind == ControlKind::SimpleHtmlBox) spec.exStyle = WS_EX_CLIENTEDGE;
-        spec.text = Wide(HtmlToLinkMarkup(static_cast<HtmlControl&>(control).Page()));
-        break;
       default:
         return;
     }
@@ -277,7 +268,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
   Rect rect = WindowPlace(control);
   if (view) view->Place(rect, context_);
-  if (kind == ControlKind::SimpleHtmlBox) {
+  if (view && view->InPane()) {
     // The pane takes the place and the frame; the link control fills it and scrolls.
     auto pane = std::make_unique<ScrollPane>();
     if (pane->Create(parent, {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height},

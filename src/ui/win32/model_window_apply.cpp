@@ -142,13 +142,6 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
   if (!slot.window) return;
   const Control& control = *slot.control;
   switch (control.Kind()) {
-    case ControlKind::HtmlBrowser:
-    case ControlKind::SimpleHtmlBox:
-      SetWindowTextW(
-          slot.window,
-          Wide(HtmlToLinkMarkup(static_cast<const HtmlControl&>(control).Page())).c_str());
-      if (slot.pane) slot.pane->Fit();
-      return;
     case ControlKind::TabControl:
       return;
     case ControlKind::Label:

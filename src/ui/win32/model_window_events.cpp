@@ -19,18 +19,12 @@
 namespace lumora::ui::win32 {
 
 using namespace detail;
-using platform::win32::Utf8;
 
 namespace {
 
 bool TakesFocus(ControlKind kind) {
-  if (const ControlView* view = ViewOf(kind)) return view->TakesFocus();
-  switch (kind) {
-    case ControlKind::SimpleHtmlBox:
-      return true;
-    default:
-      return false;
-  }
+  const ControlView* view = ViewOf(kind);
+  return view && view->TakesFocus();
 }
 
 }  // namespace
@@ -300,13 +294,7 @@ LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& hand
   if (const ControlView* view = ViewOf(control.Kind()))
     return view->OnNotify(slot, header, handled, context_);
   if (context_.applying) return 0;
-  if ((control.Kind() == ControlKind::HtmlBrowser ||
-       control.Kind() == ControlKind::SimpleHtmlBox) &&
-      (header.code == NM_CLICK || header.code == NM_RETURN)) {
-    ChooseLink(static_cast<HtmlControl&>(control),
-               Utf8(reinterpret_cast<const NMLINK&>(header).item.szUrl));
-    handled = true;
-  } else if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
+  if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
     ChooseTab(static_cast<TabControl&>(control),
               static_cast<int>(SendMessageW(slot.window, TCM_GETCURSEL, 0, 0)));
     handled = true;

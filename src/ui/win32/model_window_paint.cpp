@@ -32,12 +32,6 @@ LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
     case ControlKind::Hyperlink:
     case ControlKind::GroupBox:
       return FaceColours(slot, dc, handled, context_);
-    case ControlKind::SimpleHtmlBox:
-      // A document, not a form: black on white although it is read-only.
-      SetTextColor(dc, RGB(0, 0, 0));
-      SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-      handled = true;
-      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     default:
       return 0;
   }

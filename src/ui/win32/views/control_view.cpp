@@ -52,6 +52,10 @@ const ControlView* ViewOf(ControlKind kind) {
       return &ComboBoxView();
     case ControlKind::EditBox:
       return &EditBoxView();
+    case ControlKind::HtmlBrowser:
+      return &HtmlBrowserView();
+    case ControlKind::SimpleHtmlBox:
+      return &SimpleHtmlBoxView();
     default:
       return nullptr;
   }

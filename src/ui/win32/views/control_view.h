@@ -65,6 +65,8 @@ class ControlView {
   virtual void Describe(const Control& control, WindowSpec& spec) const = 0;
   // The rectangle the window takes at the control's place.
   virtual void Place(Rect&, ViewContext&) const {}
+  // The window sits in a pane that scrolls it; the pane takes its place and frame.
+  virtual bool InPane() const { return false; }
   // Fills a new window with the model's data.
   virtual void Fill(ControlSlot&, ViewContext&) const {}
   // Mirrors a change of the model; false when the window does not handle it here.
@@ -102,5 +104,7 @@ const ControlView& SliderView();
 const ControlView& ListViewView();
 const ControlView& ComboBoxView();
 const ControlView& EditBoxView();
+const ControlView& HtmlBrowserView();
+const ControlView& SimpleHtmlBoxView();  // the help text's box
 
 }  // namespace lumora::ui::win32
