@@ -4,10 +4,12 @@
 // back to the model and its handlers. What the window looks like beyond its controls (a
 // caption, or a borderless shape painted by its backdrop) is the model's WindowLook.
 //
-// The class is written in one file per job: model_window.cpp builds the window,
-// model_window_events.cpp turns messages into user input and notes what Windows changed,
-// model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp draws,
-// model_window_skin.cpp draws the controls of a skinned window in the skin's tone.
+// Each kind of control with a window of its own is looked after by its view (views/);
+// the class keeps the slots, routes each control's work to its view, and does what
+// belongs to the window as a whole, in one file per job: model_window.cpp builds the
+// window, model_window_events.cpp turns messages into user input and notes what Windows
+// changed, model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp
+// draws, model_window_skin.cpp keeps the skin's tone.
 
 #include <windows.h>
 
