@@ -258,9 +258,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         spec.exStyle = WS_EX_TRANSPARENT;
         if (&control == look_.dragFace) spec.style |= SS_NOTIFY;
         break;
-      case ControlKind::Hyperlink:
-        spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
-        break;
       default:
         return;
     }
@@ -291,10 +288,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   slot.window = window;
   // Later controls lie over earlier ones, as in the design.
   SetWindowPos(slot.Place(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageW(window, WM_SETFONT,
-               reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? context_.linkFont.Get()
-                                                                       : context_.font.Get()),
-               FALSE);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(kind)), FALSE);
   SetWindowSubclass(window, &ModelWindow::ControlProcedure, 1, reinterpret_cast<DWORD_PTR>(&slot));
   FillControlWindow(slot);
   if (slot.pane) {
@@ -336,6 +330,11 @@ void ModelWindow::ApplyInitialState() {
   if (model_.Topmost()) ApplyTopmost();
   if (!model_.Bordered()) ApplyBorder();
   ApplyWindowVisible();
+}
+
+HFONT ModelWindow::FontOf(ControlKind kind) const {
+  const ControlView* view = ViewOf(kind);
+  return (view && view->LinkLook() ? context_.linkFont : context_.font).Get();
 }
 
 int ModelWindow::Scale(int length) const { return ScaleLength(length, context_.dpi); }

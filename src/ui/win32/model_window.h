@@ -143,6 +143,8 @@ class ModelWindow final : public WindowBase,
 
   ControlSlot* SlotOfWindow(HWND window);
   ControlSlot* SlotOf(const Control& control);
+  // The font of a control's window: a link's, or the window's own.
+  HFONT FontOf(ControlKind kind) const;
   int Scale(int length) const;
   int Unscale(int pixels) const;
   RECT OuterRect() const;

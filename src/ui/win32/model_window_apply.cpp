@@ -374,10 +374,7 @@ void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
     for (ControlSlot& slot : slots_) {
       if (!slot.window) continue;
       const ControlKind kind = slot.control->Kind();
-      SendMessageW(slot.window, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? context_.linkFont.Get()
-                                                                           : context_.font.Get()),
-                   FALSE);
+      SendMessageW(slot.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(kind)), FALSE);
       ApplyGeometry(slot);
       if (const ControlView* view = ViewOf(kind)) view->ApplyDpi(slot, context_);
     }

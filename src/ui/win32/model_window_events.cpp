@@ -134,14 +134,14 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
                                       LPARAM lParam, bool& handled) {
   Control& control = *slot.control;
   const ControlKind kind = control.Kind();
+  const ControlView* view = ViewOf(kind);
   if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT &&
-      (control.HandCursor() || kind == ControlKind::Hyperlink)) {
+      (control.HandCursor() || (view && view->LinkLook()))) {
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     handled = true;
     return TRUE;
   }
-  if (const ControlView* view = ViewOf(kind))
-    return view->OnMessage(slot, window, message, wParam, lParam, handled, context_);
+  if (view) return view->OnMessage(slot, window, message, wParam, lParam, handled, context_);
   const bool painting = message == WM_PAINT || message == WM_PRINTCLIENT;
   const HDC givenDc = message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr;
   switch (kind) {
@@ -216,9 +216,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
         return result;
       }
       if (look_.dragFace == &control) handled = OnFaceMouse(*look_.dragFace, message);
-      break;
-    case ControlKind::Hyperlink:
-      if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
       break;
     default:
       break;

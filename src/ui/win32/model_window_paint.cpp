@@ -29,7 +29,6 @@ LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
       handled = true;
       return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
     case ControlKind::Label:
-    case ControlKind::Hyperlink:
     case ControlKind::GroupBox:
       return FaceColours(slot, dc, handled, context_);
     default:

@@ -56,6 +56,8 @@ const ControlView* ViewOf(ControlKind kind) {
       return &HtmlBrowserView();
     case ControlKind::SimpleHtmlBox:
       return &SimpleHtmlBoxView();
+    case ControlKind::Hyperlink:
+      return &HyperlinkView();
     default:
       return nullptr;
   }

@@ -85,6 +85,8 @@ class ControlView {
   // WM_CTLCOLOR*: the colours the control is drawn in; handled when it has its own.
   virtual LRESULT OnColour(ControlSlot&, HDC, bool&, ViewContext&) const { return 0; }
   virtual bool TakesFocus() const { return false; }
+  // A link: drawn in the link font, with a hand over it.
+  virtual bool LinkLook() const { return false; }
   // The program or the Tab key has just put the focus on the window.
   virtual void OnFocused(const ControlSlot&) const {}
 };
@@ -106,5 +108,6 @@ const ControlView& ComboBoxView();
 const ControlView& EditBoxView();
 const ControlView& HtmlBrowserView();
 const ControlView& SimpleHtmlBoxView();  // the help text's box
+const ControlView& HyperlinkView();
 
 }  // namespace lumora::ui::win32
