@@ -233,7 +233,8 @@ void ModelWindow::PutGroupBoxesUnder() {
 void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   Control& control = *slot.control;
   const ControlKind kind = control.Kind();
-  WindowSpec spec{WC_STATICW, WS_CHILD | WS_CLIPSIBLINGS, 0, Wide(control.Text())};
+  WindowSpec spec{WC_STATICW, WS_CHILD | WS_CLIPSIBLINGS, 0, Wide(control.Text()),
+                  &control == look_.dragFace};
   const ControlView* view = ViewOf(kind);
   if (view)
     view->Describe(control, spec);
@@ -247,16 +248,6 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
         // Drawn by the view, under the controls above it, so no sibling clipping.
         spec.className = WC_BUTTONW;
         spec.style = WS_CHILD | BS_GROUPBOX;
-        break;
-      case ControlKind::Label:
-        spec.style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | LineStyle(control.Text());
-        break;
-      case ControlKind::TransparentLabel:
-        // Painted after the siblings beneath it, so that it shows them. Only the drag face
-        // takes the mouse; the others let it through to the face.
-        spec.style = WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX | LineStyle(control.Text());
-        spec.exStyle = WS_EX_TRANSPARENT;
-        if (&control == look_.dragFace) spec.style |= SS_NOTIFY;
         break;
       default:
         return;

@@ -137,9 +137,6 @@ class ModelWindow final : public WindowBase,
   HICON TrayIconFor(TrayImage image);
   // The skin: the tone in effect (the system's colours for an unskinned window).
   void UpdateTone();
-  // Invalidates what lies under a control in its parent, so that a control drawn over
-  // its parent's background (transparent labels, group boxes) is drawn afresh.
-  void RedrawUnder(HWND window) const;
 
   ControlSlot* SlotOfWindow(HWND window);
   ControlSlot* SlotOf(const Control& control);

@@ -144,15 +144,6 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
   switch (control.Kind()) {
     case ControlKind::TabControl:
       return;
-    case ControlKind::Label:
-    case ControlKind::TransparentLabel: {
-      const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
-      SetWindowLongPtrW(
-          slot.window, GWL_STYLE,
-          (style & ~static_cast<LONG_PTR>(SS_CENTERIMAGE)) | LineStyle(control.Text()));
-      SetWindowTextW(slot.window, Wide(control.Text()).c_str());
-      return;
-    }
     default: {
       // A text the user has just typed is there already; setting it again would move the
       // caret.
@@ -235,12 +226,8 @@ void ModelWindow::ApplyTip(ControlSlot& slot) {
     info.lpszText = tip.data();
     SendMessageW(hoverTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  // A static control lets the mouse through unless it notifies; the tip needs the mouse.
-  const ControlKind kind = slot.control->Kind();
-  if (!tip.empty() && (kind == ControlKind::Label || kind == ControlKind::TransparentLabel)) {
-    const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
-    SetWindowLongPtrW(slot.window, GWL_STYLE, style | SS_NOTIFY);
-  }
+  if (const ControlView* view = ViewOf(slot.control->Kind()); view && !tip.empty())
+    view->OnTipAdded(slot);
 }
 
 void ModelWindow::ApplyInterval(ControlSlot& slot) {

@@ -141,6 +141,11 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
     handled = true;
     return TRUE;
   }
+  // The drag face moves the window; the label's view does the rest.
+  if (look_.dragFace == &control && OnFaceMouse(*look_.dragFace, message)) {
+    handled = true;
+    return 0;
+  }
   if (view) return view->OnMessage(slot, window, message, wParam, lParam, handled, context_);
   const bool painting = message == WM_PAINT || message == WM_PRINTCLIENT;
   const HDC givenDc = message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr;
@@ -206,16 +211,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
           }
           break;
       }
-      break;
-    case ControlKind::TransparentLabel:
-      if (message == WM_SETTEXT) {
-        // The label's own repaint would draw over the old text; its background must go first.
-        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-        RedrawUnder(window);
-        handled = true;
-        return result;
-      }
-      if (look_.dragFace == &control) handled = OnFaceMouse(*look_.dragFace, message);
       break;
     default:
       break;

@@ -21,14 +21,7 @@ LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
   const Control& control = *slot.control;
   if (const ControlView* view = ViewOf(control.Kind()))
     return view->OnColour(slot, dc, handled, context_);
-  const Colour* colour = control.TextColour();
   switch (control.Kind()) {
-    case ControlKind::TransparentLabel:
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, colour ? context_.Own(*colour) : RgbOf(context_.tone.text));
-      handled = true;
-      return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
-    case ControlKind::Label:
     case ControlKind::GroupBox:
       return FaceColours(slot, dc, handled, context_);
     default:
@@ -164,15 +157,6 @@ HICON ModelWindow::TrayIconFor(TrayImage image) {
     found = trayIcons_.emplace(image, IconOf(PaintTrayIcon(image, GetSystemMetrics(SM_CXSMICON))))
                 .first;
   return found->second.Get();
-}
-
-void ModelWindow::RedrawUnder(HWND window) const {
-  const HWND parent = GetParent(window);
-  if (!parent) return;
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace lumora::ui::win32

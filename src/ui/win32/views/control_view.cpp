@@ -21,6 +21,15 @@ COLORREF ViewContext::Own(Colour colour) const {
   return RgbOf(skinned ? ReadableOn(colour, tone.face) : colour);
 }
 
+void RedrawUnder(HWND window) {
+  const HWND parent = GetParent(window);
+  if (!parent) return;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT FaceColours(ControlSlot& slot, HDC dc, bool& handled, ViewContext& context) {
   const Control& control = *slot.control;
   const Colour* colour = control.TextColour();
@@ -58,6 +67,10 @@ const ControlView* ViewOf(ControlKind kind) {
       return &SimpleHtmlBoxView();
     case ControlKind::Hyperlink:
       return &HyperlinkView();
+    case ControlKind::Label:
+      return &LabelView();
+    case ControlKind::TransparentLabel:
+      return &TransparentLabelView();
     default:
       return nullptr;
   }

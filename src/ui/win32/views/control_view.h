@@ -57,6 +57,7 @@ struct WindowSpec {
   DWORD style = 0;
   DWORD exStyle = 0;
   std::wstring text;
+  bool takesMouse = false;  // the window's drag face, which takes the mouse to drag it
 };
 
 class ControlView {
@@ -85,6 +86,8 @@ class ControlView {
   // WM_CTLCOLOR*: the colours the control is drawn in; handled when it has its own.
   virtual LRESULT OnColour(ControlSlot&, HDC, bool&, ViewContext&) const { return 0; }
   virtual bool TakesFocus() const { return false; }
+  // A tooltip was given to the window.
+  virtual void OnTipAdded(const ControlSlot&) const {}
   // A link: drawn in the link font, with a hand over it.
   virtual bool LinkLook() const { return false; }
   // The program or the Tab key has just put the focus on the window.
@@ -109,5 +112,11 @@ const ControlView& EditBoxView();
 const ControlView& HtmlBrowserView();
 const ControlView& SimpleHtmlBoxView();  // the help text's box
 const ControlView& HyperlinkView();
+const ControlView& LabelView();
+const ControlView& TransparentLabelView();
+
+// Invalidates what lies under a window in its parent, so that a control drawn over its
+// parent's background (transparent labels, group boxes) is drawn afresh.
+void RedrawUnder(HWND window);
 
 }  // namespace lumora::ui::win32
