@@ -101,7 +101,7 @@ LRESULT FaceColours(ControlSlot& slot, HDC dc, bool& handled, ViewContext& conte
 // The view of a kind of control, or nullptr while the window itself looks after it.
 const ControlView* ViewOf(ControlKind kind);
 
-// The views, one file each.
+// The views, in views/*_view.cpp.
 const ControlView& PictureView();  // picture boxes and draw panels
 const ControlView& QrCodeView();
 const ControlView& ButtonView();  // push buttons, check boxes and radio buttons
