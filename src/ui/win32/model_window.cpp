@@ -10,7 +10,6 @@
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/system_dlls.h"
 #include "ui/layout.h"
-#include "ui/simple_html.h"
 #include "ui/win32/artwork_gdi.h"
 #include "ui/win32/model_window_detail.h"
 #include "ui/win32/ui_font.h"
@@ -74,7 +73,7 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin, HWND owner)
     : model_(model), look_(model.Look()), skin_(skin) {
   UpdateTone();
   const Rect& geometry = model.Geometry();
-  dpi_ = DpiAt({geometry.left, geometry.top});
+  context_.dpi = DpiAt({geometry.left, geometry.top});
   const std::wstring className = Wide(model.Id());
   // A window with a backdrop paints all of its background itself.
   RegisterClassOnce(className, CS_DBLCLKS,
@@ -87,15 +86,15 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin, HWND owner)
                           : WS_POPUP;
   const DWORD exStyle = look_.toolWindow ? WS_EX_TOOLWINDOW : 0;
   {
-    Applying applying(applying_);
+    Applying applying(context_.applying);
     if (!Create(className, exStyle, style, Wide(model.Title()), OuterRect(), owner)) return;
   }
   // A per-monitor aware program may learn another DPI from its window than from the point.
   if (GetDpiForWindowFunction* getDpiForWindow = DpiForWindow()) {
     const int windowDpi = static_cast<int>(getDpiForWindow(Handle()));
-    if (windowDpi > 0 && windowDpi != dpi_) {
-      dpi_ = windowDpi;
-      Applying applying(applying_);
+    if (windowDpi > 0 && windowDpi != context_.dpi) {
+      context_.dpi = windowDpi;
+      Applying applying(context_.applying);
       const RECT outer = OuterRect();
       SetWindowPos(Handle(), nullptr, outer.left, outer.top, outer.right - outer.left,
                    outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -107,7 +106,7 @@ ModelWindow::ModelWindow(WindowModel& model, Skin* skin, HWND owner)
   tray_ = std::make_unique<NotifyIcon>(Handle(), kTrayMessage);
   CreateResources();
   {
-    Applying applying(applying_);
+    Applying applying(context_.applying);
     CreateControls();
   }
   ApplyInitialState();
@@ -132,8 +131,8 @@ ModelWindow::~ModelWindow() {
 }
 
 void ModelWindow::CreateResources() {
-  font_ = CreateUiFont(dpi_);
-  linkFont_ = CreateUiFont(dpi_, true);
+  context_.font = CreateUiFont(context_.dpi);
+  context_.linkFont = CreateUiFont(context_.dpi, true);
   if (look_.backdrop != Backdrop::None) ApplyShape();
   if (!look_.captioned) return;
   // The program's own icon resource when it has one; painted otherwise.
@@ -151,7 +150,7 @@ void ModelWindow::CreateResources() {
 
 void ModelWindow::ApplyShape() {
   const std::uint32_t outside = OpaqueArgb(look_.shapeTransparent);
-  const Image picture = PaintBackdrop(look_.backdrop, dpi_, outside);
+  const Image picture = PaintBackdrop(look_.backdrop, context_.dpi, outside);
   backdrop_ = BitmapOf(picture);
   ScopedRegion shape = RegionOf(picture, outside);
   // The window owns the region from here on.
@@ -193,7 +192,7 @@ void ModelWindow::BuildPage(int page) {
   const auto waiting = std::find(pagesToBuild_.begin(), pagesToBuild_.end(), page);
   if (waiting == pagesToBuild_.end()) return;
   pagesToBuild_.erase(waiting);
-  Applying applying(applying_);
+  Applying applying(context_.applying);
   for (ControlSlot& slot : slots_) {
     if (slot.control->TabPage() != page || !HasWindow(slot.control->Kind()) || slot.window)
       continue;
@@ -214,7 +213,7 @@ bool ModelWindow::BuildNextSlice() {
   }
   if (tipsWaiting_) {
     tipsWaiting_ = false;
-    Applying applying(applying_);
+    Applying applying(context_.applying);
     for (ControlSlot& slot : slots_)
       if (slot.window && !slot.control->Tip().empty()) ApplyTip(slot);
     return true;
@@ -234,112 +233,53 @@ void ModelWindow::PutGroupBoxesUnder() {
 void ModelWindow::CreateControlWindow(ControlSlot& slot) {
   Control& control = *slot.control;
   const ControlKind kind = control.Kind();
-  const wchar_t* className = WC_STATICW;
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD exStyle = 0;
-  std::wstring text = Wide(control.Text());
-  switch (kind) {
-    case ControlKind::TabControl:
-      className = WC_TABCONTROLW;
-      style |= WS_TABSTOP | TCS_TABS;
-      break;
-    case ControlKind::GroupBox:
-      // Drawn by the view, under the controls above it, so no sibling clipping.
-      className = WC_BUTTONW;
-      style = WS_CHILD | BS_GROUPBOX;
-      break;
-    case ControlKind::Label:
-      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | LineStyle(control.Text());
-      break;
-    case ControlKind::TransparentLabel:
-      // Painted after the siblings beneath it, so that it shows them. Only the drag face
-      // takes the mouse; the others let it through to the face.
-      style = WS_CHILD | SS_LEFTNOWORDWRAP | SS_NOPREFIX | LineStyle(control.Text());
-      exStyle = WS_EX_TRANSPARENT;
-      if (&control == look_.dragFace) style |= SS_NOTIFY;
-      break;
-    case ControlKind::EditBox:
-      className = WC_EDITW;
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      exStyle = WS_EX_CLIENTEDGE;
-      break;
-    case ControlKind::Button:
-      className = WC_BUTTONW;
-      style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER;
-      break;
-    case ControlKind::CheckBox:
-      className = WC_BUTTONW;
-      style |= WS_TABSTOP | BS_CHECKBOX;  // the model decides the state
-      break;
-    case ControlKind::RadioButton:
-      className = WC_BUTTONW;
-      style |= WS_TABSTOP | BS_RADIOBUTTON;
-      break;
-    case ControlKind::ComboBox:
-      className = WC_COMBOBOXW;
-      style |= WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
-               (static_cast<ComboBox&>(control).Editable() ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
-      break;
-    case ControlKind::ListView:
-      className = WC_LISTVIEWW;
-      style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
-      exStyle = WS_EX_CLIENTEDGE;
-      break;
-    case ControlKind::Slider:
-      className = TRACKBAR_CLASSW;
-      style |= WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS;
-      break;
-    case ControlKind::PictureBox:
-    case ControlKind::DrawPanel:
-    case ControlKind::QrCode:
-      className = kPictureClass;
-      break;
-    case ControlKind::Hyperlink:
-      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
-      break;
-    case ControlKind::HtmlBrowser:
-    case ControlKind::SimpleHtmlBox:
-      // The page as text with its links, which the link control lets the user follow.
-      className = WC_LINK;
-      style |= WS_TABSTOP;
-      if (kind == ControlKind::SimpleHtmlBox) exStyle = WS_EX_CLIENTEDGE;
-      text = Wide(HtmlToLinkMarkup(static_cast<HtmlControl&>(control).Page()));
-      break;
-    default:
-      return;
-  }
-  if (!control.Enabled()) style |= WS_DISABLED;
-  if (kind == ControlKind::EditBox && static_cast<EditBox&>(control).Masked()) style |= ES_PASSWORD;
+  WindowSpec spec{WC_STATICW, WS_CHILD | WS_CLIPSIBLINGS, 0, Wide(control.Text()),
+                  &control == look_.dragFace};
+  const ControlView* view = ViewOf(kind);
+  if (view)
+    view->Describe(control, spec);
+  else
+    switch (kind) {
+      case ControlKind::TabControl:
+        spec.className = WC_TABCONTROLW;
+        spec.style |= WS_TABSTOP | TCS_TABS;
+        break;
+      case ControlKind::GroupBox:
+        // Drawn by the view, under the controls above it, so no sibling clipping.
+        spec.className = WC_BUTTONW;
+        spec.style = WS_CHILD | BS_GROUPBOX;
+        break;
+      default:
+        return;
+    }
+  if (!control.Enabled()) spec.style |= WS_DISABLED;
   HWND parent = OnTabPage(control) && tabs_ ? tabs_ : Handle();
   Rect rect = WindowPlace(control);
-  if (kind == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
-  if (kind == ControlKind::SimpleHtmlBox) {
+  if (view) view->Place(rect, context_);
+  if (view && view->InPane()) {
     // The pane takes the place and the frame; the link control fills it and scrolls.
     auto pane = std::make_unique<ScrollPane>();
     if (pane->Create(parent, {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height},
-                     exStyle)) {
+                     spec.exStyle)) {
       RECT client{};
       GetClientRect(pane->Handle(), &client);
       rect = {0, 0, client.right, client.bottom};
       parent = pane->Handle();
-      style |= WS_VISIBLE;
-      exStyle = 0;
+      spec.style |= WS_VISIBLE;
+      spec.exStyle = 0;
       slot.pane = std::move(pane);
     }
   }
   const HWND window =
-      CreateWindowExW(exStyle, className, kind == ControlKind::ComboBox ? L"" : text.c_str(), style,
-                      rect.left, rect.top, rect.width, rect.height, parent,
+      CreateWindowExW(spec.exStyle, spec.className, spec.text.c_str(), spec.style, rect.left,
+                      rect.top, rect.width, rect.height, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + slot.index)),
                       GetModuleHandleW(nullptr), nullptr);
   if (!window) return;
   slot.window = window;
   // Later controls lie over earlier ones, as in the design.
   SetWindowPos(slot.Place(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageW(
-      window, WM_SETFONT,
-      reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? linkFont_.Get() : font_.Get()),
-      FALSE);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(kind)), FALSE);
   SetWindowSubclass(window, &ModelWindow::ControlProcedure, 1, reinterpret_cast<DWORD_PTR>(&slot));
   FillControlWindow(slot);
   if (slot.pane) {
@@ -351,6 +291,7 @@ void ModelWindow::CreateControlWindow(ControlSlot& slot) {
 void ModelWindow::FillControlWindow(ControlSlot& slot) {
   Control& control = *slot.control;
   const HWND window = slot.window;
+  if (const ControlView* view = ViewOf(control.Kind())) return view->Fill(slot, context_);
   switch (control.Kind()) {
     case ControlKind::TabControl: {
       // The classic tab body is the button face, the background every static here uses.
@@ -366,65 +307,13 @@ void ModelWindow::FillControlWindow(ControlSlot& slot) {
       SendMessageW(window, TCM_SETCURSEL, static_cast<WPARAM>(tabs.CurrentTab()), 0);
       break;
     }
-    case ControlKind::EditBox:
-      if (static_cast<EditBox&>(control).Masked())
-        SendMessageW(window, EM_SETPASSWORDCHAR, kPasswordChar, 0);
-      // The frame is measured again, now with the text's height known.
-      SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-      SendMessageW(window, BM_SETCHECK,
-                   static_cast<CheckBox&>(control).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-      break;
-    case ControlKind::ComboBox: {
-      COMBOBOXINFO info{sizeof info};
-      if (static_cast<ComboBox&>(control).Editable() && GetComboBoxInfo(window, &info) &&
-          info.hwndItem && info.hwndItem != window) {
-        slot.comboEdit = info.hwndItem;
-        // The field's own ID (1001) would be taken for the control of index 1 by a tool
-        // that finds controls by ID; the combo box knows its field by handle.
-        SetWindowLongPtrW(slot.comboEdit, GWLP_ID, kComboEditId);
-        SetWindowSubclass(slot.comboEdit, &ModelWindow::ControlProcedure, 2,
-                          reinterpret_cast<DWORD_PTR>(&slot));
-      }
-      ApplyComboItems(slot);
-      break;
-    }
-    case ControlKind::ListView: {
-      SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-      const auto& columns = static_cast<ListView&>(control).Columns();
-      for (std::size_t i = 0; i < columns.size(); ++i) {
-        std::wstring title = Wide(columns[i].title);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = title.data();
-        column.cx = Scale(columns[i].width);
-        column.iSubItem = static_cast<int>(i);
-        SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-      }
-      ApplyRows(slot);
-      break;
-    }
-    case ControlKind::Slider: {
-      const auto& slider = static_cast<Slider&>(control);
-      SendMessageW(window, TBM_SETRANGEMIN, FALSE, slider.Minimum());
-      SendMessageW(window, TBM_SETRANGEMAX, FALSE, slider.Maximum());
-      SendMessageW(window, TBM_SETTICFREQ,
-                   static_cast<WPARAM>(std::max(1, (slider.Maximum() - slider.Minimum()) / 10)), 0);
-      SendMessageW(window, TBM_SETPAGESIZE, 0, 1);
-      SendMessageW(window, TBM_SETPOS, TRUE, slider.Position());
-      break;
-    }
     default:
       break;
   }
 }
 
 void ModelWindow::ApplyInitialState() {
-  Applying applying(applying_);
+  Applying applying(context_.applying);
   for (ControlSlot& slot : slots_) {
     if (slot.window) ApplyVisible(slot);
     if (slot.control->Kind() == ControlKind::Timer) ApplyInterval(slot);
@@ -434,8 +323,13 @@ void ModelWindow::ApplyInitialState() {
   ApplyWindowVisible();
 }
 
-int ModelWindow::Scale(int length) const { return ScaleLength(length, dpi_); }
-int ModelWindow::Unscale(int pixels) const { return UnscaleLength(pixels, dpi_); }
+HFONT ModelWindow::FontOf(ControlKind kind) const {
+  const ControlView* view = ViewOf(kind);
+  return (view && view->LinkLook() ? context_.linkFont : context_.font).Get();
+}
+
+int ModelWindow::Scale(int length) const { return ScaleLength(length, context_.dpi); }
+int ModelWindow::Unscale(int pixels) const { return UnscaleLength(pixels, context_.dpi); }
 
 RECT ModelWindow::OuterRect() const {
   // The position is in screen pixels; only the size follows the DPI.

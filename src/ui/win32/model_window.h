@@ -4,10 +4,12 @@
 // back to the model and its handlers. What the window looks like beyond its controls (a
 // caption, or a borderless shape painted by its backdrop) is the model's WindowLook.
 //
-// The class is written in one file per job: model_window.cpp builds the window,
-// model_window_events.cpp turns messages into user input and notes what Windows changed,
-// model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp draws,
-// model_window_skin.cpp draws the controls of a skinned window in the skin's tone.
+// Each kind of control with a window of its own is looked after by its view (views/);
+// the class keeps the slots, routes each control's work to its view, and does what
+// belongs to the window as a whole, in one file per job: model_window.cpp builds the
+// window, model_window_events.cpp turns messages into user input and notes what Windows
+// changed, model_window_apply.cpp mirrors the model's changes, model_window_paint.cpp
+// draws, model_window_skin.cpp keeps the skin's tone.
 
 #include <windows.h>
 
@@ -27,6 +29,7 @@
 #include "ui/win32/notify_icon.h"
 #include "ui/win32/scroll_pane.h"
 #include "ui/win32/tracking_balloon.h"
+#include "ui/win32/views/control_view.h"
 #include "ui/win32/window_base.h"
 
 namespace lumora::ui::win32 {
@@ -46,6 +49,11 @@ class ModelWindow final : public WindowBase,
   ModelWindow(WindowModel& model, Skin* skin, HWND owner = nullptr);
   ~ModelWindow() override;
 
+  // The subclass procedure of the controls' windows (and of the windows they hold, such
+  // as a combo box's field): their messages go to the window and the control's view.
+  static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR slot) noexcept;
+
   WindowModel& Model() const { return model_; }
 
   // Tab and Shift+Tab move the focus through the controls in design order; true when
@@ -63,19 +71,7 @@ class ModelWindow final : public WindowBase,
   bool BuildNextSlice();
 
  private:
-  struct ControlSlot {
-    Control* control = nullptr;
-    std::size_t index = 0;
-    HWND window = nullptr;
-    // The help text's link control sits in a pane that scrolls it; the pane then holds
-    // the control's place on the form.
-    std::unique_ptr<ScrollPane> pane;
-    HWND comboEdit = nullptr;                         // the edit field of an editable combo
-    std::vector<std::vector<std::string>> shownRows;  // list view: what the real list holds
-    ModelWindow* owner = nullptr;
-    // The window that stands at the control's place: shown, hidden and moved.
-    HWND Place() const { return pane ? pane->Handle() : window; }
-  };
+  using ControlSlot = win32::ControlSlot;
 
   // Building.
   void CreateResources();
@@ -89,8 +85,6 @@ class ModelWindow final : public WindowBase,
 
   // Messages to the model.
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  static LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR slot) noexcept;
   LRESULT OnControlMessage(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam, bool& handled);
   // The drag face's mouse presses; true when the message was one.
@@ -102,9 +96,7 @@ class ModelWindow final : public WindowBase,
   bool FromControl(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(ControlSlot& slot, UINT code);
   LRESULT OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled);
-  void OnSlider(ControlSlot& slot);
   // The cell of a list view under a point of its client area.
-  ListHit HitTest(ControlSlot& slot, POINT point);
   void OnTrayEvent(UINT event);
   // What Windows changed on its own, written back into the model: the place the window
   // has, whether it is shown, whether it is minimised.
@@ -123,13 +115,6 @@ class ModelWindow final : public WindowBase,
   // inside it is meant to show.
   Rect WindowPlace(const Control& control) const;
   void ApplyTip(ControlSlot& slot);
-  void ApplyComboItems(ControlSlot& slot);
-  void ApplyComboSelection(ControlSlot& slot);
-  void ApplyComboText(ControlSlot& slot);
-  void ApplyRows(ControlSlot& slot);
-  void ApplyRowSelection(ControlSlot& slot);
-  // The rows the user selected, written back into the model.
-  void NoteRowSelection(ControlSlot& slot);
   void ApplyInterval(ControlSlot& slot);
   void ApplyTray();
   void ApplyTabSelection();
@@ -149,27 +134,14 @@ class ModelWindow final : public WindowBase,
   bool DrawBackdrop(HDC dc);
   void PaintTabs(ControlSlot& slot, HDC dc);
   void PaintGroupBox(ControlSlot& slot, HDC dc);
-  // A single-line edit box taller than its text keeps the text in the middle.
-  LRESULT PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-  void PaintPictureControl(ControlSlot& slot, HDC dc);
-  void PaintQrCode(ControlSlot& slot, HDC dc);
-  HBITMAP PictureBitmap(Picture picture);
   HICON TrayIconFor(TrayImage image);
-  // The skin: the tone in effect (the system's colours for an unskinned window), and
-  // the push buttons, check boxes, radio buttons and sliders drawn in it.
+  // The skin: the tone in effect (the system's colours for an unskinned window).
   void UpdateTone();
-  LRESULT OnSkinnedButton(ControlSlot& slot, HWND window, UINT message, WPARAM wParam,
-                          LPARAM lParam, bool& handled);
-  void PaintButton(ControlSlot& slot, HDC dc);
-  void PaintCheckMark(ControlSlot& slot, HDC dc, const RECT& box);
-  // The slider's custom draw (an NMCUSTOMDRAW).
-  LRESULT DrawSlider(const NMHDR& header);
-  // Invalidates what lies under a control in its parent, so that a control drawn over
-  // its parent's background (transparent labels, group boxes) is drawn afresh.
-  void RedrawUnder(HWND window) const;
 
   ControlSlot* SlotOfWindow(HWND window);
   ControlSlot* SlotOf(const Control& control);
+  // The font of a control's window: a link's, or the window's own.
+  HFONT FontOf(ControlKind kind) const;
   int Scale(int length) const;
   int Unscale(int pixels) const;
   RECT OuterRect() const;
@@ -177,18 +149,11 @@ class ModelWindow final : public WindowBase,
   WindowModel& model_;
   const WindowLook& look_;
   Skin* skin_;
-  bool skinned_ = false;
-  SkinPalette tone_;
-  ScopedBrush faceBrush_;
-  int quietButtons_ = 0;  // a button's own painting is being held back
-  int dpi_ = 96;
+  ViewContext context_;
   std::vector<ControlSlot> slots_;  // one per control of the model, never resized
   std::unordered_map<const Control*, std::size_t> slotIndex_;
   HWND tabs_ = nullptr;
-  ScopedFont font_;
-  ScopedFont linkFont_;
   ScopedWindow hoverTips_;
-  std::map<Picture, ScopedBitmap> pictures_;
   std::map<TrayImage, ScopedIcon> trayIcons_;
   ScopedBitmap backdrop_;
   ScopedIcon smallIcon_;
@@ -197,8 +162,7 @@ class ModelWindow final : public WindowBase,
   TrackingBalloon balloon_;
   LinkBalloon links_;
   UINT taskbarCreated_ = 0;
-  int applying_ = 0;  // changes from the model are being applied: no events go back
-  int noting_ = 0;    // changes of the window are being noted: none goes back to it
+  int noting_ = 0;  // changes of the window are being noted: none goes back to it
   bool moving_ = false;
   // What is built after the first paint: the pages not shown first, in order, and
   // whether the tray icon and the tooltips still wait.

@@ -10,7 +10,6 @@
 #include "platform/win32/scoped_win.h"
 #include "ui/layout.h"
 #include "ui/link_menu_layout.h"
-#include "ui/list_view_edits.h"
 #include "ui/simple_html.h"
 #include "ui/user_input.h"
 #include "ui/win32/model_window.h"
@@ -25,8 +24,9 @@ using platform::win32::Wide;
 void ModelWindow::OnControlChanged(Control& control, Change change) {
   ControlSlot* slot = SlotOf(control);
   if (!slot || !Handle()) return;
-  Applying applying(applying_);
+  Applying applying(context_.applying);
   const ControlKind kind = control.Kind();
+  if (const ControlView* view = ViewOf(kind); view && view->Apply(*slot, change, context_)) return;
   switch (change) {
     case Change::Text:
     case Change::Content:
@@ -39,10 +39,7 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
       ApplyVisible(*slot);
       break;
     case Change::Checked:
-      if (slot->window)
-        SendMessageW(slot->window, BM_SETCHECK,
-                     static_cast<CheckBox&>(control).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-      break;
+      break;  // only buttons are checked, and their view applies it
     case Change::Geometry:
       ApplyGeometry(*slot);
       break;
@@ -61,36 +58,22 @@ void ModelWindow::OnControlChanged(Control& control, Change change) {
         ApplyTip(*slot);
       break;
     case Change::Masked:
-      if (slot->window && kind == ControlKind::EditBox) {
-        SendMessageW(slot->window, EM_SETPASSWORDCHAR,
-                     static_cast<EditBox&>(control).Masked() ? kPasswordChar : 0, 0);
-        InvalidateRect(slot->window, nullptr, TRUE);
-      }
-      break;
+      break;  // only edit boxes are masked, and their view applies it
     case Change::Items:
-      ApplyComboItems(*slot);
-      break;
+      break;  // only combo boxes have items, and their view applies them
     case Change::Selection:
-      if (kind == ControlKind::ComboBox) ApplyComboSelection(*slot);
       if (kind == ControlKind::TabControl) ApplyTabSelection();
       break;
     case Change::Rows:
-      ApplyRows(*slot);
-      ApplyRowSelection(*slot);
-      break;
     case Change::RowSelection:
-      ApplyRowSelection(*slot);
-      break;
+      break;  // only list views have rows, and their view applies them
     case Change::Focus:
       if (!slot->window) break;
       SetFocus(slot->window);
-      // A field given the focus by the program is for typing anew, as Tab leaves one.
-      if (kind == ControlKind::EditBox) SendMessageW(slot->window, EM_SETSEL, 0, -1);
+      if (const ControlView* view = ViewOf(kind)) view->OnFocused(*slot);
       break;
     case Change::Position:
-      if (slot->window && kind == ControlKind::Slider)
-        SendMessageW(slot->window, TBM_SETPOS, TRUE, static_cast<Slider&>(control).Position());
-      break;
+      break;  // only sliders have it, and their view applies it
     case Change::Interval:
       ApplyInterval(*slot);
       break;
@@ -121,7 +104,7 @@ void ModelWindow::OnWindowChanged(WindowModel&, WindowChange change) {
   // A change the view has just noted from the window is there already.
   if (!Handle() || noting_) return;
   {
-    Applying applying(applying_);
+    Applying applying(context_.applying);
     ApplyWindowChange(change);
   }
   // Moving or activating a minimised window restores it first: that much is Windows'
@@ -159,29 +142,8 @@ void ModelWindow::ApplyText(ControlSlot& slot) {
   if (!slot.window) return;
   const Control& control = *slot.control;
   switch (control.Kind()) {
-    case ControlKind::ComboBox:
-      ApplyComboText(slot);
-      return;
-    case ControlKind::HtmlBrowser:
-    case ControlKind::SimpleHtmlBox:
-      SetWindowTextW(
-          slot.window,
-          Wide(HtmlToLinkMarkup(static_cast<const HtmlControl&>(control).Page())).c_str());
-      if (slot.pane) slot.pane->Fit();
-      return;
     case ControlKind::TabControl:
-    case ControlKind::ListView:
-    case ControlKind::Slider:
       return;
-    case ControlKind::Label:
-    case ControlKind::TransparentLabel: {
-      const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
-      SetWindowLongPtrW(
-          slot.window, GWL_STYLE,
-          (style & ~static_cast<LONG_PTR>(SS_CENTERIMAGE)) | LineStyle(control.Text()));
-      SetWindowTextW(slot.window, Wide(control.Text()).c_str());
-      return;
-    }
     default: {
       // A text the user has just typed is there already; setting it again would move the
       // caret.
@@ -209,7 +171,7 @@ void ModelWindow::ApplyGeometry(ControlSlot& slot) {
   if (!slot.window) return;
   const Control& control = *slot.control;
   Rect rect = WindowPlace(control);
-  if (control.Kind() == ControlKind::ComboBox) rect.height += Scale(kComboListHeight);
+  if (const ControlView* view = ViewOf(control.Kind())) view->Place(rect, context_);
   // A pane fits its document to the new size itself.
   MoveWindow(slot.Place(), rect.left, rect.top, std::max(0, rect.width), std::max(0, rect.height),
              TRUE);
@@ -233,7 +195,7 @@ Rect ModelWindow::WindowPlace(const Control& control) const {
     rect.width = std::max(0, right - rect.left);
     rect.height = std::max(0, bottom - rect.top);
   }
-  return ScaleRect(rect, dpi_);
+  return ScaleRect(rect, context_.dpi);
 }
 
 void ModelWindow::ApplyTip(ControlSlot& slot) {
@@ -248,7 +210,8 @@ void ModelWindow::ApplyTip(ControlSlot& slot) {
     if (!hoverTips_) return;
     // A width makes the tip break its lines at "\r\n".
     SendMessageW(hoverTips_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(kHoverTipWidth));
-    SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font.Get()),
+                 FALSE);
   }
   std::wstring tip = Wide(slot.control->Tip());
   for (const HWND tool : {slot.window, slot.comboEdit}) {
@@ -263,87 +226,8 @@ void ModelWindow::ApplyTip(ControlSlot& slot) {
     info.lpszText = tip.data();
     SendMessageW(hoverTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  // A static control lets the mouse through unless it notifies; the tip needs the mouse.
-  const ControlKind kind = slot.control->Kind();
-  if (!tip.empty() && (kind == ControlKind::Label || kind == ControlKind::TransparentLabel)) {
-    const LONG_PTR style = GetWindowLongPtrW(slot.window, GWL_STYLE);
-    SetWindowLongPtrW(slot.window, GWL_STYLE, style | SS_NOTIFY);
-  }
-}
-
-void ModelWindow::ApplyComboItems(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ComboBox) return;
-  const auto& combo = static_cast<ComboBox&>(*slot.control);
-  SendMessageW(slot.window, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : combo.Items())
-    SendMessageW(slot.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-  ApplyComboSelection(slot);
-}
-
-void ModelWindow::ApplyComboSelection(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ComboBox) return;
-  const auto& combo = static_cast<ComboBox&>(*slot.control);
-  const int selected = combo.SelectedIndex();
-  if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != selected)
-    SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-  // Clearing the selection clears the field too; the model keeps its text.
-  if (combo.Editable()) ApplyComboText(slot);
-}
-
-void ModelWindow::ApplyComboText(ControlSlot& slot) {
-  const auto& combo = static_cast<ComboBox&>(*slot.control);
-  const std::wstring text = Wide(combo.Text());
-  if (combo.Editable()) {
-    if (TextOf(slot.window) != text) SetWindowTextW(slot.window, text.c_str());
-    return;
-  }
-  // A list that cannot be typed into shows an item or nothing.
-  const LRESULT found = text.empty()
-                            ? CB_ERR
-                            : SendMessageW(slot.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(text.c_str()));
-  const LRESULT index = found == CB_ERR ? -1 : found;
-  if (SendMessageW(slot.window, CB_GETCURSEL, 0, 0) != index)
-    SendMessageW(slot.window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void ModelWindow::ApplyRows(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
-  const ListRows& rows = static_cast<ListView&>(*slot.control).Rows();
-  for (const ListEdit& edit : ListEdits(slot.shownRows, rows)) {
-    std::wstring text = Wide(edit.text);
-    LVITEMW item{};
-    item.iItem = static_cast<int>(edit.row);
-    item.iSubItem = static_cast<int>(edit.column);
-    item.pszText = text.data();
-    switch (edit.kind) {
-      case ListEdit::kDeleteRow:
-        SendMessageW(slot.window, LVM_DELETEITEM, edit.row, 0);
-        break;
-      case ListEdit::kInsertRow:
-        item.mask = LVIF_TEXT;
-        SendMessageW(slot.window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        break;
-      case ListEdit::kSetCell:
-        SendMessageW(slot.window, LVM_SETITEMTEXTW, edit.row, reinterpret_cast<LPARAM>(&item));
-        break;
-    }
-  }
-  slot.shownRows = rows;
-}
-
-void ModelWindow::ApplyRowSelection(ControlSlot& slot) {
-  if (!slot.window || slot.control->Kind() != ControlKind::ListView) return;
-  const auto& list = static_cast<ListView&>(*slot.control);
-  for (std::size_t row = 0; row < list.RowCount(); ++row) {
-    const UINT wanted = list.Selected(row) ? LVIS_SELECTED : 0;
-    if ((SendMessageW(slot.window, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == wanted)
-      continue;
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = wanted;
-    SendMessageW(slot.window, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  }
+  if (const ControlView* view = ViewOf(slot.control->Kind()); view && !tip.empty())
+    view->OnTipAdded(slot);
 }
 
 void ModelWindow::ApplyInterval(ControlSlot& slot) {
@@ -430,11 +314,12 @@ void ModelWindow::ShowBalloon(BalloonTip& tip) {
   const POINT at{outer.left + Scale(point.x), outer.top + Scale(point.y)};
   std::vector<HtmlLink> links = HtmlLinks(tip.Text());
   if (links.empty()) {
-    balloon_.Show(Handle(), at, tip.Text(), font_.Get(), Scale(kBalloonWidth));
+    balloon_.Show(Handle(), at, tip.Text(), context_.font.Get(), Scale(kBalloonWidth));
     return;
   }
   links_.Show(Handle(), at, LinkMenuOpensAbove(point, model_.Geometry().height), std::move(links),
-              dpi_, [&tip](const std::string& message) { ChooseBalloonLink(tip, message); });
+              context_.dpi,
+              [&tip](const std::string& message) { ChooseBalloonLink(tip, message); });
 }
 
 void ModelWindow::PopUpMenu(std::size_t index) {
@@ -462,13 +347,13 @@ void ModelWindow::PopUpMenu(std::size_t index) {
 }
 
 void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
-  if (dpi <= 0 || dpi == dpi_) return;
+  if (dpi <= 0 || dpi == context_.dpi) return;
   {
-    Applying applying(applying_);
-    dpi_ = dpi;
-    font_ = CreateUiFont(dpi_);
-    linkFont_ = CreateUiFont(dpi_, true);
-    pictures_.clear();
+    Applying applying(context_.applying);
+    context_.dpi = dpi;
+    context_.font = CreateUiFont(context_.dpi);
+    context_.linkFont = CreateUiFont(context_.dpi, true);
+    context_.pictures.clear();
     const Rect& g = model_.Geometry();
     SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, Scale(g.width), Scale(g.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -476,22 +361,16 @@ void ModelWindow::ChangeDpi(int dpi, const RECT& suggested) {
     for (ControlSlot& slot : slots_) {
       if (!slot.window) continue;
       const ControlKind kind = slot.control->Kind();
-      SendMessageW(
-          slot.window, WM_SETFONT,
-          reinterpret_cast<WPARAM>(kind == ControlKind::Hyperlink ? linkFont_.Get() : font_.Get()),
-          FALSE);
+      SendMessageW(slot.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(kind)), FALSE);
       ApplyGeometry(slot);
-      if (kind == ControlKind::ListView) {
-        const auto& columns = static_cast<ListView&>(*slot.control).Columns();
-        for (std::size_t i = 0; i < columns.size(); ++i)
-          SendMessageW(slot.window, LVM_SETCOLUMNWIDTH, i, Scale(columns[i].width));
-      }
+      if (const ControlView* view = ViewOf(kind)) view->ApplyDpi(slot, context_);
     }
     if (hoverTips_) {
-      SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+      SendMessageW(hoverTips_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font.Get()),
+                   FALSE);
       SendMessageW(hoverTips_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(kHoverTipWidth));
     }
-    balloon_.SetFont(font_.Get(), Scale(kBalloonWidth));
+    balloon_.SetFont(context_.font.Get(), Scale(kBalloonWidth));
   }
   // The window's new place on the other monitor is the model's.
   NoteGeometry();

@@ -19,24 +19,12 @@
 namespace lumora::ui::win32 {
 
 using namespace detail;
-using platform::win32::Utf8;
 
 namespace {
 
 bool TakesFocus(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::EditBox:
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-    case ControlKind::ComboBox:
-    case ControlKind::ListView:
-    case ControlKind::Slider:
-    case ControlKind::SimpleHtmlBox:
-      return true;
-    default:
-      return false;
-  }
+  const ControlView* view = ViewOf(kind);
+  return view && view->TakesFocus();
 }
 
 }  // namespace
@@ -101,10 +89,10 @@ LRESULT ModelWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
       const auto dc = reinterpret_cast<HDC>(wParam);
       if (DrawBackdrop(dc)) return 1;
-      if (skinned_) {
+      if (context_.skinned) {
         RECT client{};
         GetClientRect(Handle(), &client);
-        FillRect(dc, &client, faceBrush_.Get());
+        FillRect(dc, &client, context_.faceBrush.Get());
         return 1;
       }
       break;
@@ -146,12 +134,19 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
                                       LPARAM lParam, bool& handled) {
   Control& control = *slot.control;
   const ControlKind kind = control.Kind();
+  const ControlView* view = ViewOf(kind);
   if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT &&
-      (control.HandCursor() || kind == ControlKind::Hyperlink)) {
+      (control.HandCursor() || (view && view->LinkLook()))) {
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     handled = true;
     return TRUE;
   }
+  // The drag face moves the window; the label's view does the rest.
+  if (look_.dragFace == &control && OnFaceMouse(*look_.dragFace, message)) {
+    handled = true;
+    return 0;
+  }
+  if (view) return view->OnMessage(slot, window, message, wParam, lParam, handled, context_);
   const bool painting = message == WM_PAINT || message == WM_PRINTCLIENT;
   const HDC givenDc = message == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wParam) : nullptr;
   switch (kind) {
@@ -217,58 +212,6 @@ LRESULT ModelWindow::OnControlMessage(ControlSlot& slot, HWND window, UINT messa
           break;
       }
       break;
-    case ControlKind::TransparentLabel:
-      if (message == WM_SETTEXT) {
-        // The label's own repaint would draw over the old text; its background must go first.
-        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-        RedrawUnder(window);
-        handled = true;
-        return result;
-      }
-      if (look_.dragFace == &control) handled = OnFaceMouse(*look_.dragFace, message);
-      break;
-    case ControlKind::EditBox:
-      if (message == WM_KEYUP && !applying_)
-        ReleaseKey(static_cast<EditBox&>(control), static_cast<int>(wParam));
-      return PadEditBox(window, message, wParam, lParam, handled);
-    case ControlKind::ComboBox: {
-      auto& combo = static_cast<ComboBox&>(control);
-      // Keys go to the edit field of an editable combo, to the combo itself otherwise.
-      if (message == WM_KEYDOWN && !applying_ && (window == slot.comboEdit || !combo.Editable()))
-        PressKey(combo, static_cast<int>(wParam));
-      break;
-    }
-    case ControlKind::Hyperlink:
-      if (message == WM_LBUTTONUP) Release(static_cast<Hyperlink&>(control));
-      break;
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-      return OnSkinnedButton(slot, window, message, wParam, lParam, handled);
-    case ControlKind::QrCode:
-      if (painting) {
-        ScopedPaint paint(window, givenDc);
-        PaintQrCode(slot, paint.Get());
-        handled = true;
-      } else if (message == WM_ERASEBKGND) {
-        handled = true;
-        return 1;
-      }
-      break;
-    case ControlKind::PictureBox:
-    case ControlKind::DrawPanel:
-      if (painting) {
-        ScopedPaint paint(window, givenDc);
-        PaintPictureControl(slot, paint.Get());
-        handled = true;
-      } else if (message == WM_ERASEBKGND) {
-        handled = true;
-        return 1;
-      } else if (message == WM_LBUTTONUP) {
-        Release(static_cast<PictureControl&>(control));
-        handled = true;
-      }
-      break;
     default:
       break;
   }
@@ -321,7 +264,8 @@ LRESULT ModelWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, 
       break;
     case WM_HSCROLL:
       if (ControlSlot* slot = SlotOfWindow(reinterpret_cast<HWND>(lParam))) {
-        OnSlider(*slot);
+        if (const ControlView* view = ViewOf(slot->control->Kind()))
+          view->OnScroll(*slot, context_);
         handled = true;
       }
       break;
@@ -333,98 +277,21 @@ LRESULT ModelWindow::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, 
 
 void ModelWindow::OnCommand(ControlSlot& slot, UINT code) {
   // What the view itself does to a control is no user's doing.
-  if (applying_) return;
-  Control& control = *slot.control;
-  switch (control.Kind()) {
-    case ControlKind::Button:
-      if (code == BN_CLICKED) Click(static_cast<Button&>(control));
-      break;
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-      if (code == BN_CLICKED) Click(static_cast<CheckBox&>(control));
-      break;
-    case ControlKind::EditBox:
-      if (code == EN_CHANGE) Type(static_cast<EditBox&>(control), Utf8(TextOf(slot.window)));
-      if (code == EN_KILLFOCUS) LoseFocus(static_cast<EditBox&>(control));
-      break;
-    case ControlKind::ComboBox: {
-      auto& combo = static_cast<ComboBox&>(control);
-      if (code == CBN_SELCHANGE) {
-        Choose(combo, static_cast<int>(SendMessageW(slot.window, CB_GETCURSEL, 0, 0)));
-      } else if (code == CBN_EDITCHANGE) {
-        Type(combo, Utf8(TextOf(slot.window)));
-      } else if (code == CBN_KILLFOCUS) {
-        LoseFocus(combo);
-      }
-      break;
-    }
-    default:
-      break;
-  }
-}
-
-void ModelWindow::NoteRowSelection(ControlSlot& slot) {
-  std::vector<std::size_t> rows;
-  for (int row = -1;;) {
-    row = static_cast<int>(
-        SendMessageW(slot.window, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
-    if (row < 0) break;
-    rows.push_back(static_cast<std::size_t>(row));
-  }
-  SelectRows(static_cast<ListView&>(*slot.control), rows);
+  if (context_.applying) return;
+  if (const ControlView* view = ViewOf(slot.control->Kind())) view->OnCommand(slot, code);
 }
 
 LRESULT ModelWindow::OnNotify(ControlSlot& slot, const NMHDR& header, bool& handled) {
   Control& control = *slot.control;
-  if (control.Kind() == ControlKind::Slider && header.code == NM_CUSTOMDRAW) {
-    handled = true;
-    return DrawSlider(header);
-  }
-  if (applying_) return 0;
-  if (control.Kind() == ControlKind::ListView) {
-    auto& list = static_cast<ListView&>(control);
-    const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
-    if (header.code == LVN_ITEMCHANGED &&
-        (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE))
-      NoteRowSelection(slot);
-    if (header.code == NM_RCLICK) RightClickRow(list, activation.iItem);
-    if (header.code == NM_DBLCLK) DoubleClickCell(list, HitTest(slot, activation.ptAction));
-  } else if ((control.Kind() == ControlKind::HtmlBrowser ||
-              control.Kind() == ControlKind::SimpleHtmlBox) &&
-             (header.code == NM_CLICK || header.code == NM_RETURN)) {
-    ChooseLink(static_cast<HtmlControl&>(control),
-               Utf8(reinterpret_cast<const NMLINK&>(header).item.szUrl));
-    handled = true;
-  } else if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
+  if (const ControlView* view = ViewOf(control.Kind()))
+    return view->OnNotify(slot, header, handled, context_);
+  if (context_.applying) return 0;
+  if (control.Kind() == ControlKind::TabControl && header.code == TCN_SELCHANGE) {
     ChooseTab(static_cast<TabControl&>(control),
               static_cast<int>(SendMessageW(slot.window, TCM_GETCURSEL, 0, 0)));
     handled = true;
   }
   return 0;
-}
-
-void ModelWindow::OnSlider(ControlSlot& slot) {
-  if (applying_ || slot.control->Kind() != ControlKind::Slider) return;
-  MoveSlider(static_cast<Slider&>(*slot.control),
-             static_cast<int>(SendMessageW(slot.window, TBM_GETPOS, 0, 0)));
-}
-
-ListHit ModelWindow::HitTest(ControlSlot& slot, POINT point) {
-  LVHITTESTINFO info{};
-  info.pt = point;
-  ListHit hit;
-  if (SendMessageW(slot.window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info)) < 0 ||
-      info.iItem < 0)
-    return hit;
-  RECT row{};
-  row.left = LVIR_BOUNDS;
-  SendMessageW(slot.window, LVM_GETITEMRECT, static_cast<WPARAM>(info.iItem),
-               reinterpret_cast<LPARAM>(&row));
-  hit.row = info.iItem;
-  hit.column = info.iSubItem;
-  hit.rowPosition = {Unscale(row.left), Unscale(row.top)};
-  hit.rowHeight = Unscale(row.bottom - row.top);
-  return hit;
 }
 
 void ModelWindow::OnTrayEvent(UINT event) {
@@ -464,14 +331,14 @@ bool ModelWindow::HandleKey(const MSG& message) {
         !IsWindowEnabled(slot.window))
       continue;
     SetFocus(slot.window);
-    if (slot.control->Kind() == ControlKind::EditBox) SendMessageW(slot.window, EM_SETSEL, 0, -1);
+    if (const ControlView* view = ViewOf(slot.control->Kind())) view->OnFocused(slot);
     return true;
   }
   return true;
 }
 
 void ModelWindow::NoteGeometry() {
-  if (applying_ || !Handle() || IsIconic(Handle())) return;
+  if (context_.applying || !Handle() || IsIconic(Handle())) return;
   RECT rect{};
   GetWindowRect(Handle(), &rect);
   Applying noting(noting_);
@@ -482,7 +349,7 @@ void ModelWindow::NoteGeometry() {
 void ModelWindow::NoteState(const WINDOWPOS& position) {
   // Another program may show or hide the window (a second copy brings it up from the
   // tray with ShowWindowAsync); what the view itself does is in the model already.
-  if (applying_ || !Handle()) return;
+  if (context_.applying || !Handle()) return;
   Applying noting(noting_);
   if (position.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
     NoteShown(model_, (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0);

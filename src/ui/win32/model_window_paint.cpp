@@ -1,6 +1,6 @@
 // Drawing what the common controls would draw otherwise: the tab pages and group boxes
 // on the button face whatever the theme, the model's caption colours, the pictures, the
-// window's backdrop, and edit boxes that keep their text in the middle.
+// window's backdrop.
 #include <windows.h>
 // The common controls' headers need the types above.
 #include <commctrl.h>
@@ -17,43 +17,13 @@ namespace lumora::ui::win32 {
 
 using namespace detail;
 
-namespace {
-
-constexpr Colour kLinkColour{0x00, 0x66, 0xCC};
-
-}  // namespace
-
 LRESULT ModelWindow::OnColour(ControlSlot& slot, HDC dc, bool& handled) {
   const Control& control = *slot.control;
-  const Colour* colour = control.TextColour();
-  const HBRUSH face = faceBrush_.Get();
-  // In the skin, the program's own text colours are deepened where they would not read.
-  const auto own = [&](Colour c) { return RgbOf(skinned_ ? ReadableOn(c, tone_.face) : c); };
+  if (const ControlView* view = ViewOf(control.Kind()))
+    return view->OnColour(slot, dc, handled, context_);
   switch (control.Kind()) {
-    case ControlKind::TransparentLabel:
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, colour ? own(*colour) : RgbOf(tone_.text));
-      handled = true;
-      return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
-    case ControlKind::Label:
-    case ControlKind::Hyperlink:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-    case ControlKind::Slider:
     case ControlKind::GroupBox:
-      SetTextColor(dc, colour                                     ? own(*colour)
-                       : control.Kind() == ControlKind::Hyperlink ? own(kLinkColour)
-                       : !IsWindowEnabled(slot.window)            ? RgbOf(tone_.disabledText)
-                                                                  : RgbOf(tone_.text));
-      SetBkColor(dc, RgbOf(tone_.face));
-      handled = true;
-      return reinterpret_cast<LRESULT>(face);
-    case ControlKind::SimpleHtmlBox:
-      // A document, not a form: black on white although it is read-only.
-      SetTextColor(dc, RGB(0, 0, 0));
-      SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-      handled = true;
-      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+      return FaceColours(slot, dc, handled, context_);
     default:
       return 0;
   }
@@ -85,18 +55,18 @@ void ModelWindow::PaintTabs(ControlSlot& slot, HDC target) {
   MemoryPaint memory(tabs, target);
   const HDC dc = memory.Get();
   const RECT client = memory.Client();
-  FillRect(dc, &client, faceBrush_.Get());
+  FillRect(dc, &client, context_.faceBrush.Get());
   const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
   const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
   RECT first{};
   if (count > 0) SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-  ScopedBrush lineBrush(CreateSolidBrush(RgbOf(tone_.line)));
-  ScopedBrush backBrush(CreateSolidBrush(RgbOf(tone_.backTab)));
+  ScopedBrush lineBrush(CreateSolidBrush(RgbOf(context_.tone.line)));
+  ScopedBrush backBrush(CreateSolidBrush(RgbOf(context_.tone.backTab)));
   RECT pane{client.left, first.bottom, client.right, client.bottom};
   FrameRect(dc, &pane, lineBrush.Get());
-  ScopedSelection font(dc, font_.Get());
+  ScopedSelection font(dc, context_.font.Get());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RgbOf(IsWindowEnabled(tabs) ? tone_.text : tone_.disabledText));
+  SetTextColor(dc, RgbOf(IsWindowEnabled(tabs) ? context_.tone.text : context_.tone.disabledText));
   const auto& model = static_cast<TabControl&>(*slot.control);
   for (int i = 0; i < count; ++i) {
     RECT item{};
@@ -110,7 +80,7 @@ void ModelWindow::PaintTabs(ControlSlot& slot, HDC target) {
     RECT inside = item;
     InflateRect(&inside, -1, -1);
     if (current) inside.bottom += 1;
-    FillRect(dc, &inside, current ? faceBrush_.Get() : backBrush.Get());
+    FillRect(dc, &inside, current ? context_.faceBrush.Get() : backBrush.Get());
     RECT edges[] = {{item.left, item.top, item.right, item.top + 1},
                     {item.left, item.top, item.left + 1, item.bottom},
                     {item.right - 1, item.top, item.right, item.bottom}};
@@ -125,57 +95,6 @@ void ModelWindow::PaintTabs(ControlSlot& slot, HDC target) {
       InflateRect(&focus, -Scale(2), -Scale(2));
       DrawFocusRect(dc, &focus);
     }
-  }
-}
-
-LRESULT ModelWindow::PadEditBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                bool& handled) {
-  switch (message) {
-    case WM_NCCALCSIZE: {
-      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-      RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
-      TEXTMETRICW metrics{};
-      {
-        ScopedWindowDc dc(window);
-        ScopedSelection font(dc.Get(), font_.Get());
-        GetTextMetricsW(dc.Get(), &metrics);
-      }
-      const int spare = (client.bottom - client.top) - (metrics.tmHeight + Scale(2));
-      if (spare > 1) {
-        client.top += spare / 2;
-        client.bottom -= spare - spare / 2;
-      }
-      handled = true;
-      return result;
-    }
-    case WM_NCPAINT: {
-      DefSubclassProc(window, message, wParam, lParam);
-      // The bands above and below the text belong to the frame: give them the field's
-      // colour.
-      RECT outer{}, inner{};
-      GetWindowRect(window, &outer);
-      GetClientRect(window, &inner);
-      MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
-      const ScopedWindowDc frame(window, GetWindowDC(window));
-      const HDC dc = frame.Get();
-      const int edge = GetSystemMetrics(SM_CXEDGE);
-      const HBRUSH field = GetSysColorBrush(IsWindowEnabled(window) ? COLOR_WINDOW : COLOR_BTNFACE);
-      const int width = outer.right - outer.left;
-      RECT above{edge, edge, width - edge, inner.top - outer.top};
-      RECT below{edge, inner.bottom - outer.top, width - edge, outer.bottom - outer.top - edge};
-      if (above.bottom > above.top) FillRect(dc, &above, field);
-      if (below.bottom > below.top) FillRect(dc, &below, field);
-      handled = true;
-      return 0;
-    }
-    case WM_NCHITTEST: {
-      // A click on the bands still lands in the field.
-      const LRESULT hit = DefSubclassProc(window, message, wParam, lParam);
-      handled = true;
-      return hit == HTNOWHERE || hit == HTBORDER ? HTCLIENT : hit;
-    }
-    default:
-      return 0;
   }
 }
 
@@ -194,15 +113,15 @@ void ModelWindow::PaintGroupBox(ControlSlot& slot, HDC dc) {
     MapWindowPoints(nullptr, slot.window, reinterpret_cast<POINT*>(&rect), 2);
     ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
   }
-  ScopedSelection font(dc, font_.Get());
+  ScopedSelection font(dc, context_.font.Get());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   RECT frame = client;
   frame.top += metrics.tmHeight / 2;
-  if (skinned_) {
+  if (context_.skinned) {
     // An etched frame in the tone: a line with a bright line inside it.
-    ScopedBrush light(CreateSolidBrush(RgbOf(tone_.light)));
-    ScopedBrush line(CreateSolidBrush(RgbOf(tone_.line)));
+    ScopedBrush light(CreateSolidBrush(RgbOf(context_.tone.light)));
+    ScopedBrush line(CreateSolidBrush(RgbOf(context_.tone.line)));
     RECT inner = frame;
     OffsetRect(&inner, 1, 1);
     FrameRect(dc, &inner, light.Get());
@@ -220,59 +139,16 @@ void ModelWindow::PaintGroupBox(ControlSlot& slot, HDC dc) {
   const int inset = Scale(8);
   RECT band{inset - Scale(2), 0, std::min<int>(client.right, inset + size.cx + Scale(2)),
             metrics.tmHeight};
-  FillRect(dc, &band, faceBrush_.Get());
+  FillRect(dc, &band, context_.faceBrush.Get());
   SetBkMode(dc, TRANSPARENT);
   const Colour* colour = slot.control->TextColour();
-  SetTextColor(dc, !slot.control->Enabled() ? RgbOf(tone_.disabledText)
-                   : !colour                ? RgbOf(tone_.text)
-                   : skinned_               ? RgbOf(ReadableOn(*colour, tone_.face))
+  SetTextColor(dc, !slot.control->Enabled() ? RgbOf(context_.tone.disabledText)
+                   : !colour                ? RgbOf(context_.tone.text)
+                   : context_.skinned       ? RgbOf(ReadableOn(*colour, context_.tone.face))
                                             : RgbOf(*colour));
   RECT text{inset, 0, band.right, metrics.tmHeight};
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
             DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-}
-
-void ModelWindow::PaintPictureControl(ControlSlot& slot, HDC dc) {
-  RECT client{};
-  GetClientRect(slot.window, &client);
-  FillRect(dc, &client, faceBrush_.Get());
-  const Picture picture = static_cast<PictureControl&>(*slot.control).Shown();
-  if (picture == Picture::None) return;
-  const HBITMAP bitmap = PictureBitmap(picture);
-  if (!bitmap) return;
-  BITMAP info{};
-  GetObjectW(bitmap, sizeof info, &info);
-  // Centred: a picture box may be a little larger than its picture.
-  DrawAlphaBitmap(dc, bitmap, (client.right - info.bmWidth) / 2,
-                  (client.bottom - info.bmHeight) / 2, info.bmWidth, info.bmHeight);
-}
-
-void ModelWindow::PaintQrCode(ControlSlot& slot, HDC dc) {
-  RECT client{};
-  GetClientRect(slot.window, &client);
-  // White and black whatever the skin's tone: a camera needs the contrast.
-  const ScopedBrush white(CreateSolidBrush(RGB(255, 255, 255)));
-  const ScopedBrush black(CreateSolidBrush(RGB(0, 0, 0)));
-  FillRect(dc, &client, white.Get());
-  const QrModules& modules = static_cast<QrCodeControl&>(*slot.control).Modules();
-  const int side = std::min(client.right, client.bottom);
-  const QrPlacement place = PlaceQrCode(side, modules.size);
-  const int left = (client.right - side) / 2 + place.origin;
-  const int top = (client.bottom - side) / 2 + place.origin;
-  for (int y = 0; y < modules.size; ++y)
-    for (int x = 0; x < modules.size; ++x) {
-      if (!modules.Dark(x, y)) continue;
-      const RECT module{left + x * place.modulePixels, top + y * place.modulePixels,
-                        left + (x + 1) * place.modulePixels, top + (y + 1) * place.modulePixels};
-      FillRect(dc, &module, black.Get());
-    }
-}
-
-HBITMAP ModelWindow::PictureBitmap(Picture picture) {
-  auto found = pictures_.find(picture);
-  if (found == pictures_.end())
-    found = pictures_.emplace(picture, BitmapOf(PaintPicture(picture, dpi_))).first;
-  return found->second.Get();
 }
 
 HICON ModelWindow::TrayIconFor(TrayImage image) {
@@ -281,15 +157,6 @@ HICON ModelWindow::TrayIconFor(TrayImage image) {
     found = trayIcons_.emplace(image, IconOf(PaintTrayIcon(image, GetSystemMetrics(SM_CXSMICON))))
                 .first;
   return found->second.Get();
-}
-
-void ModelWindow::RedrawUnder(HWND window) const {
-  const HWND parent = GetParent(window);
-  if (!parent) return;
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace lumora::ui::win32
