@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F,
                 "a shown name holds no control character");
 
-  const std::vector<platform::TetheringClient> listed = {{std::string(pieces[1]), fuzz::SplitAt(name, '\n')}};
+  const std::vector<platform::TetheringClient> listed = {
+      {std::string(pieces[1]), fuzz::SplitAt(name, '\n')}};
   const std::string listedName = clients::ListedHostName(listed, pieces[2]);
   fuzz::Check(listedName.empty() || !text::ParseIpv4(listedName), "an address is no name");
 

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "exec/file_unit.h"
-#include "text/ini_text.h"
 #include "text/cp936.h"
+#include "text/ini_text.h"
 
 namespace lumora::settings {
 
@@ -50,8 +50,8 @@ void Settings::WriteSetting(std::string_view section, std::string_view key,
   // fall between this read and this replace and be lost.
   exec::ChangeFileAsUnit(
       files_, path_, [&](const std::optional<std::string>& bytes) -> std::optional<std::string> {
-        std::string next = text::Cp936FromUtf8(
-            text::SetIniValue(text::Utf8FromCp936(bytes.value_or(std::string())), section, key, value));
+        std::string next = text::Cp936FromUtf8(text::SetIniValue(
+            text::Utf8FromCp936(bytes.value_or(std::string())), section, key, value));
         // The speed bar writes its place on every move, mostly unchanged: spare the disk.
         if (bytes && *bytes == next) return std::nullopt;
         return next;

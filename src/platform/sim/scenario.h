@@ -24,7 +24,8 @@ inline constexpr std::string_view kVirtualAdapterWin7 = "Microsoft Virtual WiFi 
 inline constexpr std::string_view kVirtualAdapterLater = "Microsoft 托管网络虚拟适配器";
 // The description of the mobile hotspot's virtual adapter, and of the other Wi-Fi Direct
 // adapter later systems keep beside it, idle unless a Wi-Fi Direct device uses it.
-inline constexpr std::string_view kMobileHotspotAdapter = "Microsoft Wi-Fi Direct Virtual Adapter #2";
+inline constexpr std::string_view kMobileHotspotAdapter =
+    "Microsoft Wi-Fi Direct Virtual Adapter #2";
 inline constexpr std::string_view kIdleDirectAdapter = "Microsoft Wi-Fi Direct Virtual Adapter";
 inline constexpr std::string_view kIdleDirectConnection = "本地连接* 1";
 

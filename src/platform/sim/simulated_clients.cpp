@@ -111,12 +111,13 @@ std::vector<NeighbourRow> SimulatedClients::Rows(
         continue;
       rows.push_back(MakeRow(hostedIndex, *address, *mac, kDynamic));
     }
-    rows.push_back(MakeRow(hostedIndex, *text::ParseIpv4("192.168.137.255"), kBroadcastMac, kStatic));
+    rows.push_back(
+        MakeRow(hostedIndex, *text::ParseIpv4("192.168.137.255"), kBroadcastMac, kStatic));
     rows.push_back(MakeRow(hostedIndex, *text::ParseIpv4("224.0.0.22"), kMulticastMac, kStatic));
   }
   for (const SimNeighbour& neighbour : neighbours_) {
-    const std::uint32_t index = neighbour.connection == "hosted" ? hostedIndex
-                                                                 : indexOf(neighbour.connection);
+    const std::uint32_t index =
+        neighbour.connection == "hosted" ? hostedIndex : indexOf(neighbour.connection);
     const auto address = text::ParseIpv4(neighbour.ip);
     const auto mac = ParseMacText(neighbour.mac);
     if (index == 0 || !address || !mac || statics_.contains({index, *address}) ||

@@ -40,7 +40,8 @@ void HeadlessDispatcher::WaitPumping(std::uint32_t ms) {
     ProcessPendingEvents();
     const std::uint64_t now = clock_.NowMs();
     if (now >= deadline) break;
-    clock_.SleepFor(static_cast<std::uint32_t>(std::min<std::uint64_t>(deadline - now, 10)), nullptr);
+    clock_.SleepFor(static_cast<std::uint32_t>(std::min<std::uint64_t>(deadline - now, 10)),
+                    nullptr);
   } while (true);
 }
 
