@@ -298,7 +298,10 @@ int wmain(int argc, wchar_t** argv) {
     const Start b = StartBare(bare);
     const Start p = StartProgram(program);
     if (b.firstPaint < 0 || p.firstPaint < 0 || p.ready < 0) {
-      std::printf("a window did not come up painted, or the program did not become ready\n");
+      std::printf("start %d of %d: %s within 30 s\n", i + 1, runs,
+                  b.firstPaint < 0   ? "the bare window did not come up painted"
+                  : p.firstPaint < 0 ? "LumoraWiFiSim.exe did not come up painted"
+                                     : "LumoraWiFiSim.exe's start button did not become ready");
       return 1;
     }
     barePaint.push_back(b.firstPaint);
