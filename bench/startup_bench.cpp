@@ -7,9 +7,14 @@
 //  - private memory once ready (the bare window: once painted);
 // and, in a run of its own with the hotspot started, the window hidden and the speed bar
 // shown, the share of one core the program uses over 20 s.
+// The floors show what any program pays before its first paint under this Wine: the
+// bare window with as many plain buttons as LumoraWiFiSim.exe shows at its first paint,
+// the bare window loading at start the DLLs and manifest the program loads, and the two
+// together.
 // Nothing of it needs the program's help: the update regions, the window texts and the
 // process's counters are all read from outside.
-//   startup_bench LumoraWiFiSim.exe minimal_window.exe LumoraWiFi.exe [runs]
+//   startup_bench LumoraWiFiSim.exe minimal_window.exe minimal_window_dlls.exe
+//                 LumoraWiFi.exe [runs]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -41,8 +46,9 @@ double Now() {
 // A started program, ended when this goes.
 class Started {
  public:
-  explicit Started(const std::wstring& program) {
+  explicit Started(const std::wstring& program, const std::wstring& arguments = {}) {
     std::wstring line = L"\"" + program + L"\"";
+    if (!arguments.empty()) line += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     start_ = Now();
@@ -134,6 +140,18 @@ HWND ControlWithText(HWND window, const wchar_t* text, bool enabled) {
   return search.found;
 }
 
+BOOL CALLBACK CountShown(HWND window, LPARAM count) {
+  if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// The windows shown on the window, its controls and theirs.
+int ShownControls(HWND window) {
+  int count = 0;
+  EnumChildWindows(window, &CountShown, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 HWND ReadyButton() {
   return ControlWithText(FindWindowW(nullptr, kProgramTitle), L"开启WiFi", true);
 }
@@ -184,10 +202,11 @@ struct Start {
   double firstPaint = -1;
   double ready = -1;
   double privateBytes = -1;
+  int shownControls = 0;  // at the first paint
 };
 
-Start StartBare(const std::wstring& program) {
-  Started started(program);
+Start StartBare(const std::wstring& program, const std::wstring& arguments = {}) {
+  Started started(program, arguments);
   Start start;
   if (!started.Await([] { return PaintedWindow(kBareTitle); })) return start;
   start.firstPaint = started.Elapsed();
@@ -198,8 +217,10 @@ Start StartBare(const std::wstring& program) {
 Start StartProgram(const std::wstring& program) {
   Started started(program);
   Start start;
-  if (!started.Await([] { return PaintedWindow(kProgramTitle); })) return start;
+  const HWND window = started.Await([] { return PaintedWindow(kProgramTitle); });
+  if (!window) return start;
   start.firstPaint = started.Elapsed();
+  start.shownControls = ShownControls(window);
   if (!started.Await(ReadyButton)) return start;
   start.ready = started.Elapsed();
   start.privateBytes = PrivateBytes(started.Process());
@@ -278,34 +299,50 @@ double FileBytes(const std::wstring& path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
+  if (argc < 5) {
     std::fprintf(stderr,
-                 "usage: startup_bench LumoraWiFiSim.exe minimal_window.exe LumoraWiFi.exe "
-                 "[runs]\n");
+                 "usage: startup_bench LumoraWiFiSim.exe minimal_window.exe "
+                 "minimal_window_dlls.exe LumoraWiFi.exe [runs]\n");
     return 2;
   }
-  const std::wstring program = argv[1], bare = argv[2], product = argv[3];
-  const int runs = argc > 4 ? _wtoi(argv[4]) : 11;
+  const std::wstring program = argv[1], bare = argv[2], bareWithDlls = argv[3], product = argv[4];
+  const int runs = argc > 5 ? _wtoi(argv[5]) : 11;
   constexpr wchar_t kSettingsPath[] = L"c:\\lmrawifi.ini";
   DeleteFileW(kSettingsPath);
 
   // One start of each first, unmeasured: the first start of any program pays for
-  // loading Wine's own DLLs.
+  // loading Wine's own DLLs. The program's tells how many windows it shows.
   StartBare(bare);
-  StartProgram(program);
+  StartBare(bareWithDlls);
+  const int shown = StartProgram(program).shownControls;
+  const std::wstring buttons = std::to_wstring(shown);
+  StartBare(bare, buttons);
+  StartBare(bareWithDlls, buttons);
   std::vector<double> programPaint, programReady, programMemory, barePaint, bareMemory;
+  std::vector<double> buttonsPaint, dllsPaint, bothPaint;
   for (int i = 0; i < runs; ++i) {
     const Start b = StartBare(bare);
+    const Start withButtons = StartBare(bare, buttons);
+    const Start withDlls = StartBare(bareWithDlls);
+    const Start withBoth = StartBare(bareWithDlls, buttons);
     const Start p = StartProgram(program);
-    if (b.firstPaint < 0 || p.firstPaint < 0 || p.ready < 0) {
-      std::printf("start %d of %d: %s within 30 s\n", i + 1, runs,
-                  b.firstPaint < 0   ? "the bare window did not come up painted"
-                  : p.firstPaint < 0 ? "LumoraWiFiSim.exe did not come up painted"
-                                     : "LumoraWiFiSim.exe's start button did not become ready");
+    const char* failure =
+        b.firstPaint < 0             ? "the bare window did not come up painted"
+        : withButtons.firstPaint < 0 ? "the window with buttons did not come up painted"
+        : withDlls.firstPaint < 0    ? "the window with the DLLs did not come up painted"
+        : withBoth.firstPaint < 0    ? "the window with the DLLs and buttons did not come up"
+        : p.firstPaint < 0           ? "LumoraWiFiSim.exe did not come up painted"
+        : p.ready < 0                ? "LumoraWiFiSim.exe's start button did not become ready"
+                                     : nullptr;
+    if (failure) {
+      std::printf("start %d of %d: %s within 30 s\n", i + 1, runs, failure);
       return 1;
     }
     barePaint.push_back(b.firstPaint);
     bareMemory.push_back(b.privateBytes);
+    buttonsPaint.push_back(withButtons.firstPaint);
+    dllsPaint.push_back(withDlls.firstPaint);
+    bothPaint.push_back(withBoth.firstPaint);
     programPaint.push_back(p.firstPaint);
     programReady.push_back(p.ready);
     programMemory.push_back(p.privateBytes);
@@ -316,6 +353,14 @@ int wmain(int argc, wchar_t** argv) {
       "first paint, median of %d: LumoraWiFiSim.exe %.0f ms, bare window %.0f ms, "
       "ratio %.2f (target at most 1.3)\n",
       runs, paint, bareFirstPaint, paint / bareFirstPaint);
+  const double withButtons = Median(buttonsPaint), withDlls = Median(dllsPaint),
+               withBoth = Median(bothPaint);
+  std::printf(
+      "  floors, same runs, against the bare window: with %d plain buttons (as many windows "
+      "as the program shows) %.0f ms, ratio %.2f; with the program's DLLs and manifest "
+      "%.0f ms, ratio %.2f; with both %.0f ms, ratio %.2f\n",
+      shown, withButtons, withButtons / bareFirstPaint, withDlls, withDlls / bareFirstPaint,
+      withBoth, withBoth / bareFirstPaint);
   std::printf(
       "ready (start button enabled), median of %d: %.0f ms, %.2f times the "
       "program's first paint (target at most 1.5)\n",
