@@ -38,7 +38,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   DragAcceptFiles(window, FALSE);
 #endif
   const int buttons = commandLine ? static_cast<int>(std::wcstol(commandLine, nullptr, 10)) : 0;
-  const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
   for (int i = 0; i < buttons; ++i) {
     wchar_t caption[16];
     wsprintfW(caption, L"按钮%d", i + 1);
@@ -46,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         CreateWindowExW(0, WC_BUTTONW, caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                         8 + (i % 4) * 102, 8 + (i / 4) * 34, 96, 28, window,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + i)), instance, nullptr);
-    SendMessageW(button, WM_SETFONT, font, FALSE);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
   }
   ShowWindow(window, SW_SHOWNORMAL);
   MSG message;

@@ -315,6 +315,10 @@ int wmain(int argc, wchar_t** argv) {
   StartBare(bare);
   StartBare(bareWithDlls);
   const int shown = StartProgram(program).shownControls;
+  if (shown == 0) {
+    std::printf("warm-up start: LumoraWiFiSim.exe did not come up painted within 30 s\n");
+    return 1;
+  }
   const std::wstring buttons = std::to_wstring(shown);
   StartBare(bare, buttons);
   StartBare(bareWithDlls, buttons);
